@@ -1,0 +1,118 @@
+// The mesh model: the counts and fixed-size tables of one mesh, sized once
+// by the limits and indexed from 1, and the small utilities several
+// operations share.
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace vortan {
+
+// Limits of the model.
+constexpr int MELEM = 9999;
+constexpr int MPOIN = 30000;
+constexpr int MEDGE = 16000;
+constexpr int MPROP = 9;
+constexpr int MCOMP = 9;
+constexpr int MNODE = 8;
+
+// A 1-based table of N entries (index 0 is spare and unused).
+template <class T, int N>
+struct Table1 {
+  std::array<T, N + 1> v{};
+  T& operator()(int i) { return v[i]; }
+  const T& operator()(int i) const { return v[i]; }
+  void fill(const T& x) { v.fill(x); }
+  static constexpr int size() { return N; }
+};
+
+// A 1-based R x C table.
+template <class T, int R, int C>
+struct Table2 {
+  std::array<T, (R + 1) * (C + 1)> v{};
+  T& operator()(int i, int j) { return v[i * (C + 1) + j]; }
+  const T& operator()(int i, int j) const { return v[i * (C + 1) + j]; }
+  void fill(const T& x) { v.fill(x); }
+};
+
+struct MeshModel {
+  int npoin = 0;
+  int nelem = 0;
+  int ndofn = 0;  // 1 Poisson, 2 elasticity, 3 beams; negative at Advanced level
+  int npros = 0;
+  Table2<double, MPOIN, 2> coord;
+  Table1<int, MPOIN> kode;
+  Table1<int, MPOIN> ndof;
+  Table2<int, MELEM, MNODE> lnods;
+  Table1<int, MELEM> nnode;
+  Table1<int, MELEM> nside;
+  Table1<int, MELEM> mattyp;
+  Table1<int, MELEM> matset;
+  Table2<double, MPROP, MCOMP> props;
+  std::array<double, 5> rextra{};  // 1..4 used
+  std::array<int, 5> iextra{};     // 1..4 used
+  std::string title = std::string(80, ' ');
+  Table2<double, MELEM, 2> xycen;
+};
+
+// Empties the model: every count and table zero, the title blank.
+void clear_mesh(MeshModel& m);
+
+// --- element catalogue ---------------------------------------------------
+
+constexpr int NTYPES = 13;
+// Key 10 x nnode + nside of element type codes 1..13.
+constexpr int ELEMENT_KEYS[NTYPES + 1] = {0, 62, 61, 21, 31, 33, 44, 63, 64, 84, 53, 32, 43, 42};
+// Element type code of a key, 0 when the key is not a valid type.
+int element_type_code(int key);
+inline int element_key(int nnode, int nside) { return 10 * nnode + nside; }
+// The name ELTYP prints for a code (code 1's name outside 1..13).
+std::string element_type_name(int code);
+
+// --- shared utilities ----------------------------------------------------
+
+// Length of a text without trailing blanks.
+int LENSTR(const std::string& text);
+// Splits a path into its folder (either separator accepted).
+void GETHOM(const std::string& path, std::string& folder, int& length);
+// Collects up to 14 indices first..end whose entry equals value; `last` is
+// the index reached (one before a 15th match).
+template <class Get>
+void SCAN_N(int* list, int room, int first, int& last, int value, Get table, int end) {
+  for (int k = 0; k < room; ++k) list[k] = 0;
+  int found = 0;
+  last = end;
+  for (int i = first; i <= end; ++i) {
+    if (table(i) == value) {
+      if (found == room) {
+        last = i - 1;
+        return;
+      }
+      list[found++] = i;
+    }
+  }
+}
+template <class Get>
+void SCAN(int (&list)[14], int first, int& last, int value, Get table, int end) {
+  SCAN_N(list, 14, first, last, value, table, end);
+}
+template <class Get>
+void SCAN10(int (&list)[10], int first, int& last, int value, Get table, int end) {
+  SCAN_N(list, 10, first, last, value, table, end);
+}
+// x times 1000 rounded to the nearest integer.
+long TRUNC(double x);
+// 1 when every node of element `e` lies in the closed rectangle, else 0.
+int CHECKEL(int e, const MeshModel& m, double xmin, double xmax, double ymin, double ymax);
+// Isoparametric shape functions at local coordinates (s, t), for the element
+// key 10 x nodes + sides: 21 and 31 lines (t unused, s in -1..1), 44 and 84
+// quadrilaterals (s, t in -1..1), 33 and 63 triangles (area coordinates
+// s, t in 0..1). Fills values[0..nodes-1] in the element's node order.
+void SHAPE(double s, double t, int key, double* values);
+// Writes "You have chosen the" and the type name to the text window.
+void ELTYP(int code);
+
+// The fixity code written with exactly `digits` digits, leading zeros kept.
+std::string kode_text(int kode, int digits);
+
+}  // namespace vortan

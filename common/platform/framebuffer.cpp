@@ -1,0 +1,180 @@
+#include "framebuffer.h"
+
+#include <png.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "font_data.h"
+
+namespace vortan {
+
+namespace {
+
+// Each character cell is 7 pixels wide; the glyphs of the fixed font use
+// columns 0..6 of their 8-bit rows.
+constexpr int CELL_W = 7;
+
+constexpr Rgb EGA_DEFAULT[16] = {
+    {0x00, 0x00, 0x00}, {0x00, 0x00, 0xAA}, {0x00, 0xAA, 0x00}, {0x00, 0xAA, 0xAA},
+    {0xAA, 0x00, 0x00}, {0xAA, 0x00, 0xAA}, {0xAA, 0x55, 0x00}, {0xAA, 0xAA, 0xAA},
+    {0x55, 0x55, 0x55}, {0x55, 0x55, 0xFF}, {0x55, 0xFF, 0x55}, {0x55, 0xFF, 0xFF},
+    {0xFF, 0x55, 0x55}, {0xFF, 0x55, 0xFF}, {0xFF, 0xFF, 0x55}, {0xFF, 0xFF, 0xFF}};
+
+}  // namespace
+
+Rgb ega_code_rgb(int code) {
+  int b = ((code & 1) ? 0xAA : 0) + ((code & 8) ? 0x55 : 0);
+  int g = ((code & 2) ? 0xAA : 0) + ((code & 16) ? 0x55 : 0);
+  int r = ((code & 4) ? 0xAA : 0) + ((code & 32) ? 0x55 : 0);
+  return Rgb{static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
+             static_cast<std::uint8_t>(b)};
+}
+
+Framebuffer::Framebuffer() : pix_(SCREEN_W * SCREEN_H, 0) { reset_palette(); }
+
+void Framebuffer::reset_palette() {
+  std::copy(std::begin(EGA_DEFAULT), std::end(EGA_DEFAULT), palette_.begin());
+  ++generation_;
+}
+
+void Framebuffer::set_palette_ega(int index, int ega_code) {
+  set_palette_rgb(index, ega_code_rgb(ega_code));
+}
+
+void Framebuffer::set_palette_rgb(int index, Rgb c) {
+  palette_[index & 15] = c;
+  ++generation_;
+}
+
+void Framebuffer::clear(int colour) {
+  std::fill(pix_.begin(), pix_.end(), static_cast<std::uint8_t>(colour & 15));
+  ++generation_;
+}
+
+void Framebuffer::pixel(int x, int y, int colour) {
+  if (x < 0 || y < 0 || x >= SCREEN_W || y >= SCREEN_H) return;
+  pix_[y * SCREEN_W + x] = static_cast<std::uint8_t>(colour & 15);
+  ++generation_;
+}
+
+int Framebuffer::at(int x, int y) const {
+  if (x < 0 || y < 0 || x >= SCREEN_W || y >= SCREEN_H) return -1;
+  return pix_[y * SCREEN_W + x];
+}
+
+void Framebuffer::line(int x1, int y1, int x2, int y2, int colour) {
+  // Bresenham; the far end is drawn too.
+  int dx = std::abs(x2 - x1), sx = x1 < x2 ? 1 : -1;
+  int dy = -std::abs(y2 - y1), sy = y1 < y2 ? 1 : -1;
+  int err = dx + dy;
+  // Lines far outside the window are clipped by the pixel test; bound the
+  // walk so a wild coordinate cannot stall the program.
+  long steps = 0;
+  const long max_steps = 4L * (SCREEN_W + SCREEN_H) + std::max(dx, -dy);
+  for (;;) {
+    pixel(x1, y1, colour);
+    if ((x1 == x2 && y1 == y2) || ++steps > max_steps) break;
+    int e2 = 2 * err;
+    if (e2 >= dy) { err += dy; x1 += sx; }
+    if (e2 <= dx) { err += dx; y1 += sy; }
+  }
+}
+
+void Framebuffer::fill_rect(int x1, int y1, int x2, int y2, int colour) {
+  if (x1 > x2) std::swap(x1, x2);
+  if (y1 > y2) std::swap(y1, y2);
+  x1 = std::max(x1, 0); y1 = std::max(y1, 0);
+  x2 = std::min(x2, SCREEN_W - 1); y2 = std::min(y2, SCREEN_H - 1);
+  for (int y = y1; y <= y2; ++y)
+    for (int x = x1; x <= x2; ++x) pix_[y * SCREEN_W + x] = static_cast<std::uint8_t>(colour & 15);
+  ++generation_;
+}
+
+void Framebuffer::fill_polygon(const std::vector<int>& xs, const std::vector<int>& ys, int colour) {
+  const size_t n = std::min(xs.size(), ys.size());
+  if (n == 0) return;
+  int ymin = *std::min_element(ys.begin(), ys.begin() + n);
+  int ymax = *std::max_element(ys.begin(), ys.begin() + n);
+  ymin = std::max(ymin, 0);
+  ymax = std::min(ymax, SCREEN_H - 1);
+  std::vector<double> cross;
+  for (int y = ymin; y <= ymax; ++y) {
+    // Scan at the pixel centre; each edge counts on its half-open y range.
+    const double yc = y + 0.5;
+    cross.clear();
+    for (size_t i = 0; i < n; ++i) {
+      size_t j = (i + 1) % n;
+      double ya = ys[i], yb = ys[j];
+      if ((ya <= yc && yb > yc) || (yb <= yc && ya > yc)) {
+        cross.push_back(xs[i] + (yc - ya) * (xs[j] - xs[i]) / (yb - ya));
+      }
+    }
+    std::sort(cross.begin(), cross.end());
+    for (size_t k = 0; k + 1 < cross.size(); k += 2) {
+      int xa = static_cast<int>(cross[k] + 0.5), xb = static_cast<int>(cross[k + 1] - 0.5);
+      xa = std::max(xa, 0);
+      xb = std::min(xb, SCREEN_W - 1);
+      for (int x = xa; x <= xb; ++x) pix_[y * SCREEN_W + x] = static_cast<std::uint8_t>(colour & 15);
+    }
+  }
+  // The outline is part of the polygon, as on the original screens, so thin
+  // polygons do not vanish.
+  for (size_t i = 0; i < n; ++i) {
+    size_t j = (i + 1) % n;
+    line(xs[i], ys[i], xs[j], ys[j], colour);
+  }
+  ++generation_;
+}
+
+int Framebuffer::text_width(const std::string& s, int scale) {
+  return static_cast<int>(s.size()) * CELL_W * std::max(scale, 1);
+}
+
+int Framebuffer::text_height(int scale) { return FONT_H * std::max(scale, 1); }
+
+void Framebuffer::text(int x, int y, const std::string& s, int colour, int scale,
+                       TextAnchor anchor) {
+  scale = std::max(scale, 1);
+  // The glyphs' baseline lies 3 rows above the bottom of the cell.
+  const int top = anchor == TextAnchor::Top ? y : y - (FONT_H - 3) * scale;
+  int cx = x;
+  for (unsigned char ch : s) {
+    if (ch >= 32 && ch <= 126) {
+      const std::uint8_t* g = FONT_GLYPHS[ch - 32];
+      for (int r = 0; r < FONT_H; ++r)
+        for (int c = 0; c < 8; ++c)
+          if (g[r] & (0x80 >> c))
+            for (int dy = 0; dy < scale; ++dy)
+              for (int dx = 0; dx < scale; ++dx)
+                pixel(cx + c * scale + dx, top + r * scale + dy, colour);
+    }
+    cx += CELL_W * scale;
+  }
+}
+
+bool Framebuffer::write_png(const std::string& path) const {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  if (!png || !info || setjmp(png_jmpbuf(png))) {
+    if (png) png_destroy_write_struct(&png, info ? &info : nullptr);
+    std::fclose(f);
+    return false;
+  }
+  png_init_io(png, f);
+  png_set_IHDR(png, info, SCREEN_W, SCREEN_H, 8, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_color pal[16];
+  for (int i = 0; i < 16; ++i) pal[i] = png_color{palette_[i].r, palette_[i].g, palette_[i].b};
+  png_set_PLTE(png, info, pal, 16);
+  png_write_info(png, info);
+  for (int y = 0; y < SCREEN_H; ++y)
+    png_write_row(png, const_cast<png_bytep>(&pix_[y * SCREEN_W]));
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return std::fclose(f) == 0;
+}
+
+}  // namespace vortan

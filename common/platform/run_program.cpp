@@ -1,0 +1,74 @@
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "headless.h"
+#include "window_backend.h"
+
+namespace vortan {
+
+#ifndef VORTAN_HAVE_WINDOW
+std::unique_ptr<Platform> open_window_backend(const std::string&, const std::string&) {
+  return nullptr;
+}
+#endif
+
+int run_program(int argc, char** argv, const char* name, const std::string& text_caption,
+                void (*program)()) {
+  std::string script, transcript, snapshots, record;
+  auto usage = [&]() {
+    std::fprintf(stderr,
+                 "usage: %s [--script FILE [--transcript FILE] [--snapshots DIR]] "
+                 "[--record FILE]\n",
+                 name);
+    return 2;
+  };
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    auto value = [&](std::string& v) {
+      if (i + 1 >= argc) return false;
+      v = argv[++i];
+      return true;
+    };
+    bool ok = true;
+    if (a == "--script") ok = value(script);
+    else if (a == "--transcript") ok = value(transcript);
+    else if (a == "--snapshots") ok = value(snapshots);
+    else if (a == "--record") ok = value(record);
+    else ok = false;
+    if (!ok) return usage();
+  }
+  int status = 0;
+  try {
+    if (!script.empty()) {
+      std::ifstream in(script, std::ios::binary);
+      if (!in) {
+        std::fprintf(stderr, "%s: cannot read the session script %s\n", name, script.c_str());
+        return 2;
+      }
+      std::ostringstream text;
+      text << in.rdbuf();
+      set_platform(std::make_unique<HeadlessPlatform>(parse_script(text.str(), script),
+                                                      transcript, snapshots));
+    } else {
+      auto w = open_window_backend(text_caption, record);
+      if (!w) {
+        std::fprintf(stderr,
+                     "%s: cannot open a display; run it headless with --script FILE "
+                     "(a session script)\n",
+                     name);
+        return 2;
+      }
+      set_platform(std::move(w));
+    }
+    program();
+    plat().finish();
+  } catch (const ProgramExit& e) {
+    status = e.status;
+    if (!e.message.empty()) std::fprintf(stderr, "%s: %s\n", name, e.message.c_str());
+  }
+  set_platform(nullptr);  // flushes and closes the transcript
+  return status;
+}
+
+}  // namespace vortan

@@ -1,0 +1,231 @@
+#include "records.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace vortan {
+
+namespace {
+
+std::string right(const std::string& s, int w) {
+  if (static_cast<int>(s.size()) >= w) return s;
+  return std::string(w - s.size(), ' ') + s;
+}
+
+std::string stars(int w) { return std::string(w, '*'); }
+
+// Mantissa digits and exponent of |v| as 0.ddd x 10^e, rounded to d digits.
+void exp_parts(double a, int d, std::string& digits, int& e) {
+  if (a == 0.0) {
+    digits.assign(d, '0');
+    e = 0;
+    return;
+  }
+  e = static_cast<int>(std::floor(std::log10(a))) + 1;
+  double m = a / std::pow(10.0, e);
+  double scaled = std::round(m * std::pow(10.0, d));
+  if (scaled >= std::pow(10.0, d)) {  // rounding gave 1.000
+    scaled /= 10.0;
+    ++e;
+  } else if (scaled < std::pow(10.0, d - 1)) {  // log10 landed just low
+    scaled = std::round(m * std::pow(10.0, d + 1));
+    --e;
+  }
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%0*.0f", d, scaled);
+  digits = buf;
+}
+
+}  // namespace
+
+std::string fmt_I(long v, int w) {
+  std::string s = std::to_string(v);
+  if (static_cast<int>(s.size()) > w) return stars(w);
+  return right(s, w);
+}
+
+std::string fmt_F(double v, int w, int d) {
+  // When a value does not fit with d decimals, fewer decimals are written,
+  // then the exponent form: the readers accept both, and no value is lost
+  // to a field of asterisks.
+  if (!std::isfinite(v)) return stars(w);
+  for (int dd = d; dd >= 0; --dd) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", dd, v);
+    std::string s = buf;
+    if (dd == 0 && s.size() < static_cast<size_t>(w)) s += ".";
+    if (static_cast<int>(s.size()) <= w) return right(s, w);
+    if (dd <= d - 3 && std::fabs(v) >= 1.0e6) break;
+  }
+  return fmt_E(v, w, std::max(1, w - 7));
+}
+
+std::string fmt_E(double v, int w, int d) {
+  if (!std::isfinite(v)) return stars(w);
+  std::string digits;
+  int e;
+  exp_parts(std::fabs(v), d, digits, e);
+  char ebuf[16];
+  if (std::abs(e) <= 99)
+    std::snprintf(ebuf, sizeof ebuf, "E%c%02d", e < 0 ? '-' : '+', std::abs(e));
+  else
+    std::snprintf(ebuf, sizeof ebuf, "%c%03d", e < 0 ? '-' : '+', std::abs(e));
+  std::string s = std::string(v < 0 ? "-" : "") + "0." + digits + ebuf;
+  if (static_cast<int>(s.size()) > w && s.rfind("-0.", 0) == 0) s.erase(1, 1);
+  if (static_cast<int>(s.size()) > w && s.rfind("0.", 0) == 0) s.erase(0, 1);
+  if (static_cast<int>(s.size()) > w) return stars(w);
+  return right(s, w);
+}
+
+std::string fmt_G(double v, int w, int d) {
+  if (!std::isfinite(v)) return stars(w);
+  double a = std::fabs(v);
+  if (a == 0.0) return right(fmt_F(0.0, w - 4, d - 1), w - 4) + "    ";
+  if (a >= 0.1 - 0.5 * std::pow(10.0, -d - 1) && a < std::pow(10.0, d) - 0.5) {
+    int k = static_cast<int>(std::floor(std::log10(a))) + 1;  // digits before the point
+    if (k < 0) k = 0;
+    // Rounding may carry into one more digit before the point.
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", std::max(d - k, 0), a);
+    if (std::fabs(std::atof(buf)) >= std::pow(10.0, k) && k < d) ++k;
+    return fmt_F(v, w - 4, std::max(d - k, 0)) + "    ";
+  }
+  return fmt_E(v, w, d);
+}
+
+Rec& Rec::I(long v, int w) { s_ += fmt_I(v, w); return *this; }
+Rec& Rec::F(double v, int w, int d) { s_ += fmt_F(v, w, d); return *this; }
+Rec& Rec::E(double v, int w, int d) { s_ += fmt_E(v, w, d); return *this; }
+Rec& Rec::G(double v, int w, int d) { s_ += fmt_G(v, w, d); return *this; }
+Rec& Rec::X(int n) { s_.append(n, ' '); return *this; }
+Rec& Rec::A(const std::string& s, int w) {
+  if (w < 0) {
+    s_ += s;
+  } else {
+    std::string t = s.substr(0, w);
+    t.resize(w, ' ');
+    s_ += t;
+  }
+  return *this;
+}
+
+bool parse_int_field(const std::string& text, long& v) {
+  std::string t;
+  for (char c : text)
+    if (c != ' ' && c != '\t') t += c;
+  v = 0;
+  if (t.empty()) return true;
+  size_t i = 0;
+  bool neg = false;
+  if (t[0] == '+' || t[0] == '-') {
+    neg = t[0] == '-';
+    i = 1;
+  }
+  if (i >= t.size()) return false;
+  long long x = 0;
+  for (; i < t.size(); ++i) {
+    if (!std::isdigit(static_cast<unsigned char>(t[i]))) return false;
+    x = x * 10 + (t[i] - '0');
+    if (x > 2147483647LL) return false;
+  }
+  v = static_cast<long>(neg ? -x : x);
+  return true;
+}
+
+bool parse_real_field(const std::string& text, int implied, double& v) {
+  std::string t;
+  for (char c : text)
+    if (c != ' ' && c != '\t') t += c;
+  v = 0.0;
+  if (t.empty()) return true;
+  size_t i = 0;
+  bool neg = false;
+  if (t[i] == '+' || t[i] == '-') neg = t[i++] == '-';
+  std::string mant;
+  bool point = false;
+  int frac = 0, ndig = 0;
+  for (; i < t.size(); ++i) {
+    char c = t[i];
+    if (std::isdigit(static_cast<unsigned char>(c))) {
+      mant += c;
+      ++ndig;
+      if (point) ++frac;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (ndig == 0) return false;
+  long exp10 = 0;
+  if (i < t.size()) {
+    char c = static_cast<char>(std::toupper(static_cast<unsigned char>(t[i])));
+    if (c == 'E' || c == 'D') ++i;
+    else if (c != '+' && c != '-') return false;
+    if (i >= t.size()) return false;
+    long e;
+    if (!parse_int_field(t.substr(i), e)) return false;
+    if (t[i] != '+' && t[i] != '-' && !std::isdigit(static_cast<unsigned char>(t[i]))) return false;
+    exp10 = e;
+  }
+  double m = std::strtod(mant.c_str(), nullptr);
+  int scale = point ? -frac : -implied;
+  double r = m * std::pow(10.0, static_cast<double>(scale + exp10));
+  if (!std::isfinite(r)) return false;
+  v = neg ? -r : r;
+  return true;
+}
+
+std::string RecordReader::take(int w) {
+  std::string f;
+  if (pos_ < line_.size()) f = line_.substr(pos_, w);
+  pos_ += w;
+  return f;
+}
+
+long RecordReader::I(int w) {
+  long v;
+  if (!parse_int_field(take(w), v)) ok_ = false;
+  return v;
+}
+
+double RecordReader::F(int w, int implied) {
+  double v;
+  if (!parse_real_field(take(w), implied, v)) ok_ = false;
+  return v;
+}
+
+std::string RecordReader::A(int w) {
+  std::string f = take(w);
+  f.resize(w, ' ');
+  return f;
+}
+
+std::vector<std::string> free_tokens(const std::string& text) {
+  std::vector<std::string> out;
+  std::string cur;
+  for (char c : text) {
+    if (c == ' ' || c == ',' || c == '\t' || c == '\r') {
+      if (!cur.empty()) out.push_back(cur);
+      cur.clear();
+    } else {
+      cur += c;
+    }
+  }
+  if (!cur.empty()) out.push_back(cur);
+  return out;
+}
+
+bool free_int(const std::string& token, long& v) {
+  if (token.empty()) return false;
+  return parse_int_field(token, v);
+}
+
+bool free_real(const std::string& token, double& v) {
+  if (token.empty()) return false;
+  return parse_real_field(token, 0, v);
+}
+
+}  // namespace vortan

@@ -1,0 +1,63 @@
+// Fixed-column records: every file layout of the package is written and read
+// as a list of fields (I5, F10.5, E10.3, G10.3, A, nX) through this module.
+// Free-format typed input (values separated by blanks or commas) is read
+// here too.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vortan {
+
+// Builds one output record field by field.
+class Rec {
+ public:
+  Rec& I(long v, int w);                 // integer right-aligned in w
+  Rec& F(double v, int w, int d);        // fixed point, d decimals
+  Rec& E(double v, int w, int d);        // exponent form 0.ddddE+xx
+  Rec& G(double v, int w, int d);        // fixed or exponent form by magnitude
+  Rec& A(const std::string& s, int w = -1);  // text, cut or blank-padded to w
+  Rec& X(int n);                         // n blanks
+  const std::string& str() const { return s_; }
+  operator const std::string&() const { return s_; }
+
+ private:
+  std::string s_;
+};
+
+// Single fields, as Rec writes them.
+std::string fmt_I(long v, int w);
+std::string fmt_F(double v, int w, int d);
+std::string fmt_E(double v, int w, int d);
+std::string fmt_G(double v, int w, int d);
+
+// Reads one record field by field. A field past the end of the line reads as
+// blanks; a blank field reads as zero. A malformed field clears ok().
+class RecordReader {
+ public:
+  explicit RecordReader(std::string line) : line_(std::move(line)) {}
+  long I(int w);
+  // A real field of width w; a value without a decimal point has its last
+  // `implied` digits taken as decimals.
+  double F(int w, int implied);
+  std::string A(int w);
+  void X(int n) { pos_ += n; }
+  bool ok() const { return ok_; }
+
+ private:
+  std::string take(int w);
+  std::string line_;
+  size_t pos_ = 0;
+  bool ok_ = true;
+};
+
+// Parses a field's text (blanks ignored) as a Fortran-style integer or real.
+bool parse_int_field(const std::string& text, long& v);
+bool parse_real_field(const std::string& text, int implied, double& v);
+
+// Free-format reading: splits typed text into values at blanks and commas.
+std::vector<std::string> free_tokens(const std::string& text);
+bool free_int(const std::string& token, long& v);
+bool free_real(const std::string& token, double& v);
+
+}  // namespace vortan

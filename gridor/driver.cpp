@@ -1,0 +1,9 @@
+#include "driver.h"
+
+#include "prompts.h"
+
+namespace vortan {
+
+void GRIDOR() { WRLINE("GRIDOR"); }
+
+}  // namespace vortan

@@ -1,0 +1,8 @@
+// GRIDOR's main program: the fixed dialogue from start-up to exit.
+#pragma once
+
+namespace vortan {
+
+void GRIDOR();
+
+}  // namespace vortan
