@@ -1,0 +1,23 @@
+// The right-hand toolbar, the heading strip and the cursor read-out of the
+// graphics window.
+#pragma once
+
+#include <string>
+
+namespace vortan {
+
+// Fills the bar and stacks n buttons from the bottom; ybar[0..n] receives
+// the band edges (ybar[0] = 479, ybar[i] the top edge of button i). Only
+// buttons up to `active` are filled.
+void RIGBAR(int n, int active, int* ybar);
+// Draws a button label 4 pixels below the top edge of button i.
+void BARLAB(int i, const int* ybar, const std::string& label);
+// Clears the heading strip and draws the heading at (5, 25) in colour 15.
+void HEADNG(const std::string& text);
+// Redraws "Cursor: (x,y)" for the pixel position in world coordinates.
+void CURSRD(int ix, int iy);
+// The button of the toolbar band holding pixel row y (button 1 takes every
+// row below button 2's band), 0 above the top button.
+int bar_button(int n, const int* ybar, int y);
+
+}  // namespace vortan
