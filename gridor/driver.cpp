@@ -1,9 +1,405 @@
+// GRIDOR's main program. It owns the mesh model and the data files, runs the
+// fixed dialogue from the start-up texts to the exit question, and sends the
+// main-menu buttons to the mesh operations.
 #include "driver.h"
 
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "dat_file.h"
+#include "file_naming.h"
+#include "mesh_operations.h"
+#include "help_screens.h"
+#include "listing.h"
+#include "mesh_model.h"
+#include "part_b_sequence.h"
+#include "platform/platform.h"
 #include "prompts.h"
+#include "records.h"
+#include "toolbar.h"
 
 namespace vortan {
 
-void GRIDOR() { WRLINE("GRIDOR"); }
+namespace {
+
+constexpr const char* TEXT_CAPTION = "GRIDOR text";
+
+void ENDWIN() {
+  plat().text_close();
+  plat().graphics_close();
+}
+
+// What follows a y to "Do you want to exit?" or "Do you want to exit GRIDOR?".
+void gridor_ending() {
+  WRLINE("GRIDOR is now ending. Close the text and graphics windows,");
+  WRLINE("then run a finite element 'main engine' with your input file.");
+  ENDWIN();
+}
+
+void startup_texts() {
+  DialogSpec banner;
+  banner.caption = "";
+  banner.style = DialogStyle::Banner;
+  banner.lines = {DialogLine{"VORTAN", true}, DialogLine{"version 3.2"}};
+  plat().dialog(banner);
+  SLEEPZ(1.5);
+
+  DialogSpec welcome;
+  welcome.caption = "GRIDOR - the VORTAN Preprocessor";
+  welcome.style = DialogStyle::Welcome;
+  welcome.lines = {DialogLine{"GRIDOR"},
+                   DialogLine{" Use GRIDOR to create a new VORTAN input file"},
+                   DialogLine{" (with .dat extension), or to modify an existing"},
+                   DialogLine{" one."}};
+  welcome.buttons = {"Continue"};
+  plat().dialog(welcome);
+
+  plat().text_open(TEXT_CAPTION);
+  for (const char* l : {"VORTAN programs make use of extended memory on",
+                        "your PC. It is strongly recommended that you exit",
+                        "other applications (especially those using extended",
+                        "memory) before running the VORTAN package.",
+                        "In particular, VORTAN programs should only be used",
+                        "at the same time as other software exploiting",
+                        "extended memory, which is compatible with",
+                        "the VCPI eXtended Memory Specification (XMS)."})
+    WRLINE(l);
+  PROMPT();
+  for (const char* l : {"GRIDOR creates a text window and a graphics window.",
+                        "This is the text window. Leave it open while GRIDOR",
+                        "is running. Most of the dialogue will occur with the",
+                        "graphics window on top, but when dialogue switches to",
+                        "the text window you will be prompted to click on it",
+                        "to make it visible."})
+    WRLINE(l);
+  WRLINE();
+  WRLINE("Maximum parameter sizes:");
+  WRLINE(std::string(23, '-'));
+  WRLINE(std::to_string(MELEM) + " elements, " + std::to_string(MPOIN) + " nodes, " +
+         std::to_string(MEDGE) + " edges,");
+  WRLINE(std::to_string(MPROP) + " material property sets,");
+  WRLINE(std::to_string(MCOMP) + " material property components,");
+  WRLINE(std::to_string(MNODE) + " elements meeting at a single node.");
+  WRLINE();
+  for (const char* l : {"When typing in the text window, for yes/no questions",
+                        "you can just presss y or n;",
+                        "you do not need to press Enter. If you press",
+                        " Esc (the escape key) you can exit GRIDOR."})
+    WRLINE(l);
+  PROMPT();
+  for (const char* l : {"In the graphics window, click the mouse on the grey",
+                        "buttons on the toolbar on the right-hand side. Some",
+                        "buttons have help screens; to access these, click",
+                        "using the right mouse button."})
+    WRLINE(l);
+  WRLINE();
+  for (const char* l : {"A complete .dat data input file consists of two parts:",
+                        "Part A: defines mesh geometry and material properties",
+                        "Part B: defines applied loads/potentials etc.",
+                        "You can create a new file containing Part A (or open",
+                        "one of the example files provided), then modify it by",
+                        "refining the mesh, reordering etc before adding Part B",
+                        "Note: if you open an existing file, you must give a",
+                        "different name to the new file you create from it."})
+    WRLINE(l);
+}
+
+// Everything the driver keeps for one data set besides the mesh model.
+struct DataSet {
+  MeshModel& mesh;
+  bool new_file = false;      // answer to "Do you want to create a totally new file?"
+  std::string in_path;        // input .dat, read only
+  std::ifstream in;
+  std::string out_path;       // output .dat, also the save file
+  std::fstream out;
+  std::ofstream prt;
+  std::string heading;
+  bool renumbered = false;
+  std::unique_ptr<Table1<int, MPOIN>> newnod = std::make_unique<Table1<int, MPOIN>>();
+  std::unique_ptr<Table1<int, MELEM>> newelt = std::make_unique<Table1<int, MELEM>>();
+
+  explicit DataSet(MeshModel& m) : mesh(m) {}
+};
+
+// Rewinds the output .dat and writes Part A from its start: the file then
+// holds exactly the saved mesh.
+void save_part_a(DataSet& d) {
+  d.out.close();
+  d.out.open(d.out_path, std::ios::in | std::ios::out | std::ios::trunc);
+  OUTPUT(d.out, d.mesh);
+  d.out.flush();
+}
+
+// Reads the last saved Part A back from the output .dat.
+void restore_part_a(DataSet& d) {
+  d.out.flush();
+  std::ifstream saved(d.out_path);
+  INPUT(saved, d.mesh);
+}
+
+void show_saved(const DataSet& d) { MPUT("This mesh data saved to", d.out_path); }
+
+std::string title_shown(const MeshModel& m, size_t room) {
+  std::string t = trimmed(m.title);
+  return t.substr(0, room);
+}
+
+// Step 3 of an existing file: keep, replace or supply the mesh title.
+void ask_title(MeshModel& m) {
+  auto set_title = [&](const std::string& t) {
+    m.title = t.substr(0, 60);
+    m.title.resize(80, ' ');
+  };
+  if (LENSTR(m.title) == 0) {
+    WRLINE("Type title below (max 60 characters):");
+    std::string t = READLN();
+    if (LENSTR(t) == 0) {
+      WRLINE("No title entered!");
+      set_title("No title");
+    } else {
+      WRLINE("Title accepted.");
+      set_title(t);
+    }
+    return;
+  }
+  WRLINE("Title for the input mesh is:");
+  WRLINE(trimmed(m.title));
+  if (YESNO("Do you want to keep this title?") == 'n') {
+    WRLINE("Type new title below (max 60 characters):");
+    std::string t = READLN();
+    if (LENSTR(t) == 0) {
+      WRLINE("No title entered - keeping original!");
+    } else {
+      WRLINE("Title changed.");
+      set_title(t);
+    }
+  }
+}
+
+// Names and opens the output .dat for a mesh read from an existing file.
+void open_output(DataSet& d) {
+  std::string folder;
+  int flen;
+  GETHOM(d.in_path, folder, flen);
+  for (;;) {
+    WRTEXT("What name (without .DAT extension) will you give the new file? ");
+    std::string name;
+    switch (ask_simple_name(name, "Give a simple name, without .dat or other extension")) {
+      case NameAnswer::Empty:
+        if (YESNO("Do you want to exit?") == 'y') STOPPR();
+        continue;
+      case NameAnswer::Refused:
+        continue;
+      case NameAnswer::Given:
+        break;
+    }
+    std::string path = dat_path(folder, name);
+    WRLINE("Opening " + path + " for output...");
+    if (same_file(path, d.in_path)) {
+      WRLINE(" Output filename must differ from input filename!");
+      continue;
+    }
+    if (std::filesystem::exists(path)) {
+      if (YESNO("File already exists.Do you want to overwrite it?") != 'y') continue;
+      std::error_code ec;
+      std::filesystem::remove(path, ec);
+    }
+    d.out.open(path, std::ios::in | std::ios::out | std::ios::trunc);
+    if (!d.out) {
+      WRLINE("Cannot open " + path + " for output - choose another name.");
+      d.out.clear();
+      continue;
+    }
+    d.out_path = path;
+    WRLINE("File " + path + " successfully opened for output.");
+    return;
+  }
+}
+
+// The existing-file road up to the first save. False when the user gave up
+// choosing a file and wants to go back to the first question.
+bool open_existing(DataSet& d) {
+  for (;;) {
+    WRLINE("Choose the .dat file to open...");
+    std::string path;
+    int cancelled = 0;
+    ASKFIL(std::filesystem::current_path().string(), path, cancelled);
+    if (cancelled) {
+      if (YESNO("Do you want to exit?") == 'y') STOPPR();
+      return false;
+    }
+    d.in.open(path);
+    if (!d.in) {
+      WRLINE("Cannot open " + path + " for input - choose another file.");
+      d.in.clear();
+      continue;
+    }
+    d.in_path = path;
+    WRLINE("File " + path + " opened for input.");
+    break;
+  }
+  INPUT(d.in, d.mesh);
+  ask_title(d.mesh);
+  if (YESNO("Do you want the details listed?") == 'y') {
+    WRLINE("Output will be in text window - if it is");
+    WRLINE("obscured, click on its caption bar to bring it on top");
+    PRINT(nullptr, d.mesh);
+  }
+  open_output(d);
+  d.heading = "Check mesh details, then click on Continue...";
+  PROMPT();
+  plat().text_close();
+  save_part_a(d);
+  return true;
+}
+
+// Draws the main menu over the mesh display and waits for a left click on
+// one of its seven buttons; right clicks show the buttons' help screens.
+int main_menu_choice(const MeshModel& m) {
+  HEADNG(" Main menu: " + title_shown(m, 60));
+  int ybar[8];
+  RIGBAR(7, 7, ybar);
+  const char* labels[] = {"",           "Continue",  "Triangulate", "Refine mesh",
+                          "Double mesh", "Modify mesh", "Save mesh", "Restart from save"};
+  for (int i = 1; i <= 7; ++i) BARLAB(i, ybar, labels[i]);
+  TELL("Right-click on grey toolbar for Help screens");
+  for (;;) {
+    MouseState ms = plat().mouse_poll();
+    CURSRD(ms.x, ms.y);
+    if (ms.buttons == 0 || ms.x < 500 || ms.y < 35) continue;
+    int b = bar_button(7, ybar, ms.y);
+    if (b == 0) continue;
+    if (!(ms.buttons & MOUSE_LEFT)) {
+      void (*help[])() = {nullptr, HPREDC, HPTRIA, HPREFN, HPDUBL, HPMDFY, HPSAVE, HPRSTR};
+      help[b]();
+      continue;
+    }
+    return b;
+  }
+}
+
+void main_menu(DataSet& d) {
+  bool redraw = true;
+  for (;;) {
+    if (redraw) show_mesh(d.mesh, d.heading);
+    redraw = true;
+    switch (main_menu_choice(d.mesh)) {
+      case 1:
+        return;
+      case 2:
+        TRIANG(d.mesh);
+        d.heading = "Check triangulated mesh, then continue...";
+        break;
+      case 3:
+        REFINE(d.mesh);
+        d.heading = "Check refined mesh, then Continue...";
+        break;
+      case 4:
+        DOUBLE(d.mesh);
+        d.heading = "Check doubled mesh, then Continue...";
+        break;
+      case 5:
+        MODIFY(d.mesh, *d.newnod);
+        d.heading = "Check modified mesh, then Continue...";
+        break;
+      case 6:
+        save_part_a(d);
+        show_saved(d);
+        redraw = false;
+        break;
+      case 7:
+        if (YESNOG("Abandon this mesh and restart from last saved version?") == 'y')
+          restore_part_a(d);
+        else
+          redraw = false;
+        break;
+    }
+  }
+}
+
+// Final save, the reordering question and the .prt listing.
+void finish_part_a(DataSet& d) {
+  save_part_a(d);
+  show_saved(d);
+  char answer;
+  while ((answer = YESNOH("Do you want to reorder the elements?")) == 'h') HPREDC();
+  d.renumbered = false;
+  if (answer == 'y') {
+    HEADNG(" Renumbering: " + title_shown(d.mesh, 60));
+    int ybar[2];
+    RIGBAR(1, 1, ybar);
+    int result = REDUCE(d.mesh, d.out, *d.newnod, *d.newelt);
+    if (result == 1) {
+      PUT("Cannot renumber - original file written");
+      save_part_a(d);
+    } else {
+      d.heading = "This is the new mesh in file " + d.out_path;
+      restore_part_a(d);
+      show_mesh(d.mesh, d.heading);
+      d.renumbered = true;
+    }
+  }
+  if (!d.renumbered) {
+    for (int i = 1; i <= MPOIN; ++i) (*d.newnod)(i) = i <= d.mesh.npoin ? i : 0;
+    for (int i = 1; i <= MELEM; ++i) (*d.newelt)(i) = i <= d.mesh.nelem ? i : 0;
+  }
+  // The restore after renumbering left the stream after Part A; make sure
+  // Part B is appended at the end of what is on disk.
+  d.out.clear();
+  d.out.seekp(0, std::ios::end);
+  d.prt.open(prt_path(d.out_path));
+  PRINT(&d.prt, d.mesh);
+}
+
+void completion(DataSet& d) {
+  PUT("Congratulations! The data set is complete!");
+  d.out.close();
+  d.prt.close();
+  if (d.in.is_open()) d.in.close();
+  PUT("Output files " + d.out_path + ", .prt written.");
+  plat().text_open(TEXT_CAPTION);
+  WRLINE("Dialogue reverts to text window - if it is obscured");
+  WRLINE("click on its caption bar to bring it on top");
+  if (YESNO("Do you want a PostScript file of the mesh?") == 'y')
+    write_mesh_picture(d.mesh, ps_path(d.out_path));
+}
+
+// One data set, from "Do you want to create a totally new file?" to the
+// completion messages. False when the user went back to the first question.
+bool one_data_set(MeshModel& mesh) {
+  DataSet d(mesh);
+  d.new_file = YESNO("Do you want to create a totally new file?") == 'y';
+  if (d.new_file) {
+    WRLINE("Creating a totally new file is not available yet.");
+    return false;
+  }
+  if (!open_existing(d)) return false;
+  main_menu(d);
+  finish_part_a(d);
+  PART_B_SEQUENCE(d.mesh, d.in.is_open() && !d.new_file ? &d.in : nullptr, d.out, d.prt,
+                  *d.newnod, *d.newelt);
+  completion(d);
+  return true;
+}
+
+}  // namespace
+
+void GRIDOR() {
+  set_ending_hook(gridor_ending);
+  // The mesh model is made once, here, and lives for the whole run.
+  auto mesh = std::make_unique<MeshModel>();
+  startup_texts();
+  for (;;) {
+    clear_mesh(*mesh);
+    if (!one_data_set(*mesh)) continue;
+    if (YESNOG("Do you want to exit GRIDOR?") == 'y') {
+      gridor_ending();
+      return;
+    }
+    plat().text_clear();
+    MPUT("Remove the old graphics window by clicking", "on its button labelled OK");
+  }
+}
 
 }  // namespace vortan

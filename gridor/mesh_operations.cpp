@@ -1,0 +1,23 @@
+#include "mesh_operations.h"
+
+#include "prompts.h"
+
+namespace vortan {
+
+// Operations still to come say so in one line and leave the mesh unchanged.
+static void not_available(const char* what) { WRLINE(std::string(what) + " is not available yet."); }
+
+void show_mesh(MeshModel&, const std::string&) { not_available("The mesh display"); }
+void TRIANG(MeshModel&) { not_available("Triangulation"); }
+void REFINE(MeshModel&) { not_available("Mesh refinement"); }
+void DOUBLE(MeshModel&) { not_available("Mesh doubling"); }
+void MODIFY(MeshModel&, Table1<int, MPOIN>&) { not_available("Mesh modification"); }
+int REDUCE(MeshModel&, std::fstream&, Table1<int, MPOIN>&, Table1<int, MELEM>&) {
+  not_available("Renumbering");
+  return 1;
+}
+void write_mesh_picture(MeshModel&, const std::string&) {
+  not_available("The PostScript picture of the mesh");
+}
+
+}  // namespace vortan

@@ -1,0 +1,163 @@
+#include "part_b_sequence.h"
+
+#include <cstdlib>
+
+#include "dat_file.h"
+#include "help_screens.h"
+#include "platform/platform.h"
+#include "prompts.h"
+#include "records.h"
+#include "toolbar.h"
+
+namespace vortan {
+
+void write_empty_loads(std::ostream& out) {
+  out << "nbset npset\n" << Rec().I(0, 5).I(0, 5).str() << "\n";
+  out << "   ld  node  x-cmpnt    y-cmpnt\n" << "1\n";
+}
+
+void write_empty_boundaries(std::ostream& out, int ndofn) {
+  if (ndofn == 2 || ndofn == 3)
+    out << " nbdry nbdir (no. of bdry sets & Dirichlet bdry planes)\n";
+  else if (ndofn == -2)
+    out << " nbdry nbdir (no. of exc. bdry sets & Dirichlet bdry planes)\n";
+  else
+    out << " nbdry nbdir (no. of rad. bdry sets & Dirichlet bdry planes)\n";
+  out << Rec().I(0, 5).I(0, 5).str() << "\n";
+}
+
+void INCREMENTS(int ndofn, AnalysisControl& c, std::ostream& out, std::ostream& prt) {
+  out << "nincs    increment sizes\n";
+  if (ndofn > 0) {
+    out << "    1 1.00\n";
+    return;
+  }
+  if (YESNOG("Do you want to define an incremental analysis?") != 'y') {
+    out << "\n";
+    return;
+  }
+  DialogSpec count;
+  count.caption = "Incremental loading";
+  count.icon = DialogIcon::Question;
+  DialogField n;
+  n.kind = DialogField::Integer;
+  n.label = "How many increments?";
+  n.ivalue = std::clamp(c.nincs, 1, 9);
+  n.ilo = 1;
+  n.ihi = 9;
+  n.width = 3;
+  count.fields.push_back(n);
+  count.buttons = {"OK"};
+  plat().dialog(count);
+  c.nincs = static_cast<int>(std::clamp(count.fields[0].ivalue, 1L, 9L));
+
+  DialogSpec sizes;
+  sizes.caption = "Incremental loading";
+  sizes.icon = DialogIcon::Question;
+  sizes.lines = {DialogLine{"Type increment sizes below: "}};
+  for (int i = 1; i <= c.nincs; ++i) {
+    DialogField f;
+    f.kind = DialogField::Real;
+    f.label = "Inc. " + std::to_string(i) + " is size ";
+    f.rvalue = c.sizes[i];
+    f.width = 8;
+    sizes.fields.push_back(f);
+  }
+  sizes.buttons = {"OK"};
+  plat().dialog(sizes);
+  Rec line;
+  line.I(c.nincs, 5);
+  Rec listed;
+  for (int i = 1; i <= c.nincs; ++i) {
+    c.sizes[i] = sizes.fields[i - 1].rvalue;
+    line.F(c.sizes[i], 5, 2);
+    listed.F(c.sizes[i], 5, 2);
+  }
+  out << line.str() << "\n";
+  prt << "Incremental loading\n-------------------\nIncrement sizes:\n" << listed.str() << "\n\n";
+}
+
+void TIMESTEPPING(int ndofn, AnalysisControl& c, std::ostream& out, std::ostream& prt) {
+  if (ndofn > 0) {
+    out << "     dtint     ftime     allow     theta    ttend \n\n";
+    return;
+  }
+  if (YESNOG("Is this a timestepping analysis?") != 'y') {
+    out << "     dtint     ftime     allow     theta     ttend   \n\n";
+    return;
+  }
+  DialogSpec d;
+  d.caption = "Timestepping regime";
+  d.icon = DialogIcon::Question;
+  double* values[] = {&c.dtint, &c.ftime, &c.allow, &c.theta, &c.ttend, &c.dtone};
+  const char* labels[] = {"Initial timestep DTINT",         "Increase factor FTIME",
+                          "Maximum timestep factor ALLOW",  "Discretization parameter THETA",
+                          "Final time TTEND",               "T=0 timestep DTONE"};
+  for (int i = 0; i < 6; ++i) {
+    DialogField f;
+    f.kind = DialogField::Real;
+    f.label = std::string(labels[i]) + "\t= ";
+    f.rvalue = *values[i];
+    f.width = 10;
+    d.fields.push_back(f);
+  }
+  d.lines = {DialogLine{"Maximum timestep = ALLOW*DTINT"},
+             DialogLine{"THETA=0.0 for explicit, or =1.0 fully implicit"}};
+  d.buttons = {"OK"};
+  plat().dialog(d);
+  Rec line;
+  for (int i = 0; i < 6; ++i) {
+    *values[i] = d.fields[i].rvalue;
+    line.E(*values[i], 10, 3);
+  }
+  out << "     dtint     ftime     allow     theta     ttend     dtone\n" << line.str() << "\n";
+  // The listing names ALLOW for what it is: a factor of the initial step.
+  const char* listed[] = {"Initial timestep = ",       "Timestep increase factor = ",
+                          "Maximum timestep factor = ", "Time discretisation parameter = ",
+                          "Final time = ",              "Timestep for T=0 solution = "};
+  prt << "Timestepping regime\n-------------------\n";
+  for (int i = 0; i < 6; ++i) prt << Rec().X(5).A(listed[i]).E(*values[i], 10, 3).str() << "\n";
+  prt << "\n";
+}
+
+void PART_B_SEQUENCE(MeshModel& m, std::ifstream* in, std::fstream& out, std::ofstream& prt,
+                     Table1<int, MPOIN>&, Table1<int, MELEM>&) {
+  PUT("Start of Part B data input...");
+  prt << "\nPart B data\n-----------\n\n";
+  bool copied = false;
+  if (in && YESNOG("Do you want to create Part B from the data in the input file?") == 'y') {
+    if (find_part_b(*in)) {
+      MPUT("Note: this will only make sense if you", "have not altered the mesh topology!");
+      copied = true;
+    } else {
+      PUT("Sorry, cannot find Part B in input file!");
+    }
+  }
+  if (copied) {
+    WRLINE("Carrying Part B over from the input file is not available yet;");
+    WRLINE("Part B is created anew.");
+  }
+  if (std::abs(m.ndofn) >= 2) {
+    char answer;
+    while ((answer = YESNOH("Do you want to apply any loads?")) == 'h') HPLOAD();
+    if (answer == 'y') {
+      HEADNG(" Part B data: " + trimmed(m.title).substr(0, 60));
+      int ybar[2];
+      RIGBAR(1, 1, ybar);
+      BARLAB(1, ybar, " End ");
+      WRLINE("Applying loads is not available yet; no loads are written.");
+    } else {
+      prt << "No applied loads\n";
+    }
+    write_empty_loads(out);
+  }
+  if (m.ndofn != 2 && m.ndofn != 3)
+    WRLINE("Boundary sets and Dirichlet planes are not available yet; none are written.");
+  write_empty_boundaries(out, m.ndofn);
+  AnalysisControl c;
+  INCREMENTS(m.ndofn, c, out, prt);
+  TIMESTEPPING(m.ndofn, c, out, prt);
+  out.flush();
+}
+
+}  // namespace vortan

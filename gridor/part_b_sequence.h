@@ -1,0 +1,31 @@
+// The driver's part of Part B: its start, the choice of copying Part B from
+// the input file, the loads question, and the increment and timestepping
+// blocks, appended to the output .dat after Part A.
+#pragma once
+
+#include <fstream>
+
+#include "mesh_model.h"
+
+namespace vortan {
+
+// `in` is the input .dat when the run began from an existing file, else null.
+void PART_B_SEQUENCE(MeshModel& m, std::ifstream* in, std::fstream& out, std::ofstream& prt,
+                     Table1<int, MPOIN>& newnod, Table1<int, MELEM>& newelt);
+
+// The increment and timestepping values, with the defaults of a new Part B.
+struct AnalysisControl {
+  int nincs = 1;
+  double sizes[10] = {0, 1.0};  // 1..9 used
+  double dtint = 0.001, ftime = 1.2, allow = 10.0, theta = 0.0, ttend = 100.0, dtone = 0.0001;
+};
+
+// Writes the empty loads section (no loads, no body forces, no tractions).
+void write_empty_loads(std::ostream& out);
+// Writes the boundary section with no boundary sets and no Dirichlet planes.
+void write_empty_boundaries(std::ostream& out, int ndofn);
+// Asks for and writes the increment block and the timestepping block.
+void INCREMENTS(int ndofn, AnalysisControl& c, std::ostream& out, std::ostream& prt);
+void TIMESTEPPING(int ndofn, AnalysisControl& c, std::ostream& out, std::ostream& prt);
+
+}  // namespace vortan
