@@ -1,5 +1,6 @@
 #include "part_b_sequence.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "dat_file.h"
