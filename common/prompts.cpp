@@ -151,7 +151,9 @@ int ASKELT(int maximum) {
       WRLINE("You must type an elt number (integer l, 0<l<" + std::to_string(maximum) + ")");
       continue;
     }
-    if (v > maximum) {
+    // A negative number names an element to delete, so it too must lie
+    // within the maximum.
+    if (v > maximum || v < -static_cast<long>(maximum)) {
       WRLINE("Error: max. permitted elt. no. is " + std::to_string(maximum));
       continue;
     }

@@ -122,6 +122,9 @@ std::vector<ScriptEvent> parse_script(const std::string& text, const std::string
       e.rest = raw.size() > p + 5 ? raw.substr(p + 5) : "";
     }
     e.args = split_words(e.rest);
+    // A key event names one character as it stands, so a double quote can
+    // be pressed too.
+    if (e.kind == "key" && trim(e.rest).size() == 1) e.args = {trim(e.rest)};
     if (std::find(std::begin(KNOWN), std::end(KNOWN), e.kind) == std::end(KNOWN))
       throw ProgramExit{2, name + " line " + std::to_string(n) + ": unknown event \"" + e.kind + "\""};
     auto bad = [&](const std::string& why) {
