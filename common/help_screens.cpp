@@ -106,8 +106,8 @@ void HPRSTR() {
   show_help(" Re-start ",
             {"Abandons the present mesh and reads back the",
              "Part A last saved in the output .dat file (by",
-             "Save mesh, or when the file was opened). All",
-             "changes made since then are lost. You are",
+             "Save mesh, or when the file was first written).",
+             "All changes made since then are lost. You are",
              "asked to confirm first."});
 }
 
@@ -129,10 +129,11 @@ void HPLOAD() {
             {"Loads are written as Part B of the data file.",
              "Click on nodes to give them nodal forces (and,",
              "at Advanced level, specified displacements).",
-             "Then define body force sets and mark their",
-             "elements, and surface traction sets, which are",
-             "assigned to an edge by clicking on its element",
-             "and on the two corner nodes of the edge.",
+             "At Advanced level you may then define body",
+             "force sets and mark their elements. Surface",
+             "traction sets are assigned to an edge by",
+             "clicking on its element and on the two corner",
+             "nodes of the edge.",
              "Answer No if the mesh carries no loads."});
 }
 
