@@ -1,5 +1,6 @@
 #include "mesh_operations.h"
 
+#include "mesh_display.h"
 #include "prompts.h"
 
 namespace vortan {
@@ -7,7 +8,7 @@ namespace vortan {
 // Operations still to come say so in one line and leave the mesh unchanged.
 static void not_available(const char* what) { WRLINE(std::string(what) + " is not available yet."); }
 
-void show_mesh(MeshModel&, const std::string&) { not_available("The mesh display"); }
+void show_mesh(MeshModel& m, const std::string& heading) { DISPL(m, heading); }
 void TRIANG(MeshModel&) { not_available("Triangulation"); }
 void REFINE(MeshModel&) { not_available("Mesh refinement"); }
 void DOUBLE(MeshModel&) { not_available("Mesh doubling"); }

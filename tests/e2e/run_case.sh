@@ -10,6 +10,7 @@
 #   case/transcript.expect   lines that must appear in the transcript, in
 #                            order, each as part of one transcript line
 #   case/absent              names of files that must not have been written
+#   case/stderr.expect       lines that must appear in the program's standard error
 set -u
 program=$1 case_dir=$2 work=$3
 examples=$(cd "$(dirname "$0")/../../examples" && pwd)
@@ -39,6 +40,11 @@ if [ -f "$case_dir/transcript.expect" ]; then
       while (i < n) { if (index(t[i], want) > 0) { found = 1; i++; break } i++ }
       if (!found) { print "transcript lacks, in order: " want; bad = 1; exit 1 } }
     END { exit bad }' "$case_dir/transcript.expect" || fail=1
+fi
+if [ -f "$case_dir/stderr.expect" ]; then
+  while IFS= read -r want; do
+    grep -qF -- "$want" stderr.txt || { echo "standard error lacks: $want"; fail=1; }
+  done <"$case_dir/stderr.expect"
 fi
 if [ -f "$case_dir/absent" ]; then
   while read -r name; do
