@@ -699,7 +699,11 @@ int FltkPlatform::dialog(DialogSpec& spec) {
         sp->range(static_cast<double>(f.ilo), static_cast<double>(f.ihi));
         sp->step(1);
         sp->value(static_cast<double>(f.ivalue));
-        static_cast<Fl_Input*>(sp->child(0))->value(std::to_string(f.ivalue).c_str());
+        auto* in = static_cast<Fl_Input*>(sp->child(0));
+        in->value(std::to_string(f.ivalue).c_str());
+        // Enter is left to the default button; the spinner takes the typed
+        // value when the field loses the focus.
+        in->when(FL_WHEN_RELEASE);
         w = sp;
         break;
       }
