@@ -1,0 +1,277 @@
+#include "dat_file.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+#include "platform/platform.h"
+#include "prompts.h"
+#include "records.h"
+
+namespace vortan {
+
+namespace {
+
+// Part A real fields are read 10 wide; a value typed without a decimal point
+// has its last three digits taken as decimals.
+constexpr int REAL_WIDTH = 10;
+constexpr int IMPLIED = 3;
+
+// Reads one line, without a carriage return left by a DOS-style file.
+bool next_line(std::istream& unit, std::string& line) {
+  if (!std::getline(unit, line)) return false;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return true;
+}
+
+// Ends the reading (and the program): the half-read mesh must not be used.
+[[noreturn]] void stop_reading(const MeshModel& m) {
+  WRLINE("Mesh title is: " + trimmed(m.title));
+  throw ProgramExit{1, ""};
+}
+
+[[noreturn]] void format_error(const MeshModel& m) {
+  PUTERR("Error - wrong format in data file");
+  stop_reading(m);
+}
+
+[[noreturn]] void end_of_file_error(const MeshModel& m) {
+  PUTERR("Error - end of file encountered during input");
+  stop_reading(m);
+}
+
+// A number in the file that would not fit its table.
+[[noreturn]] void table_error(const MeshModel& m, const std::string& text) {
+  WRLINE(text);
+  stop_reading(m);
+}
+
+std::string read_line(std::istream& unit, const MeshModel& m) {
+  std::string line;
+  if (!next_line(unit, line)) end_of_file_error(m);
+  return line;
+}
+
+std::string num(long v) { return std::to_string(v); }
+
+// Clears the element, node and property tables before a file is read:
+// unlisted nodes keep coordinates 0.0, code 0 and abs(ndofn) d.o.f.
+void clear_tables(MeshModel& m) {
+  m.nnode.fill(0);
+  m.nside.fill(0);
+  m.matset.fill(0);
+  m.lnods.fill(0);
+  m.mattyp.fill(1);
+  m.kode.fill(0);
+  m.ndof.fill(std::abs(m.ndofn));
+  m.coord.fill(0.0);
+  m.props.fill(0.0);
+}
+
+void read_control_line(std::istream& unit, MeshModel& m) {
+  RecordReader r(read_line(unit, m));
+  m.npoin = static_cast<int>(r.I(5));
+  m.nelem = static_cast<int>(r.I(5));
+  m.ndofn = static_cast<int>(r.I(5));
+  m.npros = static_cast<int>(r.I(5));
+  m.rextra[1] = r.F(REAL_WIDTH, IMPLIED);
+  m.rextra[2] = r.F(REAL_WIDTH, IMPLIED);
+  for (int i = 1; i <= 4; ++i) m.iextra[i] = static_cast<int>(r.I(5));
+  m.rextra[3] = r.F(REAL_WIDTH, IMPLIED);
+  m.rextra[4] = r.F(REAL_WIDTH, IMPLIED);
+  if (!r.ok()) format_error(m);
+  // Every later loop over the nodes and property sets runs up to these
+  // counts, so they must fit the tables.
+  if (m.npoin < 0 || m.npoin > MPOIN)
+    table_error(m, "ERROR: NPOIN = " + num(m.npoin) + " exceeds MPOIN or is negative");
+  if (m.npros < 0 || m.npros > MPROP)
+    table_error(m, "ERROR: NPROS = " + num(m.npros) + " exceeds MPROP or is negative");
+}
+
+void read_elements(std::istream& unit, MeshModel& m) {
+  read_line(unit, m);  // header
+  int count = 0;
+  for (;;) {
+    RecordReader r(read_line(unit, m));
+    long flag = r.I(1), ns = r.I(4), typ = r.I(2), set = r.I(3), e = r.I(5);
+    long nodes[MNODE];
+    for (long& n : nodes) n = r.I(5);
+    if (!r.ok()) format_error(m);
+    if (++count > MELEM)
+      table_error(m, "ERROR: more than " + num(MELEM) + " element lines; exceeds MELEM");
+    if (e < 1 || e > MELEM)
+      table_error(m, "ERROR: element no. " + num(e) + " exceeds MELEM or is not positive");
+    for (long n : nodes)
+      if (n < 0 || n > MPOIN)
+        table_error(m, "ERROR: node no. " + num(n) + " of element " + num(e) +
+                           " exceeds MPOIN or is negative");
+    int el = static_cast<int>(e);
+    m.nside(el) = ns == 0 ? 4 : static_cast<int>(ns);
+    m.mattyp(el) = static_cast<int>(typ);
+    m.matset(el) = static_cast<int>(set);
+    // The element has as many nodes as lead its row before the first 0;
+    // the rest of the row stays 0.
+    int nn = 0;
+    while (nn < MNODE && nodes[nn] != 0) ++nn;
+    for (int k = 1; k <= MNODE; ++k) m.lnods(el, k) = k <= nn ? static_cast<int>(nodes[k - 1]) : 0;
+    m.nnode(el) = nn;
+    if (flag != 0) break;
+  }
+  if (count != m.nelem) {
+    WRLINE("WARNING: no. of elements differs from NELEM");
+    WRLINE("NELEM changed to " + num(count));
+    m.nelem = count;
+  }
+}
+
+void read_nodes(std::istream& unit, MeshModel& m) {
+  read_line(unit, m);  // header
+  for (;;) {
+    RecordReader r(read_line(unit, m));
+    long flag = r.I(1), kode = r.I(4), n = r.I(5);
+    double x = r.F(REAL_WIDTH, IMPLIED), y = r.F(REAL_WIDTH, IMPLIED);
+    long nd = r.I(5);
+    if (!r.ok()) format_error(m);
+    if (n > m.npoin) {
+      WRLINE("WARNING: node no. " + num(n) + " exceeds NPOIN");
+      WRLINE("NPOIN increased to " + num(n));
+    }
+    if (n > MPOIN || n < 1)
+      table_error(m, "ERROR: node no. " + num(n) + " exceeds MPOIN or is negative");
+    int node = static_cast<int>(n);
+    m.npoin = std::max(m.npoin, node);
+    m.coord(node, 1) = x;
+    m.coord(node, 2) = y;
+    m.kode(node) = static_cast<int>(kode);
+    if (nd > 0) m.ndof(node) = static_cast<int>(nd);
+    if (flag != 0) break;
+  }
+}
+
+void read_properties(std::istream& unit, MeshModel& m) {
+  read_line(unit, m);  // header
+  for (;;) {
+    RecordReader r(read_line(unit, m));
+    long flag = r.I(1), s = r.I(4), c = r.I(5);
+    r.X(10);
+    double v = r.F(REAL_WIDTH, IMPLIED);
+    if (!r.ok()) format_error(m);
+    // The closing line has a blank set and stores nothing.
+    if (s > 0) {
+      if (s > MPROP || c < 1 || c > MCOMP)
+        table_error(m, "ERROR: property set " + num(s) + " component " + num(c) +
+                           " exceeds MPROP or MCOMP");
+      m.props(static_cast<int>(s), static_cast<int>(c)) = v;
+    }
+    if (flag != 0) break;
+  }
+}
+
+// Skips lines up to and including the first whose column 1 holds a non-zero
+// digit (the last line of a flagged list).
+bool skip_flagged_list(std::istream& unit) {
+  std::string line;
+  do {
+    if (!next_line(unit, line)) return false;
+  } while (line.empty() || line[0] < '1' || line[0] > '9');
+  return true;
+}
+
+}  // namespace
+
+void OUTPUT(std::ostream& unit, const MeshModel& m) {
+  auto put = [&](const std::string& s) { unit << s << '\n'; };
+
+  put(trimmed(m.title.substr(0, 50)));
+  put("npoin nelem ndofn npros   extra parameters");
+  Rec control;
+  control.I(m.npoin, 5).I(m.nelem, 5).I(m.ndofn, 5).I(m.npros, 5);
+  if (m.ndofn < 1) {
+    control.F(m.rextra[1], 10, 5).F(m.rextra[2], 10, 5);
+    for (int i = 1; i <= 4; ++i) control.I(m.iextra[i], 5);
+    control.F(m.rextra[3], 10, 5).F(m.rextra[4], 10, 5);
+  }
+  put(control);
+
+  put("nside typ/set elt       nodes");
+  const int nelem = std::clamp(m.nelem, 0, MELEM);
+  for (int e = 1; e <= nelem; ++e) {
+    Rec r;
+    r.I(e == nelem ? 1 : 0, 1).I(m.nside(e), 4).I(m.mattyp(e), 2).I(m.matset(e), 3).I(e, 5);
+    const int nn = std::clamp(m.nnode(e), 0, MNODE);
+    for (int k = 1; k <= nn; ++k) r.I(m.lnods(e, k), 5);
+    put(r);
+  }
+
+  put("kode  node  x-coord   y-coord ndof");
+  const int npoin = std::clamp(m.npoin, 0, MPOIN);
+  for (int n = 1; n <= npoin; ++n) {
+    // The code keeps its leading zeros: one digit per d.o.f., at most four.
+    std::string k = kode_text(m.kode(n), std::clamp(m.ndof(n), 1, 4));
+    if (k.size() > 4) k = "****";
+    Rec r;
+    r.I(n == npoin ? 1 : 0, 1).A(std::string(4 - k.size(), ' ') + k).I(n, 5);
+    r.F(m.coord(n, 1), 10, 5).F(m.coord(n, 2), 10, 5).I(m.ndof(n), 5);
+    put(r);
+  }
+
+  put("  set cmpnt         value");
+  const int npros = std::clamp(m.npros, 0, MPROP);
+  for (int s = 1; s <= npros; ++s)
+    for (int c = 1; c <= MCOMP; ++c)
+      if (m.props(s, c) != 0.0)  // true for -0.0 as well
+        put(Rec().I(0, 1).I(s, 4).X(3).I(c, 2).X(10).E(m.props(s, c), 10, 3));
+  put("1");
+}
+
+void INPUT(std::istream& unit, MeshModel& m) {
+  unit.clear();
+  unit.seekg(0);
+  m.title.assign(80, ' ');
+  {
+    std::string first = read_line(unit, m);
+    m.title = RecordReader(first).A(50);
+    m.title.resize(80, ' ');
+  }
+  read_line(unit, m);  // header
+  read_control_line(unit, m);
+  clear_tables(m);
+  read_elements(unit, m);
+  read_nodes(unit, m);
+  read_properties(unit, m);
+}
+
+bool find_part_b(std::istream& unit) {
+  std::streampos pos = unit.tellg();
+  std::string line;
+  // Part B never starts with a blank line; a blank line after Part A is
+  // the end of a file without Part B.
+  if (pos == std::streampos(-1) || !next_line(unit, line) || LENSTR(line) == 0) {
+    unit.clear();
+    if (pos != std::streampos(-1)) unit.seekg(pos);
+    return false;
+  }
+  unit.seekg(pos);
+  return static_cast<bool>(unit);
+}
+
+bool skip_copied_loads(std::istream& unit) {
+  std::string line;
+  if (!next_line(unit, line) || !next_line(unit, line)) return false;  // header, counts
+  RecordReader r(line);
+  long nbset = r.I(5), npset = r.I(5);
+  if (!r.ok()) return false;
+  // The load list; then values and element lists of the body forces; then
+  // values and loaded edges of the surface tractions. Each has a header.
+  int lists = 1 + (nbset > 0 ? 2 : 0) + (npset > 0 ? 2 : 0);
+  for (int i = 0; i < lists; ++i)
+    if (!next_line(unit, line) || !skip_flagged_list(unit)) return false;
+  return true;
+}
+
+bool skip_copied_block(std::istream& unit) {
+  std::string line;
+  return next_line(unit, line) && next_line(unit, line);
+}
+
+}  // namespace vortan

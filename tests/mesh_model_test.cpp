@@ -1,0 +1,168 @@
+// The mesh model's shared utilities and element catalogue.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "mesh_model.h"
+#include "test_support.h"
+
+namespace vortan {
+namespace {
+
+TEST(MeshUtilities, LenstrIgnoresTrailingBlanksOnly) {
+  EXPECT_EQ(LENSTR("abc  "), 3);
+  EXPECT_EQ(LENSTR("  a b"), 5);
+  EXPECT_EQ(LENSTR("     "), 0);
+  EXPECT_EQ(LENSTR(""), 0);
+}
+
+TEST(MeshUtilities, GethomSplitsEitherSeparator) {
+  std::string folder;
+  int n = -1;
+  GETHOM("C:\\meshes\\dam.dat", folder, n);
+  EXPECT_EQ(folder, "C:\\meshes");
+  EXPECT_EQ(n, 9);
+  GETHOM("/home/ann/meshes/dam.dat      ", folder, n);
+  EXPECT_EQ(folder, "/home/ann/meshes");
+  EXPECT_EQ(n, 16);
+  GETHOM("dam.dat", folder, n);  // no folder before the file name
+  EXPECT_EQ(folder, "");
+  EXPECT_EQ(n, 0);
+  GETHOM("C:\\meshes\\", folder, n);  // a folder alone loses one trailing separator
+  EXPECT_EQ(folder, "C:\\meshes");
+  GETHOM("/home/ann", folder, n);
+  EXPECT_EQ(folder, "/home/ann");
+  EXPECT_EQ(n, 9);
+}
+
+TEST(MeshUtilities, ScanStopsBeforeTheFifteenthMatch) {
+  // Entries 1..30; every index except 3, 6, 9, ... holds 7: 20 matches.
+  int table[31];
+  for (int i = 1; i <= 30; ++i) table[i] = i % 3 == 0 ? 0 : 7;
+  auto get = [&](int i) { return table[i]; };
+  int list[14];
+  int last = 0;
+  SCAN(list, 1, last, 7, get, 30);
+  const int first14[14] = {1, 2, 4, 5, 7, 8, 10, 11, 13, 14, 16, 17, 19, 20};
+  for (int k = 0; k < 14; ++k) EXPECT_EQ(list[k], first14[k]) << k;
+  EXPECT_EQ(last, 21);  // the 15th match is at 22
+  // The next call takes the rest and reaches the end; unused places are 0.
+  SCAN(list, last + 1, last, 7, get, 30);
+  const int rest[6] = {22, 23, 25, 26, 28, 29};
+  for (int k = 0; k < 6; ++k) EXPECT_EQ(list[k], rest[k]);
+  for (int k = 6; k < 14; ++k) EXPECT_EQ(list[k], 0);
+  EXPECT_EQ(last, 30);
+}
+
+TEST(MeshUtilities, Scan10HasRoomForTen) {
+  auto all = [](int) { return 4; };
+  int list[10];
+  int last = 0;
+  SCAN10(list, 5, last, 4, all, 40);
+  EXPECT_EQ(list[0], 5);
+  EXPECT_EQ(list[9], 14);
+  EXPECT_EQ(last, 14);
+  SCAN10(list, 1, last, 9, all, 40);  // no match: all zero, end reached
+  for (int v : list) EXPECT_EQ(v, 0);
+  EXPECT_EQ(last, 40);
+}
+
+TEST(MeshUtilities, TruncRoundsThousandths) {
+  EXPECT_EQ(TRUNC(2.0006), 2001);
+  EXPECT_EQ(TRUNC(2.0004), 2000);
+  EXPECT_EQ(TRUNC(-0.0014), -1);
+  EXPECT_EQ(TRUNC(0.0), 0);
+}
+
+TEST(MeshUtilities, CheckelUsesTheClosedRectangle) {
+  auto m = std::make_unique<MeshModel>();
+  m->coord(1, 1) = 0.0; m->coord(1, 2) = 0.0;
+  m->coord(2, 1) = 2.0; m->coord(2, 2) = 0.0;
+  m->coord(3, 1) = 2.0; m->coord(3, 2) = 1.0;
+  m->nnode(1) = 3;
+  m->lnods(1, 1) = 1; m->lnods(1, 2) = 2; m->lnods(1, 3) = 3;
+  EXPECT_EQ(CHECKEL(1, *m, 0.0, 2.0, 0.0, 1.0), 1);   // on the edges counts as inside
+  EXPECT_EQ(CHECKEL(1, *m, 0.0, 1.999, 0.0, 1.0), 0);
+  EXPECT_EQ(CHECKEL(1, *m, 0.001, 2.0, -5.0, 5.0), 0);
+}
+
+// Local coordinates of the nodes of each shape, in element node order.
+struct ShapeCase {
+  int key;
+  int nodes;
+  double st[8][2];
+};
+
+TEST(MeshUtilities, ShapeFunctionsAreOneAtTheirNodeAndSumToOne) {
+  const ShapeCase cases[] = {
+      {21, 2, {{-1, 0}, {1, 0}}},
+      {31, 3, {{-1, 0}, {0, 0}, {1, 0}}},
+      {33, 3, {{0, 0}, {1, 0}, {0, 1}}},
+      {44, 4, {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}}},
+      {63, 6, {{0, 0}, {0.5, 0}, {1, 0}, {0.5, 0.5}, {0, 1}, {0, 0.5}}},
+      {84, 8, {{-1, -1}, {0, -1}, {1, -1}, {1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}}},
+  };
+  for (const auto& c : cases) {
+    for (int k = 0; k < c.nodes; ++k) {
+      double v[8] = {};
+      SHAPE(c.st[k][0], c.st[k][1], c.key, v);
+      for (int j = 0; j < c.nodes; ++j)
+        EXPECT_NEAR(v[j], j == k ? 1.0 : 0.0, 1e-12) << "key " << c.key << " node " << k + 1;
+    }
+    double v[8] = {};
+    SHAPE(0.21, 0.33, c.key, v);  // an inside point of every shape
+    double sum = 0;
+    for (int j = 0; j < c.nodes; ++j) sum += v[j];
+    EXPECT_NEAR(sum, 1.0, 1e-12) << "key " << c.key;
+  }
+  // The middle node of a quadratic line at a quarter point.
+  double v[3];
+  SHAPE(0.5, 0, 31, v);
+  EXPECT_NEAR(v[0], -0.125, 1e-12);
+  EXPECT_NEAR(v[1], 0.75, 1e-12);
+  EXPECT_NEAR(v[2], 0.375, 1e-12);
+}
+
+TEST(MeshUtilities, ElementCatalogue) {
+  EXPECT_EQ(element_type_code(element_key(8, 4)), 9);
+  EXPECT_EQ(element_type_code(element_key(6, 1)), 2);  // the rockbolt
+  EXPECT_EQ(element_type_code(element_key(4, 2)), 13);
+  EXPECT_EQ(element_type_code(element_key(5, 4)), 0);  // no such type
+  EXPECT_EQ(element_type_name(9), "8-noded (Serendipity) quadrilateral");
+  EXPECT_EQ(element_type_name(14), "quadratic joint element");
+}
+
+TEST(MeshUtilities, EltypOutsideTheCatalogueNamesTheJoint) {
+  test::ScriptedSession session("");
+  ELTYP(0);
+  ELTYP(5);
+  EXPECT_EQ(session.transcript(),
+            "You have chosen the\nquadratic joint element\n"
+            "You have chosen the\nlinear triangle\n");
+}
+
+TEST(MeshUtilities, FixityCodeKeepsLeadingZeros) {
+  EXPECT_EQ(kode_text(1, 3), "001");
+  EXPECT_EQ(kode_text(1, 2), "01");
+  EXPECT_EQ(kode_text(10, 4), "0010");
+  EXPECT_EQ(kode_text(0, 1), "0");
+  EXPECT_EQ(kode_text(111, 3), "111");
+}
+
+TEST(MeshUtilities, ClearMeshEmptiesTheModel) {
+  auto m = std::make_unique<MeshModel>();
+  m->npoin = 3;
+  m->lnods(9999, 8) = 5;
+  m->props(9, 9) = 1.0;
+  m->title = "x";
+  clear_mesh(*m);
+  EXPECT_EQ(m->npoin, 0);
+  EXPECT_EQ(m->lnods(9999, 8), 0);
+  EXPECT_EQ(m->props(9, 9), 0.0);
+  EXPECT_EQ(m->title, std::string(80, ' '));
+}
+
+}  // namespace
+}  // namespace vortan

@@ -1,0 +1,144 @@
+// Fixed-column fields: writing I, F, E and G fields and reading them back,
+// including the implied decimals of fields typed without a decimal point.
+#include <gtest/gtest.h>
+
+#include "records.h"
+
+namespace vortan {
+namespace {
+
+TEST(RecordsWrite, IntegerFields) {
+  EXPECT_EQ(fmt_I(12, 5), "   12");
+  EXPECT_EQ(fmt_I(-12, 5), "  -12");
+  EXPECT_EQ(fmt_I(0, 1), "0");
+  EXPECT_EQ(fmt_I(123456, 5), "*****");  // too wide: the field is filled with asterisks
+  EXPECT_EQ(fmt_I(-1234, 5), "-1234");
+}
+
+TEST(RecordsWrite, FixedFields) {
+  EXPECT_EQ(fmt_F(1.5, 10, 5), "   1.50000");
+  EXPECT_EQ(fmt_F(-1.5, 10, 5), "  -1.50000");
+  EXPECT_EQ(fmt_F(0.0, 10, 3), "     0.000");
+  EXPECT_EQ(fmt_F(0.9999996, 10, 5), "   1.00000");  // rounding carries into the units
+  EXPECT_EQ(fmt_F(10.1256, 10, 3), "    10.126");
+  // Values too wide for five decimals keep fewer decimals, then go to the
+  // exponent form, rather than a field of asterisks.
+  EXPECT_EQ(fmt_F(12345.678, 10, 5), "12345.6780");
+  EXPECT_EQ(fmt_F(123456.789, 10, 5), "123456.789");
+  EXPECT_EQ(fmt_F(-1234567.0, 10, 5), "-0.123E+07");
+}
+
+TEST(RecordsWrite, ExponentFields) {
+  EXPECT_EQ(fmt_E(0.001, 10, 3), " 0.100E-02");
+  EXPECT_EQ(fmt_E(-0.001, 10, 3), "-0.100E-02");
+  EXPECT_EQ(fmt_E(210000.0, 10, 3), " 0.210E+06");
+  EXPECT_EQ(fmt_E(0.3, 10, 3), " 0.300E+00");
+  EXPECT_EQ(fmt_E(123.45, 10, 3), " 0.123E+03");
+  EXPECT_EQ(fmt_E(9.9996, 10, 3), " 0.100E+02");  // carry into the exponent
+  EXPECT_EQ(fmt_E(0.0, 10, 3), " 0.000E+00");
+  EXPECT_EQ(fmt_E(1.0e-120, 10, 3), " 0.100-119");  // three-digit exponent drops the E
+}
+
+TEST(RecordsWrite, GeneralFields) {
+  EXPECT_EQ(fmt_G(0.5, 10, 3), " 0.500    ");
+  EXPECT_EQ(fmt_G(12.5, 10, 3), "  12.5    ");
+  EXPECT_EQ(fmt_G(-12.5, 10, 3), " -12.5    ");
+  EXPECT_EQ(fmt_G(99.96, 10, 3), "  100.    ");      // carry adds a digit before the point
+  EXPECT_EQ(fmt_G(999.6, 10, 3), " 0.100E+04");    // carry leaves the fixed range
+  EXPECT_EQ(fmt_G(1234.0, 10, 3), " 0.123E+04");
+  EXPECT_EQ(fmt_G(0.001, 10, 3), " 0.100E-02");
+}
+
+TEST(RecordsWrite, RecordBuilder) {
+  Rec r;
+  r.I(0, 1).I(3, 4).X(3).I(2, 2).X(10).E(0.001, 10, 3).A("ab", 4).A("xyz");
+  EXPECT_EQ(r.str(), "0   3    2           0.100E-02ab  xyz");
+  EXPECT_EQ(Rec().A("abcdef", 3).str(), "abc");
+}
+
+TEST(RecordsRead, ImpliedDecimals) {
+  double v = -1;
+  ASSERT_TRUE(parse_real_field("      1500", 3, v));
+  EXPECT_DOUBLE_EQ(v, 1.5);
+  ASSERT_TRUE(parse_real_field("     1500.", 3, v));
+  EXPECT_DOUBLE_EQ(v, 1500.0);
+  ASSERT_TRUE(parse_real_field("  -25", 3, v));
+  EXPECT_DOUBLE_EQ(v, -0.025);
+  ASSERT_TRUE(parse_real_field("1500", 0, v));
+  EXPECT_DOUBLE_EQ(v, 1500.0);
+  ASSERT_TRUE(parse_real_field("          ", 3, v));
+  EXPECT_EQ(v, 0.0);
+  ASSERT_TRUE(parse_real_field("", 3, v));
+  EXPECT_EQ(v, 0.0);
+}
+
+TEST(RecordsRead, ExponentForms) {
+  double v = 0;
+  ASSERT_TRUE(parse_real_field(" 0.210E+06", 3, v));
+  EXPECT_DOUBLE_EQ(v, 210000.0);
+  ASSERT_TRUE(parse_real_field("1.5e-3", 3, v));
+  EXPECT_DOUBLE_EQ(v, 0.0015);
+  ASSERT_TRUE(parse_real_field("1.0D2", 3, v));
+  EXPECT_DOUBLE_EQ(v, 100.0);
+  ASSERT_TRUE(parse_real_field(" 0.100-119", 3, v));  // exponent without E, as written above
+  EXPECT_NEAR(v, 1.0e-120, 1e-130);
+  ASSERT_TRUE(parse_real_field("-2.5E1", 3, v));
+  EXPECT_DOUBLE_EQ(v, -25.0);
+}
+
+TEST(RecordsRead, MalformedFields) {
+  double v;
+  long i;
+  EXPECT_FALSE(parse_real_field("12a", 3, v));
+  EXPECT_FALSE(parse_real_field("1.2.3", 3, v));
+  EXPECT_FALSE(parse_real_field(".", 3, v));
+  EXPECT_FALSE(parse_real_field("E5", 3, v));
+  EXPECT_FALSE(parse_real_field("1.5E", 3, v));
+  EXPECT_FALSE(parse_int_field("1.5", i));
+  EXPECT_FALSE(parse_int_field("-", i));
+  EXPECT_FALSE(parse_int_field("x1", i));
+  ASSERT_TRUE(parse_int_field("0010", i));  // leading zeros of a fixity code
+  EXPECT_EQ(i, 10);
+  ASSERT_TRUE(parse_int_field(" -7 ", i));
+  EXPECT_EQ(i, -7);
+}
+
+TEST(RecordsRead, ReaderWalksTheColumns) {
+  RecordReader r("0  01    2   0.50000      1500    2");
+  EXPECT_EQ(r.I(1), 0);
+  EXPECT_EQ(r.I(4), 1);
+  EXPECT_EQ(r.I(5), 2);
+  EXPECT_DOUBLE_EQ(r.F(10, 3), 0.5);
+  EXPECT_DOUBLE_EQ(r.F(10, 3), 1.5);
+  EXPECT_EQ(r.I(5), 2);
+  EXPECT_EQ(r.I(5), 0);          // past the end of the line: blank, zero
+  EXPECT_EQ(r.A(3), "   ");
+  EXPECT_TRUE(r.ok());
+
+  RecordReader bad("    5  abc    7");
+  EXPECT_EQ(bad.I(5), 5);
+  bad.I(5);
+  EXPECT_FALSE(bad.ok());
+  EXPECT_EQ(bad.I(5), 7);        // later fields are still read
+  EXPECT_FALSE(bad.ok());        // but the record stays marked
+}
+
+TEST(RecordsRead, FreeFormat) {
+  auto t = free_tokens(" 1, 2.5  abc,,-3\r");
+  ASSERT_EQ(t.size(), 4u);
+  EXPECT_EQ(t[0], "1");
+  EXPECT_EQ(t[1], "2.5");
+  EXPECT_EQ(t[2], "abc");
+  EXPECT_EQ(t[3], "-3");
+  double v;
+  ASSERT_TRUE(free_real("1500", v));  // typed values have no implied decimals
+  EXPECT_DOUBLE_EQ(v, 1500.0);
+  long i;
+  EXPECT_FALSE(free_int("abc", i));
+  EXPECT_FALSE(free_int("", i));
+  ASSERT_TRUE(free_int("-3", i));
+  EXPECT_EQ(i, -3);
+}
+
+}  // namespace
+}  // namespace vortan
