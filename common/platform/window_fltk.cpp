@@ -574,10 +574,14 @@ class FltkPlatform : public Platform {
   void show_transient(Fl_Window* w) {
     drop_transient();
     transient_ = w;
-    int gx = graphics_ ? graphics_->x() : 0, gy = graphics_ ? graphics_->y() : 0;
-    int gw = graphics_ ? graphics_->w() : Fl::w();
-    int gh = graphics_ ? graphics_->h() : Fl::h();
-    w->position(gx + (gw - w->w()) / 2, gy + (graphics_ ? 40 : (gh - w->h()) / 2));
+    // Under the heading strip, over the middle of the plot area (left of
+    // the toolbar), so neither the heading nor the buttons are hidden.
+    if (graphics_ && graphics_->shown()) {
+      int s = graphics_->scale();
+      w->position(graphics_->x() + std::max(0, (500 * s - w->w()) / 2), graphics_->y() + 38 * s);
+    } else {
+      w->position((Fl::w() - w->w()) / 2, (Fl::h() - w->h()) / 2);
+    }
     w->set_override();  // never takes the keyboard focus
     w->show();
     Fl::flush();
@@ -654,7 +658,9 @@ int FltkPlatform::dialog(DialogSpec& spec) {
   std::vector<int> button_w;
   int buttons_total = 0;
   for (const auto& b : spec.buttons) {
-    button_w.push_back(std::max(80, static_cast<int>(fl_width(b.c_str())) + 30));
+    // The default button also carries the Enter mark.
+    bool is_default = static_cast<int>(button_w.size()) + 1 == spec.default_button;
+    button_w.push_back(std::max(80, static_cast<int>(fl_width(b.c_str())) + (is_default ? 50 : 30)));
     buttons_total += button_w.back() + (buttons_total ? 10 : 0);
   }
   const int shadow = banner ? 6 : 0;
