@@ -2,18 +2,152 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <vector>
 
 #include "platform/platform.h"
+#include "prompts.h"
+#include "records.h"
 
 namespace vortan {
 
 namespace {
+
 PlotState g_plot;
 
+// The PostScript unit and what has been set on it so far.
+std::FILE* g_ps = nullptr;
+bool g_ps_failed = false;
+double g_ps_font = 12;  // the prolog selects 12-point Helvetica-Bold
+double g_fill[3] = {1, 1, 1};
+
 void map_for_script(double x, double y, int& ix, int& iy) { MAPPXL(x, y, ix, iy); }
+
+// A coordinate in points, as the PostScript records carry it.
+std::string pt(double v) { return fmt_F(v, 7, 1); }
+
+// World point to pixel, unrounded, held to a range the screen routines take.
+void map_exact(double x, double y, double& fx, double& fy) {
+  const PlotState& p = g_plot;
+  double w = p.width != 0 ? p.width : 1, h = p.height != 0 ? p.height : 1;
+  fx = std::clamp(480.0 / w * (x - p.xmin) + p.xoff, -32768.0, 32767.0);
+  fy = std::clamp((p.ymax - y) * 480.0 / h + p.yoff, -32768.0, 32767.0);
+}
+
+// Clips the pixel segment to the drawing area (Liang-Barsky); false when
+// nothing of it lies inside. Keeps world drawing off the toolbar and heading.
+bool clip_to_area(double& x1, double& y1, double& x2, double& y2) {
+  double t0 = 0, t1 = 1, dx = x2 - x1, dy = y2 - y1;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {x1 - (AREA_X1 - 0.49), (AREA_X2 + 0.49) - x1, y1 - (AREA_Y1 - 0.49),
+                       (AREA_Y2 + 0.49) - y1};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return false;
+    } else {
+      double r = q[i] / p[i];
+      if (p[i] < 0) {
+        if (r > t1) return false;
+        t0 = std::max(t0, r);
+      } else {
+        if (r < t0) return false;
+        t1 = std::min(t1, r);
+      }
+    }
+  }
+  double ax = x1 + t0 * dx, ay = y1 + t0 * dy;
+  x2 = x1 + t1 * dx;
+  y2 = y1 + t1 * dy;
+  x1 = ax;
+  y1 = ay;
+  return true;
+}
+
+bool in_area(int ix, int iy) {
+  return ix >= AREA_X1 && ix <= AREA_X2 && iy >= AREA_Y1 && iy <= AREA_Y2;
+}
+
+// Baseline shift of a label in points for the vertical part of its code.
+double baseline_shift(int code, double size) {
+  switch (code / 10) {
+    case 1: return -0.35 * size;
+    case 2: return -1.0 * size;
+    case 3: return 0.3 * size;
+    default: return 0.0;
+  }
+}
+
+// Text for a PostScript string: the characters that would end or escape
+// the string are escaped, so a title with brackets cannot break the file.
+std::string ps_string(const std::string& s) {
+  std::string out;
+  for (char c : s) {
+    if (c == '(' || c == ')' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out;
+}
+
+// A coordinate label along the frame: four significant digits.
+std::string coord_text(double v) {
+  if (std::fabs(v) < 1.0e-30) v = 0.0;
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.4G", v);
+  return buf;
+}
+
+void screen_label(double x, double y, const std::string& text, int code, int colour) {
+  int ix, iy;
+  MAPPXL(x, y, ix, iy);
+  if (!in_area(ix, iy)) return;
+  const int w = Framebuffer::text_width(text);
+  int h = code % 10;
+  int left = h == AL_CENTRE ? ix - w / 2 : h == AL_RIGHT ? ix - w : ix;
+  int top;
+  switch (code / 10) {
+    case 1: top = iy - 6; break;                                // middle
+    case 2: top = iy + 2; break;                                // below
+    case 3: top = iy - Framebuffer::text_height() - 1; break;  // above
+    default: top = iy - (Framebuffer::text_height() - 3); break;  // baseline
+  }
+  plat().fb().text(left, top, text, colour);
+  plat().graphics_update();
+}
+
 }  // namespace
 
 PlotState& plot_state() { return g_plot; }
+
+void set_ps_mode(bool on) {
+  g_plot.actscale = on ? std::fabs(g_plot.psscale) : -std::fabs(g_plot.psscale);
+}
+
+float font_size_from_tex(const std::string& path) {
+  float size = 10;
+  std::ifstream in(path);
+  if (!in) return size;
+  static const char* const keys[] = {"rrmm=cmr10 at", "rrmm=cmr7 at", "rrmm=cmr5 at"};
+  std::string line;
+  for (int count = 0; count < 999 && std::getline(in, line); ++count) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    line = line.substr(0, 60);
+    if (line.empty() || line[0] == '%') continue;
+    for (const char* key : keys) {
+      size_t k = line.find(key);
+      if (k == std::string::npos) continue;
+      size_t start = k + std::string(key).size();
+      size_t end = line.find("truept", start);
+      if (end == std::string::npos) continue;
+      double v;
+      // Only a readable, positive size is taken; anything else is passed by.
+      if (parse_real_field(line.substr(start, end - start), 0, v) && v > 0 && v < 1000)
+        size = static_cast<float>(v);
+      break;
+    }
+  }
+  return size;
+}
 
 void STPLOT(double xmin, double xmax, double ymin, double ymax, double& charsize,
             double divisor) {
@@ -23,31 +157,29 @@ void STPLOT(double xmin, double xmax, double ymin, double ymax, double& charsize
   p.ymin = static_cast<float>(ymin);
   p.ymax = static_cast<float>(ymax);
   p.xoff = p.yoff = 0;
-  p.fontsize = 10;
   p.colour = 15;
+  p.fontsize = font_size_from_tex();
   p.width = p.xmax - p.xmin;
   p.height = p.ymax - p.ymin;
   if (p.actscale <= 0) {
     plat().graphics_open();
-    plat().fb().fill_rect(0, 34, 639, 479, 0);
+    plat().fb().fill_rect(0, 34, 639, 479, BACKGROUND);
     plat().graphics_update();
   }
   float big = std::max(p.width, p.height);
-  if (big <= 0) big = 1;
+  if (!(big > 0)) big = 1;  // a window without extent draws at unit scale
   charsize = big * 0.1 / (divisor == 0 ? 1 : divisor);
+  p.charsize = static_cast<float>(charsize);
   p.psscale = 530.0f / big;
   p.actscale = -p.psscale;
   plat().set_world_mapper(map_for_script);
 }
 
 void MAPPXL(double x, double y, int& ix, int& iy) {
-  const PlotState& p = g_plot;
-  double w = p.width != 0 ? p.width : 1, h = p.height != 0 ? p.height : 1;
-  double fx = 480.0 / w * (x - p.xmin) + p.xoff;
-  double fy = (p.ymax - y) * 480.0 / h + p.yoff;
-  // Held to the 16-bit range the screen routines take.
-  ix = static_cast<int>(std::lround(std::clamp(fx, -32768.0, 32767.0)));
-  iy = static_cast<int>(std::lround(std::clamp(fy, -32768.0, 32767.0)));
+  double fx, fy;
+  map_exact(x, y, fx, fy);
+  ix = static_cast<int>(std::lround(fx));
+  iy = static_cast<int>(std::lround(fy));
 }
 
 void PXLMAP(int ix, int iy, double& x, double& y) {
@@ -59,5 +191,279 @@ void PXLMAP(int ix, int iy, double& x, double& y) {
 
 double XTOPT(double x) { return (x - g_plot.xmin) * g_plot.psscale; }
 double YTOPT(double y) { return (y - g_plot.ymin) * g_plot.psscale; }
+
+// --- lines and shapes ----------------------------------------------------
+
+void JOINPS(const double p1[2], const double p2[2]) {
+  REMBL("n " + pt(XTOPT(p1[0])) + " " + pt(YTOPT(p1[1])) + " m " + pt(XTOPT(p2[0])) + " " +
+        pt(YTOPT(p2[1])) + " l sr");
+}
+
+void JOINP(const double p1[2], const double p2[2]) {
+  if (ps_mode()) {
+    JOINPS(p1, p2);
+    return;
+  }
+  double x1, y1, x2, y2;
+  map_exact(p1[0], p1[1], x1, y1);
+  map_exact(p2[0], p2[1], x2, y2);
+  if (!clip_to_area(x1, y1, x2, y2)) return;
+  plat().fb().line(static_cast<int>(std::lround(x1)), static_cast<int>(std::lround(y1)),
+                   static_cast<int>(std::lround(x2)), static_cast<int>(std::lround(y2)),
+                   g_plot.colour);
+  plat().graphics_update();
+}
+
+void JOINP1(double x1, double y1, double x2, double y2) {
+  const double a[2] = {x1, y1}, b[2] = {x2, y2};
+  JOINP(a, b);
+}
+
+void POLY(int n, const double* xs, const double* ys) {
+  for (int i = 1; i < n; ++i) JOINP1(xs[i - 1], ys[i - 1], xs[i], ys[i]);
+}
+
+void GPOLY(int n, const double* xs, const double* ys) { POLY(n, xs, ys); }
+
+void GPOLY1(int n, const double (*pts)[2]) {
+  for (int i = 1; i < n; ++i) JOINP(pts[i - 1], pts[i]);
+}
+
+void GPOLY2(int n, const double* xs, const double* ys) { POLY(n, xs, ys); }
+
+void GGBOX(double x1, double x2, double y1, double y2) {
+  JOINP1(x1, y1, x2, y1);
+  JOINP1(x2, y1, x2, y2);
+  JOINP1(x2, y2, x1, y2);
+  JOINP1(x1, y2, x1, y1);
+}
+
+void MARPT(double x, double y, double half) {
+  JOINP1(x - half, y, x + half, y);
+  JOINP1(x, y - half, x, y + half);
+}
+
+void FILPOL(int n, const double* xs, const double* ys, int colour) {
+  if (n < 1 || n >= 4000) return;
+  if (ps_mode()) {
+    // Vertices after the first go as differences of the rounded positions,
+    // so the path closes exactly where it began.
+    double px = std::round(XTOPT(xs[0]) * 10) / 10, py = std::round(YTOPT(ys[0]) * 10) / 10;
+    REMBL("n " + pt(px) + " " + pt(py) + " m");
+    std::string rec;
+    int pairs = 0;
+    for (int i = 1; i < n; ++i) {
+      double qx = std::round(XTOPT(xs[i]) * 10) / 10, qy = std::round(YTOPT(ys[i]) * 10) / 10;
+      rec += " " + pt(qx - px) + " " + pt(qy - py) + " r";
+      px = qx;
+      py = qy;
+      if (++pairs == 5) {
+        REMBL(rec);
+        rec.clear();
+        pairs = 0;
+      }
+    }
+    if (!rec.empty()) REMBL(rec);
+    PSREC("ggg");
+    return;
+  }
+  std::vector<int> ix(n), iy(n);
+  for (int i = 0; i < n; ++i) MAPPXL(xs[i], ys[i], ix[i], iy[i]);
+  plat().fb().fill_polygon(ix, iy, colour);
+  plat().graphics_update();
+}
+
+void SETCOL(int colour) { g_plot.colour = static_cast<short>(colour & 15); }
+
+void PENWID(double) {}
+
+// --- labels ----------------------------------------------------------------
+
+void PSLAB(double x, double y, const std::string& text, int code) {
+  if (g_ps_font != g_plot.fontsize) {
+    REMBL("/Helvetica-Bold findfont " + fmt_F(g_plot.fontsize, 6, 1) + " scalefont setfont");
+    g_ps_font = g_plot.fontsize;
+  }
+  const char* op = code % 10 == AL_CENTRE ? "cent" : code % 10 == AL_RIGHT ? "righ" : "show";
+  // "cent" and "righ" leave their string on the operand stack; it is popped
+  // so that many labels cannot overflow a printer's stack.
+  const char* tail = code % 10 == AL_CENTRE || code % 10 == AL_RIGHT ? " pop" : "";
+  REMBL(pt(XTOPT(x)) + " " + pt(YTOPT(y) + baseline_shift(code, g_plot.fontsize)) + " m (" +
+        ps_string(text) + ") " + op + tail);
+}
+
+void BLANKR(double x, double y, int chars) {
+  if (!ps_mode() || g_plot.psscale == 0) return;
+  const double fs = g_plot.fontsize, s = g_plot.psscale;
+  const double half_w = (0.3 * fs * chars + 1.0) / s, half_h = 0.45 * fs / s;
+  const double old[3] = {g_fill[0], g_fill[1], g_fill[2]};
+  const bool white = old[0] == 1 && old[1] == 1 && old[2] == 1;
+  if (!white) PSFILL(1, 1, 1);
+  const double xs[4] = {x - half_w, x + half_w, x + half_w, x - half_w};
+  const double ys[4] = {y - half_h, y - half_h, y + half_h, y + half_h};
+  FILPOL(4, xs, ys, 0);
+  if (!white) PSFILL(old[0], old[1], old[2]);
+}
+
+void LABPT1(double x, double y, const std::string& text, int code, int colour) {
+  if (ps_mode())
+    PSLAB(x, y, text, code);
+  else
+    screen_label(x, y, text, code, colour);
+}
+
+void LABPT(double x, double y, const std::string& text, int code) {
+  LABPT1(x, y, text, code, g_plot.colour);
+}
+
+void LABPTZ(double x, double y, const std::string& text, int code) {
+  const PlotState& p = g_plot;
+  if (x < p.xmin || x > p.xmax || y < p.ymin || y > p.ymax) return;
+  LABPT(x, y, text, code);
+}
+
+void LABPTI(double x, double y, long value, int code) {
+  const std::string t = fmt_I(value, 8);
+  LABPT(x, y, t.substr(std::min(t.find_first_not_of(' '), t.size())), code);
+}
+
+// --- frame and axes ----------------------------------------------------------
+
+void AXES(double xmin, double xmax, double ymin, double ymax) {
+  if (ymin <= 0 && ymax >= 0) JOINP1(xmin, 0, xmax, 0);
+  if (xmin <= 0 && xmax >= 0) JOINP1(0, ymin, 0, ymax);
+}
+
+void FRAME(double xmin, double xmax, double ymin, double ymax) { GGBOX(xmin, xmax, ymin, ymax); }
+
+void SLABEL(double xmin, double xmax, double ymin, double ymax, double charsize) {
+  // x values under the bottom edge (the end values kept inside the ends), y
+  // values to the right of the right edge, where the page and the screen
+  // have room; the two sets never meet at the corner.
+  const double gap = 0.5 * std::fabs(charsize);
+  LABPT1(xmin, ymin - gap, coord_text(xmin), AL_LEFT + AL_BELOW, 15);
+  LABPT1(0.5 * (xmin + xmax), ymin - gap, coord_text(0.5 * (xmin + xmax)), AL_CENTRE + AL_BELOW,
+         15);
+  LABPT1(xmax, ymin - gap, coord_text(xmax), AL_RIGHT + AL_BELOW, 15);
+  const double yv[3] = {ymin, 0.5 * (ymin + ymax), ymax};
+  for (double v : yv) LABPT1(xmax + gap, v, coord_text(v), AL_LEFT + AL_MIDDLE, 15);
+}
+
+void FAXES(double xmin, double xmax, double ymin, double ymax, double charsize, int code) {
+  const short old = g_plot.colour;
+  SETCOL(15);
+  if (code > 0)
+    AXES(xmin, xmax, ymin, ymax);
+  else
+    FRAME(xmin, xmax, ymin, ymax);
+  SLABEL(xmin, xmax, ymin, ymax, charsize);
+  g_plot.colour = old;
+}
+
+// --- ending a plot -----------------------------------------------------------
+
+void ENPLOT() {
+  GETKZZ();
+  plat().graphics_close();
+  PSEND();
+}
+
+void ENPLO1() {
+  plat().fb().fill_rect(AREA_X1, AREA_Y1, AREA_X2, AREA_Y2, BACKGROUND);
+  plat().graphics_update();
+}
+
+void ENPLO2() {
+  READLN();
+  plat().graphics_close();
+  PSEND();
+}
+
+// --- the PostScript unit -------------------------------------------------------
+
+bool PSOPEN(const std::string& path) {
+  if (g_ps) PSCLOS();
+  g_ps = std::fopen(path.c_str(), "w");
+  g_ps_failed = false;
+  g_ps_font = 12;
+  g_fill[0] = g_fill[1] = g_fill[2] = 1;
+  return g_ps != nullptr;
+}
+
+bool PSCLOS() {
+  if (!g_ps) return false;
+  bool ok = !g_ps_failed && std::ferror(g_ps) == 0;
+  if (std::fclose(g_ps) != 0) ok = false;
+  g_ps = nullptr;
+  return ok;
+}
+
+bool ps_open() { return g_ps != nullptr; }
+
+void PSREC(const std::string& record) {
+  if (!g_ps) return;
+  if (std::fputs(record.c_str(), g_ps) < 0 || std::fputc('\n', g_ps) == EOF) g_ps_failed = true;
+}
+
+void REMBL(const std::string& record) {
+  std::string out;
+  int depth = 0;  // inside a label string blanks are kept as written
+  for (size_t i = 0; i < record.size(); ++i) {
+    char c = record[i];
+    bool escaped = i > 0 && record[i - 1] == '\\';
+    if (c == '(' && !escaped) ++depth;
+    if (c == ')' && !escaped && depth > 0) --depth;
+    if (c == ' ' && depth == 0 && (out.empty() || out.back() == ' ')) continue;
+    out += c;
+  }
+  while (!out.empty() && out.back() == ' ') out.pop_back();
+  PSREC(out);
+}
+
+void PSBEG() {
+  static const char* const prolog[] = {
+      "%%BoundingBox:100 170 630 700",
+      "%%Pages:1",
+      "%%DocumentFonts:/Helvetica and /Helvetica-Bold",
+      "%%EndComments",
+      "%%EndProlog",
+      "/twelvebf {/Helvetica-Bold findfont 12 scalefont setfont} def twelvebf",
+      "/eightbf {/Helvetica-Bold findfont 8 scalefont setfont} def",
+      "%/eight {/Helvetica findfont 8 scalefont setfont} def  %%one of these",
+      "/eight {/Helvetica-Bold findfont 8 scalefont setfont} def",
+      "42 162 translate",
+      "/l {lineto} def /r {rlineto} def",
+      "/m {moveto} def /rm {rmoveto} def /n {newpath} def",
+      "/sr {stroke} def /st {closepath stroke} def /cf {closepath fill} def",
+      "/fillcolory [  1  1  1] def",
+      "/colorfilly {fillcolory aload pop setrgbcolor fill } def",
+      "/ggg {gsave colorfilly grestore} def",
+      "/cent { dup stringwidth sub -0.5 mul 0 rmoveto dup show } def",
+      "/righ{ dup stringwidth sub -1 mul 0 rmoveto dup show } def",
+      "/oneb {2.5 6 rm -5 0 r 0 -6 r 5 0 r 0 6 r ggg} def",
+      "/twob {5 6 rm -10 0 r 0 -6 r 10 0 r 0 6 r ggg} def",
+      "/thrb {7.5 6 rm -15 0 r 0 -6 r 15 0 r 0 6 r ggg} def",
+      "/foub {10 6 rm -20 0 r 0 -6 r 20 0 r 0 6 r ggg} def",
+      "gsave  1 setlinewidth",
+      "/fillcolory [  1  1  1] def",
+  };
+  for (const char* r : prolog) PSREC(r);
+  g_ps_font = 12;
+  g_fill[0] = g_fill[1] = g_fill[2] = 1;
+}
+
+void PSEND() {
+  if (!g_ps) return;
+  PSREC("grestore");
+  PSREC("showpage % Allowed by EPS!");
+  PSREC("%%Trailer");
+}
+
+void PSFILL(double r, double g, double b) {
+  g_fill[0] = r;
+  g_fill[1] = g;
+  g_fill[2] = b;
+  PSREC("/fillcolory [" + fmt_F(r, 5, 2) + fmt_F(g, 5, 2) + fmt_F(b, 5, 2) + "] def");
+}
 
 }  // namespace vortan

@@ -1,7 +1,10 @@
-// The plot state and the world-to-screen mappings shared by every drawing
-// routine. The sign of the active scale decides where drawing goes:
-// negative, the graphics window; positive, the open PostScript file.
+// The drawing primitives. Every picture is drawn in world coordinates
+// through these routines; the sign of the active scale decides where it
+// goes: negative, the graphics window (pixels); positive, the open
+// PostScript file (points).
 #pragma once
+
+#include <string>
 
 namespace vortan {
 
@@ -13,17 +16,96 @@ struct PlotState {
   float actscale = -530;       // active scale
   short colour = 15;           // screen colour
   float fontsize = 10;         // PostScript label size in points
+  float charsize = 0.1f;       // character size last returned by STPLOT
 };
 
 PlotState& plot_state();
 
-// Sets the plot window, clears the drawing area, returns the character
-// size max(width, height) x 0.1 / divisor.
+// Colour of the cleared drawing area.
+constexpr int BACKGROUND = 1;
+
+// The drawing area of the graphics window (toolbar and heading excluded).
+constexpr int AREA_X1 = 0, AREA_X2 = 499, AREA_Y1 = 35, AREA_Y2 = 479;
+
+// Sets the plot window, clears the drawing area when drawing to the screen,
+// returns the character size max(width, height) x 0.1 / divisor. Drawing is
+// switched to the screen; a caller writing PostScript switches it back.
 void STPLOT(double xmin, double xmax, double ymin, double ymax, double& charsize,
             double divisor);
+// Reads the label size from "top51bit.tex" in the working folder; 10 when the
+// file is missing or holds no valid definition.
+float font_size_from_tex(const std::string& path = "top51bit.tex");
 void MAPPXL(double x, double y, int& ix, int& iy);
 void PXLMAP(int ix, int iy, double& x, double& y);
 double XTOPT(double x);
 double YTOPT(double y);
+
+// True while drawing goes to the PostScript file.
+inline bool ps_mode() { return plot_state().actscale > 0; }
+// Switches drawing to the PostScript file (on) or to the screen (off).
+void set_ps_mode(bool on);
+
+// --- lines and shapes ----------------------------------------------------
+void JOINP(const double p1[2], const double p2[2]);
+void JOINP1(double x1, double y1, double x2, double y2);
+void JOINPS(const double p1[2], const double p2[2]);
+// Open polylines through n points (0-based arrays).
+void POLY(int n, const double* xs, const double* ys);
+void GPOLY(int n, const double* xs, const double* ys);
+void GPOLY1(int n, const double (*pts)[2]);
+void GPOLY2(int n, const double* xs, const double* ys);
+void GGBOX(double x1, double x2, double y1, double y2);
+void MARPT(double x, double y, double half);
+// Fills a polygon of n vertices (n < 4000); on the screen in `colour`, in
+// PostScript with the current fill colour (PSFILL).
+void FILPOL(int n, const double* xs, const double* ys, int colour);
+void SETCOL(int colour);
+void PENWID(double width);
+
+// --- labels ----------------------------------------------------------------
+// Alignment code = h + 10 v: h 1 starts at the point, 2 centres on it,
+// 3 ends at it; v 0 puts the baseline on the point, 1 centres the text
+// vertically, 2 puts it below the point, 3 above.
+constexpr int AL_LEFT = 1, AL_CENTRE = 2, AL_RIGHT = 3;
+constexpr int AL_MIDDLE = 10, AL_BELOW = 20, AL_ABOVE = 30;
+void LABPT(double x, double y, const std::string& text, int code);
+// As LABPT, in the given screen colour.
+void LABPT1(double x, double y, const std::string& text, int code, int colour);
+// As LABPT, only when the point lies inside the plot window.
+void LABPTZ(double x, double y, const std::string& text, int code);
+// An integer label, without leading blanks.
+void LABPTI(double x, double y, long value, int code);
+void PSLAB(double x, double y, const std::string& text, int code);
+// Paints a blank box behind a label of `chars` characters centred on the
+// point (PostScript only).
+void BLANKR(double x, double y, int chars);
+
+// --- frame and axes ----------------------------------------------------------
+// code > 0: axes through the origin; otherwise the window's frame; then the
+// coordinate labels along the frame.
+void FAXES(double xmin, double xmax, double ymin, double ymax, double charsize, int code);
+void AXES(double xmin, double xmax, double ymin, double ymax);
+void FRAME(double xmin, double xmax, double ymin, double ymax);
+void SLABEL(double xmin, double xmax, double ymin, double ymax, double charsize);
+
+// --- ending a plot -----------------------------------------------------------
+void ENPLOT();
+void ENPLO1();
+void ENPLO2();
+
+// --- the PostScript unit -------------------------------------------------------
+// Opens the PostScript file for writing; false when it cannot be created.
+bool PSOPEN(const std::string& path);
+// Closes the file; false when anything written to it was lost.
+bool PSCLOS();
+bool ps_open();
+// Writes one record as it stands (header and comment records).
+void PSREC(const std::string& record);
+// Removes runs of blanks (outside label strings) and writes the record.
+void REMBL(const std::string& record);
+void PSBEG();
+void PSEND();
+// Sets the PostScript fill colour (components 0..1).
+void PSFILL(double r, double g, double b);
 
 }  // namespace vortan

@@ -58,4 +58,10 @@ int bar_button(int n, const int* ybar, int y) {
   return 0;
 }
 
+int bar_button_closed(int n, const int* ybar, int y) {
+  for (int k = 1; k <= n; ++k)
+    if (y >= ybar[k] && y <= ybar[k - 1]) return k;
+  return 0;
+}
+
 }  // namespace vortan

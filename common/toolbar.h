@@ -19,5 +19,9 @@ void CURSRD(int ix, int iy);
 // The button of the toolbar band holding pixel row y (button 1 takes every
 // row below button 2's band), 0 above the top button.
 int bar_button(int n, const int* ybar, int y);
+// The button whose closed band [ybar(i), ybar(i-1)] holds pixel row y,
+// tested from button 1 upwards (an edge row belongs to the lower button);
+// 0 outside every band.
+int bar_button_closed(int n, const int* ybar, int y);
 
 }  // namespace vortan
