@@ -4,6 +4,7 @@
 // plot.h, so the same routines write the PostScript picture of the mesh.
 #pragma once
 
+#include <cmath>
 #include <string>
 
 #include "mesh_model.h"
@@ -63,8 +64,8 @@ int nearest_point(int count, const Points& xy, double xc, double yc, const MeshW
   for (int i = 1; i <= count; ++i) {
     if (!frame.holds(xy(i, 1), xy(i, 2))) continue;
     double dx = xy(i, 1) - xc, dy = xy(i, 2) - yc;
-    if (dx < 0 ? -dx <= 1.0e-6 : dx <= 1.0e-6) dx = 0;
-    if (dy < 0 ? -dy <= 1.0e-6 : dy <= 1.0e-6) dy = 0;
+    if (std::fabs(dx) <= 1.0e-6) dx = 0;
+    if (std::fabs(dy) <= 1.0e-6) dy = 0;
     double d = dx * dx + dy * dy;
     if (d < dbest) {
       dbest = d;
