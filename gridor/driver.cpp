@@ -7,6 +7,7 @@
 #include <fstream>
 #include <memory>
 
+#include "create_mesh.h"
 #include "dat_file.h"
 #include "file_naming.h"
 #include "mesh_operations.h"
@@ -217,9 +218,26 @@ void open_output(DataSet& d) {
   }
 }
 
-// The existing-file road up to the first save. False when the user gave up
-// choosing a file and wants to go back to the first question.
-bool open_existing(DataSet& d) {
+// The existing-file road from "opened for input" to the first save.
+void read_existing(DataSet& d) {
+  WRLINE("File " + d.in_path + " opened for input.");
+  INPUT(d.in, d.mesh);
+  ask_title(d.mesh);
+  if (YESNO("Do you want the details listed?") == 'y') {
+    WRLINE("Output will be in text window - if it is");
+    WRLINE("obscured, click on its caption bar to bring it on top");
+    PRINT(nullptr, d.mesh);
+  }
+  open_output(d);
+  d.heading = "Check mesh details, then click on Continue...";
+  PROMPT();
+  plat().text_close();
+  save_part_a(d);
+}
+
+// Chooses the input file. False when the user gave up choosing and wants to
+// go back to the first question.
+bool choose_existing(DataSet& d) {
   for (;;) {
     WRLINE("Choose the .dat file to open...");
     std::string path;
@@ -236,21 +254,47 @@ bool open_existing(DataSet& d) {
       continue;
     }
     d.in_path = path;
-    WRLINE("File " + path + " opened for input.");
-    break;
+    return true;
   }
-  INPUT(d.in, d.mesh);
-  ask_title(d.mesh);
-  if (YESNO("Do you want the details listed?") == 'y') {
-    WRLINE("Output will be in text window - if it is");
-    WRLINE("obscured, click on its caption bar to bring it on top");
-    PRINT(nullptr, d.mesh);
+}
+
+// Names, creates and opens the .dat file of a totally new mesh. False when
+// the user declined to overwrite and then to exit.
+bool open_new_output(DataSet& d) {
+  std::string name;
+  for (;;) {
+    WRTEXT("What name (without .dat extension) will you give it? ");
+    NameAnswer a = ask_simple_name(name, "Give a simple name, without .DAT or other extension");
+    if (a == NameAnswer::Given) break;
+    if (a == NameAnswer::Empty && YESNO("Do you want to exit?") == 'y') STOPPR();
   }
-  open_output(d);
-  d.heading = "Check mesh details, then click on Continue...";
-  PROMPT();
-  plat().text_close();
-  save_part_a(d);
+  std::string folder = std::filesystem::current_path().string();
+  WRLINE("Default folder is " + folder);
+  if (YESNO("Do you want to select a new folder?") == 'y') {
+    auto chosen = plat().file_open("Navigate to desired folder",
+                                   {{"Data files", "*.dat"}, {"All files", "*.*"}}, folder);
+    if (chosen) {
+      int flen;
+      GETHOM(*chosen, folder, flen);
+    }
+  }
+  std::string path = dat_path(folder, name);
+  if (std::filesystem::exists(path)) {
+    if (YESNO("File already exists. Do you want to overwrite it?") != 'y') {
+      if (YESNO("Do you want to exit?") == 'y') STOPPR();
+      return false;
+    }
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+  }
+  d.out.open(path, std::ios::in | std::ios::out | std::ios::trunc);
+  if (!d.out) {
+    WRLINE("Cannot open " + path + " for output.");
+    d.out.clear();
+    return false;
+  }
+  d.out_path = path;
+  WRLINE("File " + path + " opened for output.");
   return true;
 }
 
@@ -371,10 +415,39 @@ bool one_data_set(MeshModel& mesh) {
   DataSet d(mesh);
   d.new_file = YESNO("Do you want to create a totally new file?") == 'y';
   if (d.new_file) {
-    WRLINE("Creating a totally new file is not available yet.");
+    if (!open_new_output(d)) return false;
+    CREATE(d.mesh);
+    save_part_a(d);
+    PUT("New file " + d.out_path + " written; Part A only, i.e. without loads.");
+    SLEEPZ(1.0);
+    show_mesh(d.mesh, "Check mesh details, then click on Continue...");
+    d.prt.open(prt_path(d.out_path));
+    PRINT(&d.prt, d.mesh);
+    DialogSpec next;
+    next.lines = {DialogLine{" You can now add Part B data (e.g. loads) directly to "},
+                  DialogLine{" this file, or you can modify the mesh (e.g. refine) "},
+                  DialogLine{" before adding Part B data, producing a new file. "}};
+    next.buttons = {"Add Part B", "Modify mesh"};
+    if (plat().dialog(next) == 1) {
+      for (int i = 1; i <= MPOIN; ++i) (*d.newnod)(i) = i <= d.mesh.npoin ? i : 0;
+      for (int i = 1; i <= MELEM; ++i) (*d.newelt)(i) = i <= d.mesh.nelem ? i : 0;
+      d.out.clear();
+      d.out.seekp(0, std::ios::end);
+      PART_B_SEQUENCE(d.mesh, nullptr, d.out, d.prt, *d.newnod, *d.newelt);
+      completion(d);
+      return true;
+    }
+    // Modify the mesh: the file just written becomes the input file.
+    plat().text_open(TEXT_CAPTION);
+    d.out.close();
+    d.prt.close();
+    d.in_path = d.out_path;
+    d.out_path.clear();
+    d.in.open(d.in_path);
+  } else if (!choose_existing(d)) {
     return false;
   }
-  if (!open_existing(d)) return false;
+  read_existing(d);
   main_menu(d);
   finish_part_a(d);
   PART_B_SEQUENCE(d.mesh, d.in.is_open() && !d.new_file ? &d.in : nullptr, d.out, d.prt,
