@@ -20,9 +20,9 @@ void RIGBAR(int n, int active, int* ybar) {
       int colour = (i % 2 == 1) ? 6 : 4;
       fb.fill_rect(500, std::max(ybar[i], 36), 638, std::min(ybar[i - 1], 478), colour);
     }
-    // A dark edge between buttons so the bands read as separate buttons.
-    fb.line(500, ybar[i], 638, ybar[i], 0);
   }
+  // A dark edge between buttons so the bands read as separate buttons.
+  for (int i = 1; i < n; ++i) fb.line(500, ybar[i], 638, ybar[i], 0);
   plat().graphics_update();
 }
 

@@ -1,6 +1,8 @@
 #include "mesh_operations.h"
 
 #include "mesh_display.h"
+#include "mesh_picture.h"
+#include "plot.h"
 #include "prompts.h"
 
 namespace vortan {
@@ -17,8 +19,16 @@ int REDUCE(MeshModel&, std::fstream&, Table1<int, MPOIN>&, Table1<int, MELEM>&) 
   not_available("Renumbering");
   return 1;
 }
-void write_mesh_picture(MeshModel&, const std::string&) {
-  not_available("The PostScript picture of the mesh");
+void write_mesh_picture(MeshModel& m, const std::string& path) {
+  if (!PSOPEN(path)) {
+    WRLINE("Cannot open " + path + " for output - no PostScript file written.");
+    return;
+  }
+  PSPSPS(m);
+  if (PSCLOS())
+    WRLINE("PostScript file " + path + " written.");
+  else
+    WRLINE("Error writing " + path + " - the PostScript file is incomplete.");
 }
 
 }  // namespace vortan
