@@ -779,6 +779,11 @@ Stage edit_elements(MeshModel& m, CreateState& st) {
       WRLINE("Error: no such element exists!");
       continue;
     }
+    if (m.nelem == 1) {
+      // Deleting the last element would leave a mesh that cannot be saved.
+      WRLINE("The last element cannot be deleted.");
+      continue;
+    }
     if (++st.deletions >= 20) {
       WRLINE("No more elts can be deleted in one go.");
       continue;
