@@ -44,6 +44,9 @@ void HEADNG(const std::string& text) {
 void CURSRD(int ix, int iy) {
   double x, y;
   PXLMAP(ix, iy, x, y);
+  // Values that round to zero are shown as 0.000, not -0.000.
+  if (std::fabs(x) < 0.0005) x = 0.0;
+  if (std::fabs(y) < 0.0005) y = 0.0;
   Framebuffer& fb = plat().fb();
   fb.fill_rect(300, 460, 498, 478, 0);
   fb.text(300, 463, "Cursor: (" + fmt_F(x, 8, 3) + "," + fmt_F(y, 8, 3) + ")", 15);

@@ -10,5 +10,5 @@ cd "$out"
 "$here/../build/gridor" --script "$here/demo.script" --transcript transcript.txt \
   --snapshots snapshots
 echo "GRIDOR wrote:"
-ls -l "$out"/demo.dat "$out"/demo.prt
+ls -l "$out"/demo.dat "$out"/demo.prt "$out"/demo.ps "$out"/snapshots/*.png
 echo "Transcript of the session: $out/transcript.txt"

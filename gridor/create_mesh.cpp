@@ -272,7 +272,12 @@ void ask_extent(const char* axis, double& lo, double& hi) {
   }
 }
 
-double snap(double v, double unit) { return std::round(v / unit) * unit; }
+// The nearest multiple of the unit; a point snapped to zero from the
+// negative side is written as 0.0, not -0.0.
+double snap(double v, double unit) {
+  double s = std::round(v / unit) * unit;
+  return s == 0.0 ? 0.0 : s;
+}
 
 void mouse_nodes(MeshModel& m, CreateState& st) {
   WRLINE("First specify the horizontal (x) and vertical (y)");
