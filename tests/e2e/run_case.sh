@@ -11,6 +11,8 @@
 #                            order, each as part of one transcript line
 #   case/absent              names of files that must not have been written
 #   case/stderr.expect       lines that must appear in the program's standard error
+#   case/check.sh            run in the working folder afterwards, with the case
+#                            folder as its argument; the case fails when it fails
 set -u
 program=$1 case_dir=$2 work=$3
 examples=$(cd "$(dirname "$0")/../../examples" && pwd)
@@ -51,6 +53,9 @@ if [ -f "$case_dir/absent" ]; then
     [ -z "$name" ] && continue
     if [ -e "$work/$name" ]; then echo "file $name should not exist"; fail=1; fi
   done <"$case_dir/absent"
+fi
+if [ -f "$case_dir/check.sh" ]; then
+  bash "$case_dir/check.sh" "$case_dir" || { echo "check.sh failed"; fail=1; }
 fi
 if [ $fail -ne 0 ]; then
   echo "--- transcript ---"; cat "$work/transcript.txt"; echo "--- stderr ---"; cat stderr.txt
