@@ -29,31 +29,23 @@ struct CreateState {
 
 // --- typed input ---------------------------------------------------------
 
-// Reads `n` integers from typed lines (as many lines as it takes); false
-// when a value is not an integer.
-bool read_ints(int n, long* v) {
+// Reads `n` values from typed lines (as many lines as it takes); false when
+// a value cannot be read as the type asked for.
+template <class T>
+bool read_values(int n, T* v, bool (*parse)(const std::string&, T&)) {
   int got = 0;
   while (got < n) {
     for (const auto& t : free_tokens(READLN())) {
       if (got == n) break;
-      if (!free_int(t, v[got])) return false;
+      if (!parse(t, v[got])) return false;
       ++got;
     }
   }
   return true;
 }
 
-bool read_reals(int n, double* v) {
-  int got = 0;
-  while (got < n) {
-    for (const auto& t : free_tokens(READLN())) {
-      if (got == n) break;
-      if (!free_real(t, v[got])) return false;
-      ++got;
-    }
-  }
-  return true;
-}
+bool read_ints(int n, long* v) { return read_values<long>(n, v, free_int); }
+bool read_reals(int n, double* v) { return read_values<double>(n, v, free_real); }
 
 // Asks until n reals are typed.
 void ask_reals(const std::string& prompt, int n, double* v) {

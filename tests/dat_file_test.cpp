@@ -16,18 +16,12 @@
 namespace vortan {
 namespace {
 
+using test::lines_of;
+
 using test::ScriptedSession;
 
 std::string example(const std::string& name) {
   return test::read_file(std::string(VORTAN_SOURCE_DIR) + "/examples/" + name);
-}
-
-std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  std::string l;
-  while (std::getline(in, l)) out.push_back(l);
-  return out;
 }
 
 std::string written(const MeshModel& m) {

@@ -20,16 +20,7 @@ using vortan::test::ScriptedSession;
 
 namespace {
 
-template <class F>
-ProgramExit exit_of(F f) {
-  try {
-    f();
-  } catch (const ProgramExit& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no ProgramExit was thrown";
-  return ProgramExit{-1, ""};
-}
+using test::exit_of;
 
 int parse_status(const std::string& script) {
   return exit_of([&] { parse_script(script, "s.script"); }).status;

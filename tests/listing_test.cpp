@@ -15,15 +15,9 @@
 namespace vortan {
 namespace {
 
-using test::ScriptedSession;
+using test::lines_of;
 
-std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  std::string l;
-  while (std::getline(in, l)) out.push_back(l);
-  return out;
-}
+using test::ScriptedSession;
 
 std::string listed(const MeshModel& m) {
   std::ostringstream out;

@@ -19,13 +19,8 @@ using vortan::test::ScriptedSession;
 
 namespace {
 
-std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  std::string l;
-  while (std::getline(in, l)) out.push_back(l);
-  return out;
-}
+using test::lines_of;
+using test::exit_of;
 
 bool has_line(const std::string& transcript, const std::string& line) {
   for (const auto& l : lines_of(transcript))
@@ -38,19 +33,6 @@ int count_lines(const std::string& transcript, const std::string& line) {
   for (const auto& l : lines_of(transcript))
     if (l == line) ++n;
   return n;
-}
-
-// Runs f and returns the ProgramExit it throws; fails the test when it
-// returns normally.
-template <class F>
-ProgramExit exit_of(F f) {
-  try {
-    f();
-  } catch (const ProgramExit& e) {
-    return e;
-  }
-  ADD_FAILURE() << "the routine did not end the program";
-  return ProgramExit{-1, ""};
 }
 
 bool g_ending_ran = false;

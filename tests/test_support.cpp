@@ -35,6 +35,14 @@ std::string read_file(const std::string& path) {
   return s.str();
 }
 
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> out;
+  std::istringstream in(text);
+  std::string l;
+  while (std::getline(in, l)) out.push_back(l);
+  return out;
+}
+
 void write_file(const std::string& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary);
   out << text;

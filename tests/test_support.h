@@ -2,7 +2,12 @@
 // small session script and read back what the user would have seen.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
+#include <vector>
+
+#include "platform/platform.h"
 
 namespace vortan::test {
 
@@ -24,5 +29,21 @@ class ScriptedSession {
 // Whole contents of a file, or empty when it cannot be read.
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& text);
+
+// The lines of a text, without their line ends.
+std::vector<std::string> lines_of(const std::string& text);
+
+// Runs f and returns the ProgramExit it throws; a status of -1 (and a test
+// failure) when f returns normally.
+template <class F>
+ProgramExit exit_of(F f) {
+  try {
+    f();
+  } catch (const ProgramExit& e) {
+    return e;
+  }
+  ADD_FAILURE() << "the routine did not end the program";
+  return ProgramExit{-1, ""};
+}
 
 }  // namespace vortan::test
