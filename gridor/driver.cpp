@@ -9,6 +9,7 @@
 
 #include "create_mesh.h"
 #include "dat_file.h"
+#include "double_mesh.h"
 #include "file_naming.h"
 #include "mesh_operations.h"
 #include "help_screens.h"
@@ -18,7 +19,9 @@
 #include "platform/platform.h"
 #include "prompts.h"
 #include "records.h"
+#include "refine.h"
 #include "toolbar.h"
+#include "triangulate.h"
 
 namespace vortan {
 
@@ -336,7 +339,7 @@ void main_menu(DataSet& d) {
         d.heading = "Check triangulated mesh, then continue...";
         break;
       case 3:
-        REFINE(d.mesh);
+        refine_from_menu(d.mesh);
         d.heading = "Check refined mesh, then Continue...";
         break;
       case 4:

@@ -11,9 +11,6 @@ namespace vortan {
 static void not_available(const char* what) { WRLINE(std::string(what) + " is not available yet."); }
 
 void show_mesh(MeshModel& m, const std::string& heading) { DISPL(m, heading); }
-void TRIANG(MeshModel&) { not_available("Triangulation"); }
-void REFINE(MeshModel&) { not_available("Mesh refinement"); }
-void DOUBLE(MeshModel&) { not_available("Mesh doubling"); }
 void MODIFY(MeshModel&, Table1<int, MPOIN>&) { not_available("Mesh modification"); }
 int REDUCE(MeshModel&, std::fstream&, Table1<int, MPOIN>&, Table1<int, MELEM>&) {
   not_available("Renumbering");

@@ -10,9 +10,6 @@ namespace vortan {
 
 // The inspection screen: the mesh with its heading, left with Continue.
 void show_mesh(MeshModel& m, const std::string& heading);
-void TRIANG(MeshModel& m);
-void REFINE(MeshModel& m);
-void DOUBLE(MeshModel& m);
 void MODIFY(MeshModel& m, Table1<int, MPOIN>& newnod);
 // Reorders elements and nodes, writing the renumbered Part A; 1 when refused.
 int REDUCE(MeshModel& m, std::fstream& out, Table1<int, MPOIN>& newnod,

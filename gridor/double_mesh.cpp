@@ -1,0 +1,197 @@
+#include "double_mesh.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "mesh_display.h"
+#include "platform/platform.h"
+#include "prompts.h"
+
+namespace vortan {
+
+namespace {
+
+// Work tables, made once: the map from each old node to its copy, the old
+// node whose copy a new number holds, and the old nodes sorted by their
+// truncated coordinates (for finding a copy's partner on the seam).
+struct DoublingWork {
+  Table1<int, MPOIN> map;
+  Table1<int, MPOIN> owner;  // indexed by new number - npoin
+  Table1<int, MPOIN> kode0, ndof0;  // node data as it was before the call
+  struct Key {
+    long x, y;
+    int node;
+  };
+  std::array<Key, MPOIN> sorted;
+};
+
+DoublingWork& work() {
+  static auto w = std::make_unique<DoublingWork>();
+  return *w;
+}
+
+bool key_less(const DoublingWork::Key& a, const DoublingWork::Key& b) {
+  if (a.x != b.x) return a.x < b.x;
+  if (a.y != b.y) return a.y < b.y;
+  return a.node < b.node;
+}
+
+// The first old node (lowest number) whose truncated coordinates are
+// (tx, ty); 0 when there is none.
+int first_at(const DoublingWork& w, int count, long tx, long ty) {
+  const DoublingWork::Key probe{tx, ty, 0};
+  auto it = std::lower_bound(w.sorted.begin(), w.sorted.begin() + count, probe, key_less);
+  if (it == w.sorted.begin() + count || it->x != tx || it->y != ty) return 0;
+  return it->node;
+}
+
+// Position in the old element of the copy's node k, so that a mirrored copy
+// runs anticlockwise again and starts at a corner.
+int mirrored_position(int nnode, int nside, int k) {
+  if (nside == 1) return k;
+  if (nside == 2 && nnode == 6) return k <= 3 ? k + 3 : k - 3;
+  if (nside == 2 && nnode == 3) {
+    static const int p[] = {0, 1, 3, 2};
+    return p[k];
+  }
+  if (nside == 3 && nnode == 4) {
+    static const int p[] = {0, 2, 1, 4, 3};
+    return p[k];
+  }
+  if (nside == 2 && nnode == 4) {
+    static const int p[] = {0, 3, 4, 1, 2};
+    return p[k];
+  }
+  if (k <= 3) return 4 - k;
+  return nnode + 4 - k;
+}
+
+}  // namespace
+
+bool doubling_fits(const MeshModel& m) {
+  bool fits = true;
+  if (MPOIN < 2 * m.npoin) {
+    PUTERR("Too many nodes to allow duplication of mesh");
+    fits = false;
+  }
+  if (MELEM < 2 * m.nelem) {
+    PUTERR("Too many elements to allow duplication of mesh");
+    fits = false;
+  }
+  return fits;
+}
+
+void double_mesh(MeshModel& m, DoublingType type, DoublingDirection direction) {
+  const int npoin = m.npoin, nelem = m.nelem;
+  if (npoin < 1 || 2 * npoin > MPOIN || nelem < 0 || 2 * nelem > MELEM) return;
+  DoublingWork& w = work();
+  double xmin, xmax, ymin, ymax;
+  BOUNDS(npoin, m.coord, xmin, xmax, ymin, ymax);
+  int axis;  // 1 x, 2 y
+  double e1, e0;
+  switch (direction) {
+    case DoublingDirection::Down: axis = 2, e1 = ymin, e0 = ymax; break;
+    case DoublingDirection::Up: axis = 2, e1 = ymax, e0 = ymin; break;
+    case DoublingDirection::Left: axis = 1, e1 = xmin, e0 = xmax; break;
+    default: axis = 1, e1 = xmax, e0 = xmin; break;
+  }
+  const bool reflect = type == DoublingType::Reflection;
+
+  // Old nodes by their truncated coordinates, before any copy is made.
+  for (int i = 1; i <= npoin; ++i)
+    w.sorted[i - 1] = {TRUNC(m.coord(i, 1)), TRUNC(m.coord(i, 2)), i};
+  std::sort(w.sorted.begin(), w.sorted.begin() + npoin, key_less);
+
+  // The copies.
+  for (int i = 1; i <= npoin; ++i) {
+    const int c = npoin + i;
+    w.map(i) = c;
+    w.owner(i) = i;
+    m.coord(c, 1) = m.coord(i, 1);
+    m.coord(c, 2) = m.coord(i, 2);
+    const double q = m.coord(i, axis);
+    m.coord(c, axis) = reflect ? 2.0 * e1 - q : q + (e1 - e0);
+  }
+
+  // The seam: a copy that lands on an old node is removed and the highest
+  // number in use moves into its place, so the numbers stay dense. The
+  // copied elements are connected through the map afterwards, so each
+  // removal costs the same whatever the size of the mesh.
+  const long seam = TRUNC(reflect ? e1 : e0);
+  int highest = 2 * npoin;
+  for (int i = 1; i <= npoin; ++i) {
+    if (TRUNC(m.coord(i, axis)) != seam) continue;
+    const int c = w.map(i);
+    const int partner =
+        reflect ? i : first_at(w, npoin, TRUNC(m.coord(c, 1)), TRUNC(m.coord(c, 2)));
+    if (partner == 0) continue;
+    w.map(i) = partner;
+    if (highest > c) {
+      const int moved = w.owner(highest - npoin);
+      m.coord(c, 1) = m.coord(highest, 1);
+      m.coord(c, 2) = m.coord(highest, 2);
+      w.map(moved) = c;
+      w.owner(c - npoin) = moved;
+    }
+    m.coord(highest, 1) = m.coord(highest, 2) = 0.0;
+    --highest;
+  }
+
+  // The copied elements.
+  for (int e = 1; e <= nelem; ++e) {
+    const int f = nelem + e;
+    const int nn = std::clamp(m.nnode(e), 0, MNODE);
+    m.nnode(f) = m.nnode(e);
+    m.nside(f) = m.nside(e);
+    m.mattyp(f) = m.mattyp(e);
+    m.matset(f) = m.matset(e);
+    for (int k = 1; k <= MNODE; ++k) m.lnods(f, k) = 0;
+    for (int k = 1; k <= nn; ++k) {
+      int p = reflect ? mirrored_position(nn, m.nside(e), k) : k;
+      if (p < 1 || p > nn) p = k;
+      const int old = m.lnods(e, p);
+      m.lnods(f, k) = old >= 1 && old <= npoin ? w.map(old) : 0;
+    }
+  }
+
+  // Node data: a merged seam node takes the code and count of the old node
+  // whose copy it absorbed. The values are taken as they were before the
+  // call, so that a seam node that is overwritten still hands its own code
+  // to its copy.
+  for (int i = 1; i <= npoin; ++i) {
+    w.kode0(i) = m.kode(i);
+    w.ndof0(i) = m.ndof(i);
+  }
+  for (int i = 1; i <= npoin; ++i) {
+    m.kode(w.map(i)) = w.kode0(i);
+    m.ndof(w.map(i)) = w.ndof0(i);
+  }
+  for (int k = highest + 1; k <= 2 * npoin; ++k) m.kode(k) = 0;
+  m.npoin = highest;
+  m.nelem = 2 * nelem;
+}
+
+void DOUBLE(MeshModel& m) {
+  if (!doubling_fits(m) || m.npoin < 1) return;
+  DialogSpec d;
+  d.caption = "Doubling options";
+  d.lines = {DialogLine{"Type          Direction", true}};
+  DialogField type;
+  type.kind = DialogField::List;
+  type.label = "Type";
+  type.ivalue = 1;
+  type.width = 12;
+  type.items = {"Translation", "Reflection"};
+  DialogField dir = type;
+  dir.label = "Direction";
+  dir.items = {"Down", "Up", "Left", "Right"};
+  d.fields = {type, dir};
+  d.buttons = {"OK", "Cancel"};
+  if (plat().dialog(d) != 1) return;
+  const int t = std::clamp<long>(d.fields[0].ivalue, 1, 2);
+  const int r = std::clamp<long>(d.fields[1].ivalue, 1, 4);
+  double_mesh(m, static_cast<DoublingType>(t), static_cast<DoublingDirection>(r));
+  SLEEPZ(2.0);
+}
+
+}  // namespace vortan
