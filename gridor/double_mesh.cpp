@@ -97,10 +97,30 @@ void double_mesh(MeshModel& m, DoublingType type, DoublingDirection direction) {
   }
   const bool reflect = type == DoublingType::Reflection;
 
-  // Old nodes by their truncated coordinates, before any copy is made.
-  for (int i = 1; i <= npoin; ++i)
-    w.sorted[i - 1] = {TRUNC(m.coord(i, 1)), TRUNC(m.coord(i, 2)), i};
-  std::sort(w.sorted.begin(), w.sorted.begin() + npoin, key_less);
+  const long seam = TRUNC(reflect ? e1 : e0);
+  auto image = [&](double q) { return reflect ? 2.0 * e1 - q : q + (e1 - e0); };
+
+  // A translated seam copy can only meet an old node whose truncated
+  // coordinate along the axis is that of the copy: those old nodes, sorted
+  // by their truncated coordinates, are all the search needs.
+  int candidates = 0;
+  if (!reflect) {
+    long lo = 0, hi = -1;
+    for (int i = 1; i <= npoin; ++i) {
+      if (TRUNC(m.coord(i, axis)) != seam) continue;
+      const long c = TRUNC(image(m.coord(i, axis)));
+      if (hi < lo) lo = hi = c;
+      lo = std::min(lo, c);
+      hi = std::max(hi, c);
+    }
+    for (int i = 1; i <= npoin; ++i) {
+      const long c = TRUNC(m.coord(i, axis));
+      if (c >= lo && c <= hi)
+        w.sorted[candidates++] = {TRUNC(m.coord(i, 1)), TRUNC(m.coord(i, 2)), i};
+    }
+    std::sort(w.sorted.begin(), w.sorted.begin() + candidates,
+              [](const DoublingWork::Key& a, const DoublingWork::Key& b) { return key_less(a, b); });
+  }
 
   // The copies.
   for (int i = 1; i <= npoin; ++i) {
@@ -109,21 +129,19 @@ void double_mesh(MeshModel& m, DoublingType type, DoublingDirection direction) {
     w.owner(i) = i;
     m.coord(c, 1) = m.coord(i, 1);
     m.coord(c, 2) = m.coord(i, 2);
-    const double q = m.coord(i, axis);
-    m.coord(c, axis) = reflect ? 2.0 * e1 - q : q + (e1 - e0);
+    m.coord(c, axis) = image(m.coord(i, axis));
   }
 
   // The seam: a copy that lands on an old node is removed and the highest
   // number in use moves into its place, so the numbers stay dense. The
   // copied elements are connected through the map afterwards, so each
   // removal costs the same whatever the size of the mesh.
-  const long seam = TRUNC(reflect ? e1 : e0);
   int highest = 2 * npoin;
   for (int i = 1; i <= npoin; ++i) {
     if (TRUNC(m.coord(i, axis)) != seam) continue;
     const int c = w.map(i);
     const int partner =
-        reflect ? i : first_at(w, npoin, TRUNC(m.coord(c, 1)), TRUNC(m.coord(c, 2)));
+        reflect ? i : first_at(w, candidates, TRUNC(m.coord(c, 1)), TRUNC(m.coord(c, 2)));
     if (partner == 0) continue;
     w.map(i) = partner;
     if (highest > c) {
