@@ -304,6 +304,54 @@ TEST(RefineManual, MismatchedOppositeSidesLeaveTheQuadrilateralWhole) {
   EXPECT_NE(s.transcript().find("Error: element"), std::string::npos);
 }
 
+// A rockbolt whose face 2 is the bottom of an 8-noded quadrilateral.
+struct Bolt : RMesh {
+  Bolt()
+      : RMesh(2, {{0, 0}, {1, 0}, {2, 0}, {0, 0}, {1, 0}, {2, 0}, {2, 0.5}, {2, 1}, {1, 1},
+                  {0, 1}, {0, 0.5}}) {
+    add(1, {1, 2, 3, 4, 5, 6});             // faces: edge 1 (1-2-3), edge 2 (4-5-6)
+    add(4, {4, 5, 6, 7, 8, 9, 10, 11});     // +2, 3, 4 (8-9-10), 5
+  }
+};
+
+TEST(RefineManual, RockboltCarriesItsDivisionToFaceTwoAndOn) {
+  test::ScriptedSession s("");
+  Bolt r;
+  ASSERT_TRUE(build_edges(*r.m, r.t));
+  ASSERT_EQ(r.t.nedge, 5);
+  const double w[] = {0, 1, 3};
+  ASSERT_TRUE(divide_edge(*r.m, r.t, 1, 2, w));
+  EXPECT_EQ(r.t.ndivs(2), 2);
+  EXPECT_DOUBLE_EQ(r.t.wdivs(2, 1), 0.5);
+  EXPECT_EQ(r.t.ndivs(4), 2);
+  EXPECT_DOUBLE_EQ(r.t.wdivs(4, 1), 1.5);  // the top runs the other way
+  ASSERT_TRUE(apply_divisions(*r.m, r.t, MANUAL));
+  EXPECT_EQ(r.m->nelem, 4);  // the rockbolt and the quadrilateral in two
+}
+
+TEST(RefineManual, RockboltFaceOneAfterFaceTwo) {
+  {
+    test::ScriptedSession s("");
+    Bolt r;
+    ASSERT_TRUE(build_edges(*r.m, r.t));
+    const double w[] = {0, 1, 3};
+    ASSERT_TRUE(divide_edge(*r.m, r.t, 2, 2, w));
+    EXPECT_EQ(r.t.ndivs(1), 0);
+    EXPECT_FALSE(divide_edge(*r.m, r.t, 1, 2, w));
+    EXPECT_NE(s.transcript().find("The rockbolt is already subdivided!"), std::string::npos);
+  }
+  {
+    test::ScriptedSession s("");
+    Bolt r;
+    ASSERT_TRUE(build_edges(*r.m, r.t));
+    const double w[] = {0, 1, 3};
+    ASSERT_TRUE(divide_edge(*r.m, r.t, 2, 2, w));
+    finish_rockbolts(*r.m, r.t);  // when the picking ends
+    EXPECT_EQ(r.t.ndivs(1), 2);
+    EXPECT_DOUBLE_EQ(r.t.wdivs(1, 1), 0.5);
+  }
+}
+
 TEST(RefineFixity, CommonFixedDigitsPassToNewEdgeNodes) {
   test::ScriptedSession s("");
   RMesh r(2, {{0, 0}, {1, 0}, {1, 1}, {0, 1}});
