@@ -13,35 +13,8 @@ namespace {
 
 using Nodes = std::vector<int>;
 
-struct DMesh {
-  std::unique_ptr<MeshModel> m = std::make_unique<MeshModel>();
-  DMesh(const std::vector<std::pair<double, double>>& xy) {
-    m->ndofn = 2;
-    m->npros = 1;
-    for (auto [x, y] : xy) {
-      const int n = ++m->npoin;
-      m->coord(n, 1) = x;
-      m->coord(n, 2) = y;
-      m->ndof(n) = 2;
-    }
-  }
-  void add(int nside, const Nodes& nodes, int set = 1) {
-    const int e = ++m->nelem;
-    m->nside(e) = nside;
-    m->nnode(e) = static_cast<int>(nodes.size());
-    m->matset(e) = set;
-    m->mattyp(e) = 1;
-    for (size_t k = 0; k < nodes.size(); ++k) m->lnods(e, k + 1) = nodes[k];
-  }
-  Nodes nodes(int e) const {
-    Nodes v;
-    for (int k = 1; k <= m->nnode(e); ++k) v.push_back(m->lnods(e, k));
-    return v;
-  }
-  void expect_at(int n, double x, double y) const {
-    EXPECT_DOUBLE_EQ(m->coord(n, 1), x) << "node " << n;
-    EXPECT_DOUBLE_EQ(m->coord(n, 2), y) << "node " << n;
-  }
+struct DMesh : test::TestMesh {
+  explicit DMesh(const std::vector<std::pair<double, double>>& xy) : TestMesh(2, xy) {}
 };
 
 DMesh unit_square() {

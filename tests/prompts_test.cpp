@@ -449,9 +449,9 @@ class DialogRecorder : public HeadlessPlatform {
  public:
   explicit DialogRecorder(const std::string& transcript)
       : HeadlessPlatform({}, transcript, "") {}
-  int dialog(DialogSpec& spec) override {
-    shown.push_back(spec);
-    return HeadlessPlatform::dialog(spec);
+  int dialog(DialogSpec& dlg) override {
+    shown.push_back(dlg);
+    return HeadlessPlatform::dialog(dlg);
   }
   std::vector<DialogSpec> shown;
 };

@@ -15,42 +15,13 @@ namespace {
 
 using Nodes = std::vector<int>;
 
-struct RMesh {
-  std::unique_ptr<MeshModel> m = std::make_unique<MeshModel>();
+struct RMesh : test::TestMesh {
   EdgeTables& t = edge_tables();
-  RMesh(int ndofn, const std::vector<std::pair<double, double>>& xy) {
-    m->ndofn = ndofn;
-    m->npros = 1;
-    for (auto [x, y] : xy) {
-      const int n = ++m->npoin;
-      m->coord(n, 1) = x;
-      m->coord(n, 2) = y;
-      m->ndof(n) = std::abs(ndofn);
-    }
-  }
-  int add(int nside, const Nodes& nodes) {
-    const int e = ++m->nelem;
-    m->nside(e) = nside;
-    m->nnode(e) = static_cast<int>(nodes.size());
-    m->matset(e) = 1;
-    m->mattyp(e) = 1;
-    for (size_t k = 0; k < nodes.size(); ++k) m->lnods(e, k + 1) = nodes[k];
-    return e;
-  }
-  Nodes nodes(int e) const {
-    Nodes v;
-    for (int k = 1; k <= MNODE; ++k) v.push_back(m->lnods(e, k));
-    while (!v.empty() && v.back() == 0) v.pop_back();
-    return v;
-  }
+  using TestMesh::TestMesh;
   void automatic() {
     ASSERT_TRUE(build_edges(*m, t));
     divide_all(*m, t);
     ASSERT_TRUE(apply_divisions(*m, t, AUTOMATIC));
-  }
-  void expect_at(int n, double x, double y) const {
-    EXPECT_NEAR(m->coord(n, 1), x, 1e-12) << "node " << n;
-    EXPECT_NEAR(m->coord(n, 2), y, 1e-12) << "node " << n;
   }
 };
 

@@ -35,6 +35,39 @@ std::string read_file(const std::string& path) {
   return s.str();
 }
 
+TestMesh::TestMesh(int ndofn, const std::vector<std::pair<double, double>>& xy) {
+  m->ndofn = ndofn;
+  m->npros = 1;
+  for (auto [x, y] : xy) {
+    const int n = ++m->npoin;
+    m->coord(n, 1) = x;
+    m->coord(n, 2) = y;
+    m->ndof(n) = ndofn < 0 ? -ndofn : ndofn;
+  }
+}
+
+int TestMesh::add(int nside, const Nodes& nodes, int set) {
+  const int e = ++m->nelem;
+  m->nside(e) = nside;
+  m->nnode(e) = static_cast<int>(nodes.size());
+  m->matset(e) = set;
+  m->mattyp(e) = 1;
+  for (size_t k = 0; k < nodes.size(); ++k) m->lnods(e, static_cast<int>(k) + 1) = nodes[k];
+  return e;
+}
+
+TestMesh::Nodes TestMesh::nodes(int e) const {
+  Nodes v;
+  for (int k = 1; k <= MNODE; ++k) v.push_back(m->lnods(e, k));
+  while (!v.empty() && v.back() == 0) v.pop_back();
+  return v;
+}
+
+void TestMesh::expect_at(int n, double x, double y) const {
+  EXPECT_NEAR(m->coord(n, 1), x, 1e-12) << "node " << n;
+  EXPECT_NEAR(m->coord(n, 2), y, 1e-12) << "node " << n;
+}
+
 std::vector<std::string> lines_of(const std::string& text) {
   std::vector<std::string> out;
   std::istringstream in(text);

@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "mesh_model.h"
 
 #include "platform/platform.h"
 
@@ -29,6 +33,21 @@ class ScriptedSession {
 // Whole contents of a file, or empty when it cannot be read.
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& text);
+
+// A small mesh built in a test: nodes from a list of points, elements
+// added one by one.
+struct TestMesh {
+  using Nodes = std::vector<int>;
+  std::unique_ptr<MeshModel> m = std::make_unique<MeshModel>();
+  // Nodes 1, 2, ... at the points, each with abs(ndofn) d.o.f.; one
+  // property set.
+  TestMesh(int ndofn, const std::vector<std::pair<double, double>>& xy);
+  // Adds an element in property set `set`; returns its number.
+  int add(int nside, const Nodes& nodes, int set = 1);
+  // The element's row of node numbers without its trailing zeros.
+  Nodes nodes(int e) const;
+  void expect_at(int n, double x, double y) const;
+};
 
 // The lines of a text, without their line ends.
 std::vector<std::string> lines_of(const std::string& text);

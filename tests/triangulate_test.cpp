@@ -14,33 +14,8 @@ namespace {
 
 using Nodes = std::vector<int>;
 
-struct TriMesh {
-  std::unique_ptr<MeshModel> m = std::make_unique<MeshModel>();
-  TriMesh(int ndofn, const std::vector<std::pair<double, double>>& xy) {
-    m->ndofn = ndofn;
-    m->npros = 1;
-    for (auto [x, y] : xy) {
-      const int n = ++m->npoin;
-      m->coord(n, 1) = x;
-      m->coord(n, 2) = y;
-      m->ndof(n) = std::abs(ndofn);
-    }
-  }
-  int add(int nside, const Nodes& nodes, int set = 1) {
-    const int e = ++m->nelem;
-    m->nside(e) = nside;
-    m->nnode(e) = static_cast<int>(nodes.size());
-    m->matset(e) = set;
-    m->mattyp(e) = 1;
-    for (size_t k = 0; k < nodes.size(); ++k) m->lnods(e, k + 1) = nodes[k];
-    return e;
-  }
-  Nodes nodes(int e) const {
-    Nodes v;
-    for (int k = 1; k <= MNODE; ++k) v.push_back(m->lnods(e, k));
-    while (!v.empty() && v.back() == 0) v.pop_back();
-    return v;
-  }
+struct TriMesh : test::TestMesh {
+  using TestMesh::TestMesh;
   void mark_all() {
     for (int e = 1; e <= m->nelem; ++e) m->nside(e) = -m->nside(e);
   }

@@ -281,38 +281,38 @@ void HeadlessPlatform::mouse_move(int x, int y) {
   last_mouse_.y = y;
 }
 
-int HeadlessPlatform::dialog(DialogSpec& spec) {
-  std::string desc = "dialog \"" + spec.caption + "\":";
-  for (const auto& l : spec.lines) desc += " " + trim(l.text) + " |";
-  for (const auto& f : spec.fields) desc += " " + describe_field(f) + " |";
+int HeadlessPlatform::dialog(DialogSpec& dlg) {
+  std::string desc = "dialog \"" + dlg.caption + "\":";
+  for (const auto& l : dlg.lines) desc += " " + trim(l.text) + " |";
+  for (const auto& f : dlg.fields) desc += " " + describe_field(f) + " |";
 
-  int pressed = spec.default_button;
-  if (spec.buttons.size() <= 1 && spec.fields.empty()) {
+  int pressed = dlg.default_button;
+  if (dlg.buttons.size() <= 1 && dlg.fields.empty()) {
     pressed = 1;  // information boxes close on their own
   } else {
     const ScriptEvent& e = next_event("dialog", "a dialog button");
     std::string want = lower(trim(e.args[0]));
     pressed = 0;
-    for (size_t i = 0; i < spec.buttons.size(); ++i)
-      if (lower(trim(spec.buttons[i])) == want) pressed = static_cast<int>(i) + 1;
+    for (size_t i = 0; i < dlg.buttons.size(); ++i)
+      if (lower(trim(dlg.buttons[i])) == want) pressed = static_cast<int>(i) + 1;
     std::string labels;
-    for (const auto& b : spec.buttons) labels += " \"" + trim(b) + "\"";
+    for (const auto& b : dlg.buttons) labels += " \"" + trim(b) + "\"";
     if (pressed == 0)
       throw ProgramExit{3, "session script line " + std::to_string(e.line) + ": the dialog \"" +
-                               spec.caption + "\" has no button \"" + e.args[0] +
+                               dlg.caption + "\" has no button \"" + e.args[0] +
                                "\"; its buttons are" + labels};
-    if (e.args.size() - 1 > spec.fields.size())
+    if (e.args.size() - 1 > dlg.fields.size())
       throw ProgramExit{3, "session script line " + std::to_string(e.line) + ": the dialog \"" +
-                               spec.caption + "\" has " + std::to_string(spec.fields.size()) +
+                               dlg.caption + "\" has " + std::to_string(dlg.fields.size()) +
                                " input fields, but the event sets " +
                                std::to_string(e.args.size() - 1)};
     for (size_t i = 1; i < e.args.size(); ++i) {
-      DialogField& f = spec.fields[i - 1];
+      DialogField& f = dlg.fields[i - 1];
       const std::string& v = e.args[i];
       if (v == "-") continue;
       auto bad = [&](const char* what) {
         throw ProgramExit{3, "session script line " + std::to_string(e.line) + ": field " +
-                                 std::to_string(i) + " of the dialog \"" + spec.caption +
+                                 std::to_string(i) + " of the dialog \"" + dlg.caption +
                                  "\" takes " + what + ", not \"" + v + "\""};
       };
       long iv;
@@ -335,14 +335,14 @@ int HeadlessPlatform::dialog(DialogSpec& spec) {
           break;
       }
     }
-    desc = "dialog \"" + spec.caption + "\":";
-    for (const auto& l : spec.lines) desc += " " + trim(l.text) + " |";
-    for (const auto& f : spec.fields) desc += " " + describe_field(f) + " |";
+    desc = "dialog \"" + dlg.caption + "\":";
+    for (const auto& l : dlg.lines) desc += " " + trim(l.text) + " |";
+    for (const auto& f : dlg.fields) desc += " " + describe_field(f) + " |";
   }
   desc += " buttons";
-  for (size_t i = 0; i < spec.buttons.size(); ++i)
-    desc += " [" + trim(spec.buttons[i]) + "]";
-  if (!spec.buttons.empty()) desc += " -> " + trim(spec.buttons[pressed - 1]);
+  for (size_t i = 0; i < dlg.buttons.size(); ++i)
+    desc += " [" + trim(dlg.buttons[i]) + "]";
+  if (!dlg.buttons.empty()) desc += " -> " + trim(dlg.buttons[pressed - 1]);
   record(desc);
   return pressed;
 }

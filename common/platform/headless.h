@@ -46,7 +46,7 @@ class HeadlessPlatform : public Platform {
   void mouse_show(bool) override {}
   void mouse_move(int x, int y) override;
 
-  int dialog(DialogSpec& spec) override;
+  int dialog(DialogSpec& dlg) override;
   void tell(const std::string& text) override;
   std::optional<std::string> file_open(const std::string& title,
                                        const std::vector<FileFilter>& filters,

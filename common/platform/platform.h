@@ -118,8 +118,8 @@ class Platform {
 
   // --- dialogs -----------------------------------------------------------
   // Runs a modal dialog; returns the 1-based button pressed and leaves the
-  // edited values in spec.fields.
-  virtual int dialog(DialogSpec& spec) = 0;
+  // edited values in dlg.fields.
+  virtual int dialog(DialogSpec& dlg) = 0;
   // A status box that takes no input and vanishes when the next dialog opens.
   virtual void tell(const std::string& text) = 0;
   // The file-open dialog; nullopt when cancelled.

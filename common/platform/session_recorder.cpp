@@ -102,13 +102,13 @@ void SessionRecorder::mouse(const MouseState& m) {
   last_buttons_ = m.buttons;
 }
 
-void SessionRecorder::dialog(const DialogSpec& spec, int button) {
-  if (spec.buttons.size() <= 1 && spec.fields.empty()) return;
-  if (button < 1 || button > static_cast<int>(spec.buttons.size())) return;
+void SessionRecorder::dialog(const DialogSpec& dlg, int button) {
+  if (dlg.buttons.size() <= 1 && dlg.fields.empty()) return;
+  if (button < 1 || button > static_cast<int>(dlg.buttons.size())) return;
   std::string label;
-  bool exact = script_word(trim(spec.buttons[button - 1]), label);
+  bool exact = script_word(trim(dlg.buttons[button - 1]), label);
   std::string s = "dialog " + label;
-  for (const DialogField& f : spec.fields) {
+  for (const DialogField& f : dlg.fields) {
     std::string w;
     switch (f.kind) {
       case DialogField::Integer:

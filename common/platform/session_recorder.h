@@ -48,10 +48,10 @@ class SessionRecorder {
   // written: the programs act only on presses, and a replayed poll loop
   // goes straight on to the next recorded click.
   void mouse(const MouseState& m);
-  // A dialog closed by `button` (1-based) with the values left in `spec`.
+  // A dialog closed by `button` (1-based) with the values left in `dlg`.
   // Boxes with one button and no field take no script event and are not
   // written.
-  void dialog(const DialogSpec& spec, int button);
+  void dialog(const DialogSpec& dlg, int button);
   // A file-open dialog; paths under `cwd` are written relative to it.
   void file(const std::optional<std::string>& path, const std::string& cwd);
 

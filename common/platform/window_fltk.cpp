@@ -254,7 +254,7 @@ class ShadowWindow : public Fl_Double_Window {
 };
 
 struct DialogState {
-  DialogSpec* spec = nullptr;
+  DialogSpec* dlg = nullptr;
   std::vector<Fl_Widget*> inputs;  // one per field
   int pressed = 0;
 };
@@ -263,8 +263,8 @@ struct DialogState {
 // their limits; false (with the faulty field focused) when a number cannot
 // be read, so that the box stays open for a correction.
 bool take_values(DialogState& st) {
-  for (size_t i = 0; i < st.spec->fields.size(); ++i) {
-    DialogField& f = st.spec->fields[i];
+  for (size_t i = 0; i < st.dlg->fields.size(); ++i) {
+    DialogField& f = st.dlg->fields[i];
     Fl_Widget* w = st.inputs[i];
     if (f.kind == DialogField::List) {
       f.ivalue = static_cast<Fl_Choice*>(w)->value() + 1;
@@ -310,7 +310,7 @@ void dialog_button_cb(Fl_Widget* w, long button) {
 // a question with several answers waits for one of its buttons.
 void dialog_close_cb(Fl_Widget* w, void*) {
   auto* st = static_cast<DialogState*>(w->user_data());
-  if (st->spec->buttons.size() == 1 && take_values(*st)) st->pressed = 1;
+  if (st->dlg->buttons.size() == 1 && take_values(*st)) st->pressed = 1;
 }
 
 std::string real_text(double v) { return script_real(v); }
@@ -499,7 +499,7 @@ class FltkPlatform : public Platform {
   }
 
   // --- dialogs -----------------------------------------------------------
-  int dialog(DialogSpec& spec) override;
+  int dialog(DialogSpec& dlg) override;
   void tell(const std::string& text) override;
   std::optional<std::string> file_open(const std::string& title,
                                        const std::vector<FileFilter>& filters,
@@ -602,13 +602,13 @@ class FltkPlatform : public Platform {
   Fl_Window* transient_ = nullptr;
 };
 
-int FltkPlatform::dialog(DialogSpec& spec) {
+int FltkPlatform::dialog(DialogSpec& dlg) {
   drop_transient();
   forget_presses();
   show_framebuffer();
-  const bool yellow = spec.style != DialogStyle::Normal;
-  const bool banner = spec.style == DialogStyle::Banner;
-  const bool welcome = spec.style == DialogStyle::Welcome;
+  const bool yellow = dlg.style != DialogStyle::Normal;
+  const bool banner = dlg.style == DialogStyle::Banner;
+  const bool welcome = dlg.style == DialogStyle::Welcome;
   const int margin = 14, row = 22, gap = 8;
 
   // Sizes first, then the widgets.
@@ -628,21 +628,21 @@ int FltkPlatform::dialog(DialogSpec& spec) {
       size = 24;
     }
   };
-  const bool has_icon = spec.icon != DialogIcon::None || welcome;
+  const bool has_icon = dlg.icon != DialogIcon::None || welcome;
   const int text_x = margin + (has_icon ? 52 : 0);
   int content_w = 200, content_h = 0;
-  for (size_t i = 0; i < spec.lines.size(); ++i) {
+  for (size_t i = 0; i < dlg.lines.size(); ++i) {
     Fl_Font f;
     int s;
-    line_font(i, spec.lines[i], f, s);
+    line_font(i, dlg.lines[i], f, s);
     fl_font(f, s);
-    content_w = std::max(content_w, static_cast<int>(fl_width(spec.lines[i].text.c_str())) + 4);
+    content_w = std::max(content_w, static_cast<int>(fl_width(dlg.lines[i].text.c_str())) + 4);
     content_h += std::max(row, s + 8);
   }
   fl_font(FL_HELVETICA, FONT_SIZE);
   const int digit = static_cast<int>(fl_width("0"));
   std::vector<int> label_w, field_w;
-  for (const DialogField& f : spec.fields) {
+  for (const DialogField& f : dlg.fields) {
     int lw = f.label.empty() ? 0 : static_cast<int>(fl_width(f.label.c_str())) + gap;
     int fw = std::max(4, f.width) * digit + 16;
     if (f.kind == DialogField::Integer) fw += 20;
@@ -657,42 +657,42 @@ int FltkPlatform::dialog(DialogSpec& spec) {
   }
   std::vector<int> button_w;
   int buttons_total = 0;
-  for (const auto& b : spec.buttons) {
+  for (const auto& b : dlg.buttons) {
     // The default button also carries the Enter mark.
-    bool is_default = static_cast<int>(button_w.size()) + 1 == spec.default_button;
+    bool is_default = static_cast<int>(button_w.size()) + 1 == dlg.default_button;
     button_w.push_back(std::max(80, static_cast<int>(fl_width(b.c_str())) + (is_default ? 50 : 30)));
     buttons_total += button_w.back() + (buttons_total ? 10 : 0);
   }
   const int shadow = banner ? 6 : 0;
   int win_w = std::max(text_x + content_w + margin, buttons_total + 2 * margin) + shadow;
   int body_h = std::max(content_h, has_icon ? 44 : 0);
-  int win_h = margin + body_h + (spec.buttons.empty() ? 0 : gap + 30) + margin + shadow;
+  int win_h = margin + body_h + (dlg.buttons.empty() ? 0 : gap + 30) + margin + shadow;
 
   Fl_Double_Window* win;
   if (banner) {
     win = new ShadowWindow(win_w, win_h, PALE_YELLOW);
   } else {
     win = new Fl_Double_Window(win_w, win_h);
-    win->copy_label(spec.caption.c_str());
+    win->copy_label(dlg.caption.c_str());
     win->color(yellow ? PALE_YELLOW : FL_BACKGROUND_COLOR);
   }
   DialogState st;
-  st.spec = &spec;
-  if (has_icon) new IconView(margin, margin, spec.icon, welcome && spec.icon == DialogIcon::None);
+  st.dlg = &dlg;
+  if (has_icon) new IconView(margin, margin, dlg.icon, welcome && dlg.icon == DialogIcon::None);
   int y = margin;
-  for (size_t i = 0; i < spec.lines.size(); ++i) {
-    const DialogLine& l = spec.lines[i];
+  for (size_t i = 0; i < dlg.lines.size(); ++i) {
+    const DialogLine& l = dlg.lines[i];
     Fl_Font f;
     int s;
     line_font(i, l, f, s);
     int h = std::max(row, s + 8);
-    bool help_title = l.title && spec.style == DialogStyle::Help;
+    bool help_title = l.title && dlg.style == DialogStyle::Help;
     Fl_Color c = l.red || (banner && i == 0) ? FL_RED : help_title ? FL_BLUE : FL_BLACK;
     new TextLine(text_x, y, content_w, h, l.text, f, s, c, help_title || banner, help_title);
     y += h;
   }
-  for (size_t i = 0; i < spec.fields.size(); ++i) {
-    const DialogField& f = spec.fields[i];
+  for (size_t i = 0; i < dlg.fields.size(); ++i) {
+    const DialogField& f = dlg.fields[i];
     if (!f.label.empty())
       new TextLine(text_x, y + 4, label_w[i] - gap, row, f.label, FL_HELVETICA, FONT_SIZE,
                    FL_BLACK, false, false);
@@ -740,17 +740,17 @@ int FltkPlatform::dialog(DialogSpec& spec) {
   // One answer of a message box sits at the right; a row of answers, and
   // the "Close" of the yellow boxes, in the middle.
   const int inner_w = win_w - shadow;
-  int bx = spec.buttons.size() == 1 && spec.style == DialogStyle::Normal
+  int bx = dlg.buttons.size() == 1 && dlg.style == DialogStyle::Normal
                ? inner_w - margin - buttons_total
                : (inner_w - buttons_total) / 2;
   int by = margin + body_h + gap;
   Fl_Widget* default_button = nullptr;
-  for (size_t i = 0; i < spec.buttons.size(); ++i) {
+  for (size_t i = 0; i < dlg.buttons.size(); ++i) {
     Fl_Button* b;
-    bool is_default = static_cast<int>(i) + 1 == spec.default_button;
+    bool is_default = static_cast<int>(i) + 1 == dlg.default_button;
     if (is_default) b = new Fl_Return_Button(bx, by, button_w[i], 30);
     else b = new Fl_Button(bx, by, button_w[i], 30);
-    b->copy_label(spec.buttons[i].c_str());
+    b->copy_label(dlg.buttons[i].c_str());
     b->callback(dialog_button_cb, static_cast<long>(i) + 1);
     if (is_default) default_button = b;
     bx += button_w[i] + 10;
@@ -766,7 +766,7 @@ int FltkPlatform::dialog(DialogSpec& spec) {
   }
   win->position(std::max(0, px), std::max(0, py));
 
-  if (spec.buttons.empty()) {
+  if (dlg.buttons.empty()) {
     // A banner without buttons stays up until the next dialog or status box.
     show_transient(win);
     return 1;
@@ -775,7 +775,7 @@ int FltkPlatform::dialog(DialogSpec& spec) {
   win->show();
   if (!st.inputs.empty()) {
     Fl_Widget* first = st.inputs.front();
-    if (spec.fields.front().kind == DialogField::Integer)
+    if (dlg.fields.front().kind == DialogField::Integer)
       first = static_cast<Fl_Spinner*>(first)->child(0);
     first->take_focus();
     if (auto* in = dynamic_cast<Fl_Input*>(first)) in->position(0, in->size());
@@ -786,7 +786,7 @@ int FltkPlatform::dialog(DialogSpec& spec) {
   win->hide();
   delete win;
   Fl::check();
-  recorder_->dialog(spec, st.pressed);
+  recorder_->dialog(dlg, st.pressed);
   return st.pressed;
 }
 

@@ -29,47 +29,11 @@ cp "$examples/quad8.dat" "$work/replay/"
 # The file chooser keeps its list of recent files under HOME: keep it here.
 export HOME="$work/home" XDG_DATA_HOME="$work/home" XDG_CONFIG_HOME="$work/home"
 
-n=111
-while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1400x1100x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-gridor_pid=""
-cleanup() {
-  if [ -n "$gridor_pid" ]; then kill "$gridor_pid" 2>/dev/null; fi
-  kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-}
-trap cleanup EXIT
-export DISPLAY=":$n"
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || { echo "FAIL: Xvfb did not start on :$n"; exit 1; }
-
-fail() {
-  echo "FAIL: $*"
-  import -window root "$work/failure.png" 2>/dev/null
-  [ -f "$work/live/rec.script" ] && { echo "--- recorded so far:"; cat "$work/live/rec.script"; }
+source "$here/x_session.sh"
+fail_details() {
   [ -f "$work/live/gridor.out" ] && { echo "--- gridor said:"; cat "$work/live/gridor.out"; }
-  exit 1
 }
-
-# Prints the id of the first window whose name matches, waiting up to 10 s.
-wait_window() {
-  local id
-  for _ in $(seq 100); do
-    id=$(xdotool search --name "$1" 2>/dev/null | head -1)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-
-# Puts the pointer inside a window, so that key presses go to it (there is
-# no window manager to give the focus).
-point_into() {
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  xdotool mousemove $((X + ${2:-20})) $((Y + ${3:-20}))
-  sleep 0.3
-}
+start_xvfb 111
 
 # Answers the next "Vortan" message or question box with the keys given:
 # Return presses the default (first) button, Tab then space the second.
@@ -91,7 +55,7 @@ answer_box() {
 
 cd "$work/live" || exit 1
 timeout 60 "$gridor" --record rec.script >gridor.out 2>&1 &
-gridor_pid=$!
+app_pid=$!
 
 # Start-up: the welcome box, then two "Press any key to continue!".
 welcome=$(wait_window "^GRIDOR - the VORTAN Preprocessor$") || fail "no welcome box"
@@ -218,11 +182,11 @@ point_into "$text" 300 300
 xdotool type n
 answer_box Return
 
-for _ in $(seq 100); do kill -0 "$gridor_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$gridor_pid" 2>/dev/null && fail "GRIDOR did not end after yes to exit"
-wait "$gridor_pid"
+for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app_pid" 2>/dev/null && fail "GRIDOR did not end after yes to exit"
+wait "$app_pid"
 status=$?
-gridor_pid=""
+app_pid=""
 [ "$status" -eq 0 ] || fail "GRIDOR ended with status $status"
 [ -s road.dat ] || fail "the live session wrote no road.dat"
 [ -s road.prt ] || fail "the live session wrote no road.prt"

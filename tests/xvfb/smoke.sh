@@ -21,62 +21,17 @@ done
 rm -rf "$work"
 mkdir -p "$work/live" "$work/replay"
 
-n=91
-while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1400x1100x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-probe_pid=""
-cleanup() {
-  if [ -n "$probe_pid" ]; then kill "$probe_pid" 2>/dev/null; fi
-  kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-}
-trap cleanup EXIT
-export DISPLAY=":$n"
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-
-fail() {
-  echo "FAIL: $*"
-  import -window root "$work/failure.png" 2>/dev/null
-  [ -f "$work/live/rec.script" ] && { echo "--- recorded so far:"; cat "$work/live/rec.script"; }
-  exit 1
-}
-
-# Prints the id of the first window whose name matches, waiting up to 10 s.
-wait_window() {
-  local id
-  for _ in $(seq 100); do
-    id=$(xdotool search --name "$1" 2>/dev/null | head -1)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-
-# Waits up to 10 s for no window of that name to be left.
-wait_gone() {
-  for _ in $(seq 100); do
-    xdotool search --name "$1" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  return 1
-}
+source "$(dirname "$0")/x_session.sh"
+start_xvfb 91
 
 # The colour of one screen pixel as RRGGBB.
 pixel() {
   convert "$1" -format "%[hex:p{$2,$3}]" info: | cut -c1-6
 }
 
-# Points the mouse into a window, so that key presses go to it.
-point_into() {
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  xdotool mousemove $((X + 20)) $((Y + 20))
-  sleep 0.3
-}
-
 cd "$work/live" || exit 1
 "$probe" --record rec.script >probe.out 2>&1 &
-probe_pid=$!
+app_pid=$!
 
 # Text window: a wrong key, then y; a line typed with a correction.
 text=$(wait_window "^PROBE text$") || fail "the text window did not appear"
@@ -130,10 +85,10 @@ xdotool key Tab
 xdotool type "new text"
 xdotool key Return
 
-for _ in $(seq 100); do kill -0 "$probe_pid" 2>/dev/null || break; sleep 0.1; done
-wait "$probe_pid"
+for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+wait "$app_pid"
 status=$?
-probe_pid=""
+app_pid=""
 [ "$status" -eq 0 ] || fail "the probe ended with status $status: $(cat probe.out)"
 
 cat >"$work/expected.txt" <<'END'

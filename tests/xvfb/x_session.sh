@@ -1,0 +1,69 @@
+# Shared by the tests that run a program on a virtual X display: starting
+# Xvfb on a free display, ending everything on exit, and waiting for
+# windows. Source it after setting `work` (the test's folder) and, when a
+# program is started in the background, put its pid in `app_pid`.
+#
+#   start_xvfb FIRST_DISPLAY     starts Xvfb, exports DISPLAY, or fails
+#   wait_window NAME             prints the id of the first matching window
+#   wait_gone NAME               waits until no such window is left
+#   point_into ID [DX DY]        puts the pointer inside a window
+#   fail MESSAGE                 screenshot, report, exit 1
+
+app_pid=""
+xvfb_pid=""
+
+x_session_cleanup() {
+  if [ -n "$app_pid" ]; then kill "$app_pid" 2>/dev/null; fi
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; fi
+  wait 2>/dev/null
+}
+trap x_session_cleanup EXIT
+
+start_xvfb() {
+  local n=$1
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1400x1100x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+  fail "Xvfb did not start on :$n"
+}
+
+# Extra lines a test wants in a failure report (a function it may define).
+fail_details() { :; }
+
+fail() {
+  echo "FAIL: $*"
+  import -window root "$work/failure.png" 2>/dev/null
+  [ -f "$work/live/rec.script" ] && { echo "--- recorded so far:"; cat "$work/live/rec.script"; }
+  fail_details
+  exit 1
+}
+
+# Prints the id of the first window whose name matches, waiting up to 10 s.
+wait_window() {
+  local id
+  for _ in $(seq 100); do
+    id=$(xdotool search --name "$1" 2>/dev/null | head -1)
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits up to 10 s for no window of that name to be left.
+wait_gone() {
+  for _ in $(seq 100); do
+    xdotool search --name "$1" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Puts the pointer inside a window, so that key presses go to it (there is
+# no window manager to give the focus).
+point_into() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove $((X + ${2:-20})) $((Y + ${3:-20}))
+  sleep 0.3
+}
