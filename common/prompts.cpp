@@ -242,31 +242,21 @@ void PUTERR(const std::string& message) {
 
 int PUTGI(const std::string& prompt) {
   DialogSpec d = box(DialogIcon::Question, {prompt});
-  DialogField f;
-  f.kind = DialogField::Integer;
-  f.width = 5;
-  d.fields.push_back(f);
+  d.fields.push_back(integer_field("", 0, -2147483647L, 2147483647L, 5));
   plat().dialog(d);
   return static_cast<int>(d.fields[0].ivalue);
 }
 
 std::string PUTGCH(const std::string& prompt) {
   DialogSpec d = box(DialogIcon::Question, {prompt});
-  DialogField f;
-  f.kind = DialogField::Text;
-  f.width = 15;
-  d.fields.push_back(f);
+  d.fields.push_back(text_field("", "", 15));
   plat().dialog(d);
   return d.fields[0].svalue;
 }
 
 void PUTGR2(const std::string& prompt, double& value) {
   DialogSpec d = box(DialogIcon::Question, {prompt});
-  DialogField f;
-  f.kind = DialogField::Real;
-  f.width = 10;
-  f.rvalue = value;
-  d.fields.push_back(f);
+  d.fields.push_back(real_field("", value, 10));
   plat().dialog(d);
   value = d.fields[0].rvalue;
 }

@@ -375,16 +375,8 @@ void mouse_elements(MeshModel& m, CreateState& st) {
     d.caption = "Define new element";
     d.lines = {DialogLine{"Define element type by no. of sides and nodes"},
                DialogLine{"No. of  sides", true}, DialogLine{"No. of nodes", true}};
-    DialogField f;
-    f.kind = DialogField::Integer;
-    f.width = 3;
-    f.ivalue = sides, f.ilo = 1, f.ihi = 4;
-    d.fields.push_back(f);
-    f.ivalue = nodes, f.ilo = 1, f.ihi = 8;
-    d.fields.push_back(f);
-    f.label = "Material type = ";
-    f.ivalue = type, f.ilo = 1, f.ihi = 8;
-    d.fields.push_back(f);
+    d.fields = {integer_field("", sides, 1, 4, 3), integer_field("", nodes, 1, 8, 3),
+                integer_field("Material type = ", type, 1, 8, 3)};
     d.buttons = {"OK", "End"};
     if (plat().dialog(d) == 2) {
       // A mesh without elements could not be written and read back.

@@ -231,13 +231,7 @@ void SETKOD(int digits, int& kode) {
              DialogLine{"New fixity code:"}};
   std::string code = kode_text(kode, digits);
   for (int i = 0; i < digits; ++i) {
-    DialogField f;
-    f.kind = DialogField::Integer;
-    f.ivalue = code[code.size() - digits + i] - '0';
-    f.ilo = 0;
-    f.ihi = 1;
-    f.width = 1;
-    d.fields.push_back(f);
+    d.fields.push_back(integer_field("", code[code.size() - digits + i] - '0', 0, 1, 1));
   }
   d.buttons = {"OK"};
   plat().dialog(d);

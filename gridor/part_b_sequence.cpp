@@ -40,14 +40,7 @@ void INCREMENTS(int ndofn, AnalysisControl& c, std::ostream& out, std::ostream& 
   DialogSpec count;
   count.caption = "Incremental loading";
   count.icon = DialogIcon::Question;
-  DialogField n;
-  n.kind = DialogField::Integer;
-  n.label = "How many increments?";
-  n.ivalue = std::clamp(c.nincs, 1, 9);
-  n.ilo = 1;
-  n.ihi = 9;
-  n.width = 3;
-  count.fields.push_back(n);
+  count.fields.push_back(integer_field("How many increments?", std::clamp(c.nincs, 1, 9), 1, 9, 3));
   count.buttons = {"OK"};
   plat().dialog(count);
   c.nincs = static_cast<int>(std::clamp(count.fields[0].ivalue, 1L, 9L));
@@ -57,12 +50,7 @@ void INCREMENTS(int ndofn, AnalysisControl& c, std::ostream& out, std::ostream& 
   sizes.icon = DialogIcon::Question;
   sizes.lines = {DialogLine{"Type increment sizes below: "}};
   for (int i = 1; i <= c.nincs; ++i) {
-    DialogField f;
-    f.kind = DialogField::Real;
-    f.label = "Inc. " + std::to_string(i) + " is size ";
-    f.rvalue = c.sizes[i];
-    f.width = 8;
-    sizes.fields.push_back(f);
+    sizes.fields.push_back(real_field("Inc. " + std::to_string(i) + " is size ", c.sizes[i], 8));
   }
   sizes.buttons = {"OK"};
   plat().dialog(sizes);
@@ -95,12 +83,7 @@ void TIMESTEPPING(int ndofn, AnalysisControl& c, std::ostream& out, std::ostream
                           "Maximum timestep factor ALLOW",  "Discretization parameter THETA",
                           "Final time TTEND",               "T=0 timestep DTONE"};
   for (int i = 0; i < 6; ++i) {
-    DialogField f;
-    f.kind = DialogField::Real;
-    f.label = std::string(labels[i]) + "\t= ";
-    f.rvalue = *values[i];
-    f.width = 10;
-    d.fields.push_back(f);
+    d.fields.push_back(real_field(std::string(labels[i]) + "\t= ", *values[i], 10));
   }
   d.lines = {DialogLine{"Maximum timestep = ALLOW*DTINT"},
              DialogLine{"THETA=0.0 for explicit, or =1.0 fully implicit"}};

@@ -181,13 +181,7 @@ int ask_divisions() {
   for (;;) {
     DialogSpec d;
     d.lines = {DialogLine{"How many divisions?"}};
-    DialogField f;
-    f.kind = DialogField::Integer;
-    f.ivalue = 1;
-    f.ilo = 1;
-    f.ihi = MDIV;
-    f.width = 5;
-    d.fields = {f};
+    d.fields = {integer_field("", 1, 1, MDIV, 5)};
     d.buttons = {"OK", "Cancel"};
     if (plat().dialog(d) != 1) return 0;
     const long n = d.fields[0].ivalue;
@@ -203,12 +197,7 @@ bool ask_weights(const EdgeTables& t, int ed, int count, double* w) {
                DialogLine{"from node " + fmt_I(t.ledge(ed, 1), 5) + " to node " +
                           fmt_I(last_node(t, ed), 5) + ":"}};
     for (int j = 1; j <= count; ++j) {
-      DialogField f;
-      f.kind = DialogField::Real;
-      f.label = "Weight" + std::to_string(j) + " =";
-      f.rvalue = 1.0;
-      f.width = 5;
-      d.fields.push_back(f);
+      d.fields.push_back(real_field("Weight" + std::to_string(j) + " =", 1.0, 5));
     }
     d.buttons = {"OK", "Cancel"};
     if (plat().dialog(d) != 1) return false;

@@ -59,6 +59,38 @@ struct DialogField {
   std::vector<std::string> items;              // List entries
 };
 
+// Fields as the dialogs use them: an integer held to its limits, a real, a
+// text.
+inline DialogField integer_field(const std::string& label, long value, long lo, long hi,
+                                 int width) {
+  DialogField f;
+  f.kind = DialogField::Integer;
+  f.label = label;
+  f.ivalue = value;
+  f.ilo = lo;
+  f.ihi = hi;
+  f.width = width;
+  return f;
+}
+
+inline DialogField real_field(const std::string& label, double value, int width) {
+  DialogField f;
+  f.kind = DialogField::Real;
+  f.label = label;
+  f.rvalue = value;
+  f.width = width;
+  return f;
+}
+
+inline DialogField text_field(const std::string& label, const std::string& value, int width) {
+  DialogField f;
+  f.kind = DialogField::Text;
+  f.label = label;
+  f.svalue = value;
+  f.width = width;
+  return f;
+}
+
 struct DialogSpec {
   std::string caption = "Vortan";
   DialogIcon icon = DialogIcon::None;
