@@ -376,7 +376,7 @@ void finish_part_a(DataSet& d) {
     HEADNG(" Renumbering: " + title_shown(d.mesh, 60));
     int ybar[2];
     RIGBAR(1, 1, ybar);
-    int result = REDUCE(d.mesh, d.out, *d.newnod, *d.newelt);
+    int result = REDUCE(d.mesh, d.out, d.out_path, *d.newnod, *d.newelt);
     if (result == 1) {
       PUT("Cannot renumber - original file written");
       save_part_a(d);
