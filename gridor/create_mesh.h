@@ -3,6 +3,8 @@
 // material properties. On return Part A is complete.
 #pragma once
 
+#include <string>
+
 #include "mesh_model.h"
 
 namespace vortan {
@@ -16,6 +18,10 @@ void CREATE_PROPERTIES(MeshModel& m);
 // The fixity-code dialog for a code of 1 to 4 digits; other digit counts
 // leave the code unchanged.
 void SETKOD(int digits, int& kode);
+
+// Asks in the text window for a set number between 1 and n (the prompt
+// followed by n and ": ") until one is typed.
+int ask_set_number(const std::string& prompt, int n);
 
 // The snapping unit of mouse input for the smaller of the two ranges.
 double snapping_unit(double smaller_range);

@@ -103,20 +103,6 @@ int ask_set_count(const std::string& question) {
   }
 }
 
-// Asks for a set number between 1 and n; only a line that is not an integer
-// is asked again, and a number outside the range is asked again too, so that
-// nothing is stored for a set that does not exist.
-int ask_set_number(const std::string& prompt, int n) {
-  for (;;) {
-    WRTEXT(prompt + std::to_string(n) + ": ");
-    auto t = free_tokens(READLN());
-    long v;
-    if (t.empty() || !free_int(t[0], v)) continue;
-    if (v >= 1 && v <= n) return static_cast<int>(v);
-    WRLINE("There is no set " + std::to_string(v) + ".");
-  }
-}
-
 void ask_component(MeshModel& m, int set, int k, const std::string& prompt) {
   WRLINE(prompt);
   ASKVAL(m.props(set, k));
@@ -222,6 +208,20 @@ void property_elements(MeshModel& m) {
 }
 
 }  // namespace
+
+// Asks for a set number between 1 and n; only a line that is not an integer
+// is asked again, and a number outside the range is asked again too, so that
+// nothing is stored for a set that does not exist.
+int ask_set_number(const std::string& prompt, int n) {
+  for (;;) {
+    WRTEXT(prompt + std::to_string(n) + ": ");
+    auto t = free_tokens(READLN());
+    long v;
+    if (t.empty() || !free_int(t[0], v)) continue;
+    if (v >= 1 && v <= n) return static_cast<int>(v);
+    WRLINE("There is no set " + std::to_string(v) + ".");
+  }
+}
 
 void SETKOD(int digits, int& kode) {
   if (digits < 1 || digits > 4) return;
