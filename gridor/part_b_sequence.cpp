@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "boundaries.h"
 #include "dat_file.h"
 #include "help_screens.h"
+#include "loads.h"
+#include "part_b_modify.h"
 #include "platform/platform.h"
 #include "prompts.h"
 #include "records.h"
@@ -15,16 +18,6 @@ namespace vortan {
 void write_empty_loads(std::ostream& out) {
   out << "nbset npset\n" << Rec().I(0, 5).I(0, 5).str() << "\n";
   out << "   ld  node  x-cmpnt    y-cmpnt\n" << "1\n";
-}
-
-void write_empty_boundaries(std::ostream& out, int ndofn) {
-  if (ndofn == 2 || ndofn == 3)
-    out << " nbdry nbdir (no. of bdry sets & Dirichlet bdry planes)\n";
-  else if (ndofn == -2)
-    out << " nbdry nbdir (no. of exc. bdry sets & Dirichlet bdry planes)\n";
-  else
-    out << " nbdry nbdir (no. of rad. bdry sets & Dirichlet bdry planes)\n";
-  out << Rec().I(0, 5).I(0, 5).str() << "\n";
 }
 
 void INCREMENTS(int ndofn, AnalysisControl& c, std::ostream& out, std::ostream& prt) {
@@ -104,22 +97,43 @@ void TIMESTEPPING(int ndofn, AnalysisControl& c, std::ostream& out, std::ostream
   prt << "\n";
 }
 
+void starting_values(const OldPartB& old, AnalysisControl& c) {
+  if (old.nincs > 0) {
+    c.nincs = old.nincs;
+    for (int i = 1; i <= 9; ++i) c.sizes[i] = i <= old.nincs ? old.sizes[i] : 0.0;
+  }
+  // A zero value stands for one never given; THETA may well be zero.
+  c.dtint = old.dtint != 0.0 ? old.dtint : 0.001;
+  c.ftime = old.ftime != 0.0 ? old.ftime : 1.2;
+  c.allow = old.allow != 0.0 ? old.allow : 10.0;
+  c.theta = old.theta;
+  c.ttend = old.ttend != 0.0 ? old.ttend : 100.0;
+  c.dtone = 0.0001;
+}
+
 void PART_B_SEQUENCE(MeshModel& m, std::ifstream* in, std::fstream& out, std::ofstream& prt,
-                     Table1<int, MPOIN>&, Table1<int, MELEM>&) {
+                     Table1<int, MPOIN>& newnod, Table1<int, MELEM>& newelt) {
   PUT("Start of Part B data input...");
   prt << "\nPart B data\n-----------\n\n";
-  bool copied = false;
+  LoadTables& loads = load_tables();
+  clear_loads(loads);
+  BoundaryTables& bdry = boundary_tables();
+  clear_boundaries(bdry);
+  const OldPartB* old = nullptr;
   if (in && YESNOG("Do you want to create Part B from the data in the input file?") == 'y') {
-    if (find_part_b(*in)) {
-      MPUT("Note: this will only make sense if you", "have not altered the mesh topology!");
-      copied = true;
-    } else {
+    if (!find_part_b(*in)) {
       PUT("Sorry, cannot find Part B in input file!");
+    } else {
+      OldPartB& o = old_part_b();
+      if (read_old_part_b(*in, o)) {
+        MPUT("Note: this will only make sense if you", "have not altered the mesh topology!");
+        old = &o;
+      } else {
+        // Nothing of a damaged Part B is used: half-read lists would give
+        // loads on the wrong nodes.
+        MPUT("Part B in the input file is damaged or incomplete;", "Part B will be created anew.");
+      }
     }
-  }
-  if (copied) {
-    WRLINE("Carrying Part B over from the input file is not available yet;");
-    WRLINE("Part B is created anew.");
   }
   if (std::abs(m.ndofn) >= 2) {
     char answer;
@@ -129,16 +143,22 @@ void PART_B_SEQUENCE(MeshModel& m, std::ifstream* in, std::fstream& out, std::of
       int ybar[2];
       RIGBAR(1, 1, ybar);
       BARLAB(1, ybar, " End ");
-      WRLINE("Applying loads is not available yet; no loads are written.");
+      SLEEPZ(1.0);
+      if (old)
+        MDFYLD(m, loads, *old, newnod, newelt, out, prt);
+      else
+        LOADG(m, loads, out, prt);
     } else {
+      write_empty_loads(out);
       prt << "No applied loads\n";
     }
-    write_empty_loads(out);
   }
-  if (m.ndofn != 2 && m.ndofn != 3)
-    WRLINE("Boundary sets and Dirichlet planes are not available yet; none are written.");
-  write_empty_boundaries(out, m.ndofn);
+  if (old)
+    MDFYPB(m, bdry, *old, newnod, out, prt);
+  else
+    PARTB(m, bdry, out, prt);
   AnalysisControl c;
+  if (old) starting_values(*old, c);
   INCREMENTS(m.ndofn, c, out, prt);
   TIMESTEPPING(m.ndofn, c, out, prt);
   out.flush();

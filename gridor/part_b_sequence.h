@@ -1,6 +1,7 @@
 // The driver's part of Part B: its start, the choice of copying Part B from
-// the input file, the loads question, and the increment and timestepping
-// blocks, appended to the output .dat after Part A.
+// the input file, the loads question, the calls of the load and boundary
+// dialogues (new or copied), and the increment and timestepping blocks,
+// appended to the output .dat after Part A.
 #pragma once
 
 #include <fstream>
@@ -22,8 +23,10 @@ struct AnalysisControl {
 
 // Writes the empty loads section (no loads, no body forces, no tractions).
 void write_empty_loads(std::ostream& out);
-// Writes the boundary section with no boundary sets and no Dirichlet planes.
-void write_empty_boundaries(std::ostream& out, int ndofn);
+// The values of a copied Part B as starting values; zero time values take
+// their defaults.
+struct OldPartB;
+void starting_values(const OldPartB& old, AnalysisControl& c);
 // Asks for and writes the increment block and the timestepping block.
 void INCREMENTS(int ndofn, AnalysisControl& c, std::ostream& out, std::ostream& prt);
 void TIMESTEPPING(int ndofn, AnalysisControl& c, std::ostream& out, std::ostream& prt);
