@@ -354,12 +354,15 @@ TEST(ModifyDialogue, MovedNodeMovesTheCentres) {
   std::string s = "dialog No\n";
   s += CHANGE_COORDS;
   s += "dialog No\nwclick 0 1\nwclick 0.2 1.4\ndialog OK 0 1.5\n";
-  s += CHANGE_COORDS;  // a second move cancelled
-  s += "dialog No\nwclick 1 1\nwclick 1.2 1.4\ndialog Cancel\n";
+  s += CHANGE_COORDS;  // a second move, in a zoom, cancelled
+  s += "dialog Yes\nwclick 0.5 0.5\nwclick 0.5 0.5\nwclick 1.5 1.5\n";  // a repeated corner is ignored
+  s += "wclick 1 1\nwclick 1.2 1.4\ndialog Cancel\n";
   s += LEAVE;
   ModifyRun r = run_modify(m, s);
   ASSERT_EQ(r.status, -1) << r.transcript;
   EXPECT_TRUE(has(r.transcript, "New coords of node 5:"));
+  EXPECT_TRUE(has(r.transcript, "Click on opposite corners defining zoom area:"));
+  EXPECT_TRUE(has(r.transcript, "New coords of node 6:"));
   t.expect_at(5, 0, 1.5);
   t.expect_at(6, 1, 1);
   EXPECT_NEAR(m.xycen(1, 2), 2.5 / 4, 1e-12);
