@@ -43,6 +43,7 @@ struct OldPartB {
   double dtint = 0, ftime = 0, allow = 0, theta = 0, ttend = 0;
 };
 
+// The storage of the old Part B, made at first use and emptied on every call.
 OldPartB& old_part_b();
 
 // Reads a whole old Part B from the stream's position. False when it is
