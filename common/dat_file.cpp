@@ -179,11 +179,9 @@ bool skip_flagged_list(std::istream& unit) {
 
 }  // namespace
 
-void OUTPUT(std::ostream& unit, const MeshModel& m) {
-  auto put = [&](const std::string& s) { unit << s << '\n'; };
-
-  put(trimmed(m.title.substr(0, 50)));
-  put("npoin nelem ndofn npros   extra parameters");
+void write_part_a_head(std::ostream& unit, const MeshModel& m) {
+  unit << trimmed(m.title.substr(0, 50)) << '\n';
+  unit << "npoin nelem ndofn npros   extra parameters\n";
   Rec control;
   control.I(m.npoin, 5).I(m.nelem, 5).I(m.ndofn, 5).I(m.npros, 5);
   if (m.ndofn < 1) {
@@ -191,7 +189,13 @@ void OUTPUT(std::ostream& unit, const MeshModel& m) {
     for (int i = 1; i <= 4; ++i) control.I(m.iextra[i], 5);
     control.F(m.rextra[3], 10, 5).F(m.rextra[4], 10, 5);
   }
-  put(control);
+  unit << control.str() << '\n';
+}
+
+void OUTPUT(std::ostream& unit, const MeshModel& m) {
+  auto put = [&](const std::string& s) { unit << s << '\n'; };
+
+  write_part_a_head(unit, m);
 
   put("nside typ/set elt       nodes");
   const int nelem = std::clamp(m.nelem, 0, MELEM);

@@ -13,6 +13,9 @@ namespace vortan {
 // Writes records A1-A10 of Part A at the stream's current position. The
 // title is written as its first 50 characters with trailing blanks removed.
 void OUTPUT(std::ostream& unit, const MeshModel& m);
+// Writes the title, the counts header and the control line (records A1-A3),
+// which every Part A begins with.
+void write_part_a_head(std::ostream& unit, const MeshModel& m);
 
 // Rewinds the stream and reads Part A into the mesh model, replacing it; the
 // stream is left just after the closing line of Part A. Count mismatches are

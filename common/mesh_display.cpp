@@ -124,27 +124,6 @@ void ps_number(double x, double y, const std::string& text) {
   PSLAB(x, y, text, AL_CENTRE + AL_MIDDLE);
 }
 
-// Waits until every button is up again, so one press is taken once.
-void wait_release() {
-  for (;;) {
-    MouseState s = plat().mouse_poll();
-    CURSRD(s.x, s.y);
-    if (s.buttons == 0) return;
-  }
-}
-
-// Polls until a button is pressed; returns the press.
-MouseState next_press() {
-  for (;;) {
-    MouseState s = plat().mouse_poll();
-    CURSRD(s.x, s.y);
-    if (s.buttons != 0) {
-      wait_release();
-      return s;
-    }
-  }
-}
-
 MeshWindow everything() {
   return MeshWindow{-1.0e30, 1.0e30, -1.0e30, 1.0e30};
 }

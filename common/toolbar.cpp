@@ -53,6 +53,19 @@ void CURSRD(int ix, int iy) {
   plat().graphics_update();
 }
 
+MouseState next_press() {
+  for (;;) {
+    MouseState s = plat().mouse_poll();
+    CURSRD(s.x, s.y);
+    if (s.buttons == 0) continue;
+    for (MouseState r = s; r.buttons != 0;) {
+      r = plat().mouse_poll();
+      CURSRD(r.x, r.y);
+    }
+    return s;
+  }
+}
+
 int bar_button(int n, const int* ybar, int y) {
   if (n >= 2 && y > ybar[1]) return 1;
   if (n == 1 && y >= ybar[1]) return 1;

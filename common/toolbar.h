@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/platform.h"
+
 namespace vortan {
 
 // Fills the bar and stacks n buttons from the bottom; ybar[0..n] receives
@@ -16,6 +18,10 @@ void BARLAB(int i, const int* ybar, const std::string& label);
 void HEADNG(const std::string& text);
 // Redraws "Cursor: (x,y)" for the pixel position in world coordinates.
 void CURSRD(int ix, int iy);
+// Polls until a button goes down and waits for its release, so that one
+// press is taken once; the cursor read-out follows the pointer. Returns the
+// press.
+MouseState next_press();
 // The button of the toolbar band holding pixel row y (button 1 takes every
 // row below button 2's band), 0 above the top button.
 int bar_button(int n, const int* ybar, int y);

@@ -25,20 +25,6 @@ Table1<int, MELEM> g_marks;
 
 enum MenuButton { DELETE_ELTS = 1, ADD_ELTS, CHANGE_COORDS, NEW_CONSTRAINTS, CONTINUE };
 
-// Polls until a button goes down and waits for its release, so one press
-// is taken once; the cursor read-out follows the pointer.
-MouseState next_press() {
-  for (;;) {
-    MouseState s = plat().mouse_poll();
-    CURSRD(s.x, s.y);
-    if (s.buttons == 0) continue;
-    for (MouseState r = s; r.buttons != 0;) {
-      r = plat().mouse_poll();
-      CURSRD(r.x, r.y);
-    }
-    return s;
-  }
-}
 
 // A press inside the drawing area, in world coordinates.
 void click_in_area(double& x, double& y) {

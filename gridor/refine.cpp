@@ -750,19 +750,7 @@ void REFINE(MeshModel& m, int mode, const MeshWindow& view, EdgeTables& t) {
 
 namespace {
 
-// Waits for a press and its release; returns the press.
-MouseState next_click() {
-  for (;;) {
-    MouseState s = plat().mouse_poll();
-    CURSRD(s.x, s.y);
-    if (s.buttons == 0) continue;
-    for (MouseState r = s; r.buttons != 0;) {
-      r = plat().mouse_poll();
-      CURSRD(r.x, r.y);
-    }
-    return s;
-  }
-}
+
 
 // Two corners clicked in the drawing area set a zoom window; the mesh is
 // drawn again inside it.
@@ -774,7 +762,7 @@ void zoom_for_refine(const MeshModel& m, MeshWindow& view) {
   TELL("Click on opposite corners defining zoom area:");
   double x[2], y[2];
   for (int got = 0; got < 2;) {
-    const MouseState s = next_click();
+    const MouseState s = next_press();
     if (s.x >= 500 || s.y <= 35) continue;
     PXLMAP(s.x, s.y, x[got], y[got]);
     if (!square.holds(x[got], y[got])) continue;

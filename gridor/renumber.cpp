@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "dat_file.h"
 #include "help_screens.h"
 #include "mesh_display.h"
 #include "platform/platform.h"
@@ -284,16 +285,7 @@ int half_bandwidth(const MeshModel& m, const Table1<int, MPOIN>& numbers) {
 void write_renumbered(std::ostream& unit, const MeshModel& m, const Table1<int, MPOIN>& newnod,
                       const Table1<int, MELEM>& newelt) {
   auto put = [&](const std::string& s) { unit << s << '\n'; };
-  put(trimmed(m.title.substr(0, 50)));
-  put("npoin nelem ndofn npros   extra parameters");
-  Rec control;
-  control.I(m.npoin, 5).I(m.nelem, 5).I(m.ndofn, 5).I(m.npros, 5);
-  if (m.ndofn < 1) {
-    control.F(m.rextra[1], 10, 5).F(m.rextra[2], 10, 5);
-    for (int i = 1; i <= 4; ++i) control.I(m.iextra[i], 5);
-    control.F(m.rextra[3], 10, 5).F(m.rextra[4], 10, 5);
-  }
-  put(control);
+  write_part_a_head(unit, m);
 
   const int nelem = elements_of(m), npoin = nodes_of(m);
   auto node_number = [&](int n) { return good_node(m, n) ? newnod(n) : n; };
