@@ -209,23 +209,28 @@ void OUTPUT(std::ostream& unit, const MeshModel& m) {
 
   put("kode  node  x-coord   y-coord ndof");
   const int npoin = std::clamp(m.npoin, 0, MPOIN);
-  for (int n = 1; n <= npoin; ++n) {
-    // The code keeps its leading zeros: one digit per d.o.f., at most four.
-    std::string k = kode_text(m.kode(n), std::clamp(m.ndof(n), 1, 4));
-    if (k.size() > 4) k = "****";
-    Rec r;
-    r.I(n == npoin ? 1 : 0, 1).A(std::string(4 - k.size(), ' ') + k).I(n, 5);
-    r.F(m.coord(n, 1), 10, 5).F(m.coord(n, 2), 10, 5).I(m.ndof(n), 5);
-    put(r);
-  }
+  for (int n = 1; n <= npoin; ++n) put(node_record(m, n, n, n == npoin));
+  write_properties(unit, m, "  set cmpnt         value");
+}
 
-  put("  set cmpnt         value");
+std::string node_record(const MeshModel& m, int n, int number, bool last) {
+  // The code keeps its leading zeros: one digit per d.o.f., at most four.
+  std::string k = kode_text(m.kode(n), std::clamp(m.ndof(n), 1, 4));
+  if (k.size() > 4) k = "****";
+  Rec r;
+  r.I(last ? 1 : 0, 1).A(std::string(4 - k.size(), ' ') + k).I(number, 5);
+  r.F(m.coord(n, 1), 10, 5).F(m.coord(n, 2), 10, 5).I(m.ndof(n), 5);
+  return r.str();
+}
+
+void write_properties(std::ostream& unit, const MeshModel& m, const std::string& header) {
+  unit << header << '\n';
   const int npros = std::clamp(m.npros, 0, MPROP);
   for (int s = 1; s <= npros; ++s)
     for (int c = 1; c <= MCOMP; ++c)
       if (m.props(s, c) != 0.0)  // true for -0.0 as well
-        put(Rec().I(0, 1).I(s, 4).X(3).I(c, 2).X(10).E(m.props(s, c), 10, 3));
-  put("1");
+        unit << Rec().I(0, 1).I(s, 4).X(3).I(c, 2).X(10).E(m.props(s, c), 10, 3).str() << '\n';
+  unit << "1\n";
 }
 
 void INPUT(std::istream& unit, MeshModel& m) {

@@ -13,6 +13,12 @@ namespace vortan {
 // Writes records A1-A10 of Part A at the stream's current position. The
 // title is written as its first 50 characters with trailing blanks removed.
 void OUTPUT(std::ostream& unit, const MeshModel& m);
+// One node line of Part A for node n written under the number `number`
+// (flag 1 on the last line of the block).
+std::string node_record(const MeshModel& m, int n, int number, bool last);
+// The property block: its header line, the non-zero components set by set,
+// and the closing line of Part A.
+void write_properties(std::ostream& unit, const MeshModel& m, const std::string& header);
 // Writes the title, the counts header and the control line (records A1-A3),
 // which every Part A begins with.
 void write_part_a_head(std::ostream& unit, const MeshModel& m);

@@ -23,13 +23,7 @@ std::string num(long v) { return std::to_string(v); }
 // A dialog of two reals with an OK button.
 void two_reals(const std::string& caption, const std::vector<std::string>& lines,
                const std::string& label1, const std::string& label2, double& v1, double& v2) {
-  DialogSpec d;
-  d.caption = caption;
-  d.icon = DialogIcon::Question;
-  for (const auto& l : lines) d.lines.push_back(DialogLine{l});
-  d.fields.push_back(real_field(label1, v1, 10));
-  d.fields.push_back(real_field(label2, v2, 10));
-  d.buttons = {"OK"};
+  DialogSpec d = two_value_dialog(caption, lines, label1, label2, v1, v2, {"OK"});
   plat().dialog(d);
   v1 = d.fields[0].rvalue;
   v2 = d.fields[1].rvalue;

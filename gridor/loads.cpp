@@ -17,18 +17,6 @@ namespace {
 
 constexpr int LOADED_COLOUR = 14;  // labels of loaded nodes and elements
 
-DialogSpec two_value_dialog(const std::string& caption, const std::vector<std::string>& lines,
-                            const std::string& label1, const std::string& label2, double v1,
-                            double v2) {
-  DialogSpec d;
-  d.caption = caption;
-  d.icon = DialogIcon::Question;
-  for (const auto& l : lines) d.lines.push_back(DialogLine{l});
-  d.fields.push_back(real_field(label1, v1, 10));
-  d.fields.push_back(real_field(label2, v2, 10));
-  d.buttons = {"OK", "Cancel"};
-  return d;
-}
 
 void end_toolbar() {
   int ybar[2];

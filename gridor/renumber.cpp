@@ -299,22 +299,8 @@ void write_renumbered(std::ostream& unit, const MeshModel& m, const Table1<int, 
   }
 
   put("kode  node  x-coord   y-coord ndof");
-  for (int n = 1; n <= npoin; ++n) {
-    std::string k = kode_text(m.kode(n), std::clamp(m.ndof(n), 1, 4));
-    if (k.size() > 4) k = "****";
-    Rec r;
-    r.I(n == npoin ? 1 : 0, 1).A(std::string(4 - k.size(), ' ') + k).I(newnod(n), 5);
-    r.F(m.coord(n, 1), 10, 5).F(m.coord(n, 2), 10, 5).I(m.ndof(n), 5);
-    put(r);
-  }
-
-  put("  set cmpnt        value");
-  const int npros = std::clamp(m.npros, 0, MPROP);
-  for (int s = 1; s <= npros; ++s)
-    for (int c = 1; c <= MCOMP; ++c)
-      if (m.props(s, c) != 0.0)  // true for -0.0 as well
-        put(Rec().I(0, 1).I(s, 4).X(3).I(c, 2).X(10).E(m.props(s, c), 10, 3));
-  put("1");
+  for (int n = 1; n <= npoin; ++n) put(node_record(m, n, newnod(n), n == npoin));
+  write_properties(unit, m, "  set cmpnt        value");
 }
 
 // --- the matrix picture ------------------------------------------------------------
