@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs one end-to-end case: a session script played headless in a fresh
-# working folder holding the example meshes and the case's own files, then
+# Runs one end-to-end case: a session script played headless (by GRIDOR or
+# PLOTOR) in a fresh working folder holding the example meshes and results
+# files and the case's own files, then
 # compares what was written with the expectations made by hand.
 #
 #   case/session.script      the user's side of the dialogue
@@ -17,7 +18,7 @@ set -u
 program=$1 case_dir=$2 work=$3
 examples=$(cd "$(dirname "$0")/../../examples" && pwd)
 rm -rf "$work" && mkdir -p "$work"
-cp "$examples"/*.dat "$work"/ 2>/dev/null
+cp "$examples"/*.dat "$examples"/*.out "$work"/ 2>/dev/null
 [ -d "$case_dir/setup" ] && cp -r "$case_dir/setup/." "$work"/
 cd "$work" || exit 1
 "$program" --script "$case_dir/session.script" --transcript transcript.txt \

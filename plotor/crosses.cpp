@@ -1,0 +1,9 @@
+#include "plots.h"
+
+#include "prompts.h"
+
+namespace vortan {
+
+void STRAY(MeshModel&, ResultSet&, PlotWork&, const ViewState&) { WRLINE("Stress crosses and flow lines are not available yet."); }
+
+}  // namespace vortan

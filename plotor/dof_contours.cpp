@@ -1,0 +1,10 @@
+#include "plots.h"
+
+#include "prompts.h"
+
+namespace vortan {
+
+void CSPLAY(MeshModel&, ResultSet&, PlotWork&, const ViewState&) { WRLINE("Contours of nodal values are not available yet."); }
+void CSPLY2(MeshModel&, ResultSet&, PlotWork&, const ViewState&) { WRLINE("Contours of nodal values are not available yet."); }
+
+}  // namespace vortan

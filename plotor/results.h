@@ -1,0 +1,42 @@
+// The result tables of one result set of a .out file, and the work tables
+// the viewer hands to its plots. The driver owns one of each; every plot
+// routine takes them by reference.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "mesh_model.h"
+
+namespace vortan {
+
+constexpr int MGAUS = 36000;  // Gauss-point records kept from one result set
+constexpr int MGPEL = 4;      // Gauss points per element in the index table
+
+struct ResultSet {
+  std::array<std::string, 5> dofnam;  // labels of the four nodal columns, 1..4
+  Table2<double, MPOIN, 4> disp;      // nodal values
+  int hasgp = 0;                      // 1 when a Gauss-point section was read
+  int ngaus = 0;                      // Gauss-point records read
+  Table2<int, MELEM, MGPEL> igaus;    // record number of Gauss point g of element e
+  Table1<int, MGAUS> iyield;          // yield code of each record, 0 none
+  Table2<double, MGAUS, 2> xgaus;     // x and y of each record's point
+  Table2<double, MGAUS, 4> stres;     // the four values of each record
+  Table1<double, MGAUS> gpval;        // a work value per record
+};
+
+// Work tables of the plots.
+struct PlotWork {
+  Table1<double, MPOIN> vnode;         // the nodal scalar to be contoured
+  Table2<double, MPOIN, 2> cdef;       // displaced coordinates
+  Table1<int, MEDGE> edge_flags;       // boundary edge list, one integer an entry
+  Table2<int, MEDGE, 3> edges;         // boundary edge list, three integers an entry
+};
+
+// What every plot is handed besides the tables: the material type to plot
+// (0 all) and, for the contour routines over corner nodes only, the flag.
+struct ViewState {
+  int matsel = 0;
+};
+
+}  // namespace vortan

@@ -1,0 +1,9 @@
+#include "viewer_driver.h"
+
+#include "prompts.h"
+
+namespace vortan {
+
+void PLOTOR() { WRLINE("PLOTOR"); }
+
+}  // namespace vortan

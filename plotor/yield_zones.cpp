@@ -1,0 +1,9 @@
+#include "plots.h"
+
+#include "prompts.h"
+
+namespace vortan {
+
+void YSPLAY(MeshModel&, ResultSet&, PlotWork&, const ViewState&) { WRLINE("The yield zone plot is not available yet."); }
+
+}  // namespace vortan
