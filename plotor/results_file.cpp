@@ -1,0 +1,210 @@
+#include "results_file.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "prompts.h"
+#include "records.h"
+
+namespace vortan {
+
+namespace {
+
+// One line of the file, without its line end; false at the end of the file
+// or on a read error.
+bool next_line(std::istream& in, std::string& line) {
+  if (!std::getline(in, line)) return false;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return true;
+}
+
+bool blank(const std::string& line) {
+  return line.find_first_not_of(" \t") == std::string::npos;
+}
+
+struct NodalLine {
+  int node = 0;
+  double values[4] = {};
+};
+
+// I5, 4F10: the node number and its four values.
+bool read_nodal(const std::string& line, NodalLine& n) {
+  RecordReader r(line);
+  n.node = static_cast<int>(r.I(5));
+  for (double& v : n.values) v = r.F(10, 0);
+  return r.ok();
+}
+
+struct GaussLine {
+  int element = 0, point = 0, yield = 0;
+  double x = 0, y = 0, values[4] = {};
+};
+
+// I5, I2, I3, 6F10: element, Gauss point, yield code, the point's x and y
+// and its four values. A blank line is not a Gauss-point line.
+bool read_gauss(const std::string& line, GaussLine& g) {
+  if (blank(line)) return false;
+  RecordReader r(line);
+  g.element = static_cast<int>(r.I(5));
+  g.point = static_cast<int>(r.I(2));
+  g.yield = static_cast<int>(r.I(3));
+  g.x = r.F(10, 0);
+  g.y = r.F(10, 0);
+  for (double& v : g.values) v = r.F(10, 0);
+  return r.ok();
+}
+
+void fatal(const char* message) {
+  WRLINE();
+  WRLINE(message);
+  WRLINE();
+}
+
+// After the Gauss-point tables are full: passes over the rest of the
+// section, so that the next read finds the title of the next result set
+// and not left-over Gauss-point lines.
+void skip_gauss_lines(std::istream& in) {
+  std::string line;
+  GaussLine g;
+  for (;;) {
+    std::streampos pos = in.tellg();
+    if (!next_line(in, line)) return;
+    if (!read_gauss(line, g)) {
+      in.clear();
+      in.seekg(pos);
+      return;
+    }
+  }
+}
+
+// The Gauss-point lines after the section's header. Lines whose element or
+// point number lies outside the mesh or the index table are passed over and
+// counted in one warning.
+void read_gauss_section(std::istream& in, const MeshModel& m, ResultSet& r) {
+  const int nelem = std::clamp(m.nelem, 0, MELEM);
+  int outside = 0;
+  std::string line;
+  GaussLine g;
+  for (;;) {
+    std::streampos pos = in.tellg();
+    if (!next_line(in, line)) break;
+    if (!read_gauss(line, g)) {
+      // Normally the title line of the next result set: read it again there.
+      in.clear();
+      in.seekg(pos);
+      break;
+    }
+    if (g.element < 1 || g.element > nelem || g.point < 1 || g.point > MGPEL) {
+      ++outside;
+      continue;
+    }
+    const int i = ++r.ngaus;
+    r.igaus(g.element, g.point) = i;
+    r.iyield(i) = g.yield;
+    r.gpval(i) = 0.0;
+    r.xgaus(i, 1) = g.x;
+    r.xgaus(i, 2) = g.y;
+    for (int k = 1; k <= 4; ++k) r.stres(i, k) = g.values[k - 1];
+    if (r.ngaus == MGAUS) {
+      WRLINE(" Warning: max. no. of Gauss-point values reached.");
+      WRLINE(" Any subsequent values will be ignored.");
+      skip_gauss_lines(in);
+      break;
+    }
+  }
+  if (outside > 0)
+    WRLINE(" Warning: " + std::to_string(outside) +
+           " Gauss-point lines with element or point numbers out of range ignored.");
+}
+
+}  // namespace
+
+void clear_results(ResultSet& r) {
+  for (auto& name : r.dofnam) name.assign(10, ' ');
+  r.disp.fill(0.0);
+  r.hasgp = 0;
+  r.ngaus = 0;
+  r.igaus.fill(0);
+  r.iyield.fill(0);
+  r.xgaus.fill(0.0);
+  r.stres.fill(0.0);
+  r.gpval.fill(0.0);
+}
+
+SetRead read_result_set(std::istream& in, const MeshModel& m, ResultSet& r) {
+  WRLINE("Starting to read output data...");
+  std::string line;
+  if (!next_line(in, line)) {
+    fatal("FATAL ERROR: premature end of data!");
+    return SetRead::PrematureEnd;
+  }
+  {
+    RecordReader labels(line);
+    labels.X(7);
+    for (int k = 1; k <= 4; ++k) r.dofnam[k] = labels.A(10);
+  }
+
+  WRLINE("Reading nodal output data...");
+  const int npoin = std::clamp(m.npoin, 0, MPOIN);
+  int outside = 0;
+  for (int i = 1; i <= m.npoin; ++i) {
+    if (!next_line(in, line)) {
+      fatal("FATAL ERROR: premature end of data!");
+      return SetRead::PrematureEnd;
+    }
+    NodalLine n;
+    if (!read_nodal(line, n)) {
+      fatal("FATAL ERROR: data in unexpected format!");
+      return SetRead::BadFormat;
+    }
+    if (n.node < 1 || n.node > npoin) {
+      ++outside;
+      continue;
+    }
+    for (int k = 1; k <= 4; ++k) r.disp(n.node, k) = n.values[k - 1];
+  }
+  if (outside > 0)
+    WRLINE(" Warning: " + std::to_string(outside) +
+           " nodal lines with node numbers out of range ignored.");
+
+  // No Gauss-point record of an earlier set is carried into this one.
+  r.hasgp = 0;
+  r.ngaus = 0;
+  r.igaus.fill(0);
+
+  const bool elasticity = std::abs(m.ndofn) >= 2;
+  if (elasticity) WRLINE("Reading Gauss pt output data...");
+  if (!next_line(in, line)) {
+    WRLINE(elasticity ? "End of file reached - no stress data found."
+                      : "End of file reached - no flow rate data found.");
+  } else {
+    if (!elasticity) WRLINE("Reading Gauss point output data...");
+    r.hasgp = 1;
+    read_gauss_section(in, m, r);
+  }
+
+  WRLINE();
+  WRLINE("Results title:");
+  WRLINE(std::string(12, ' ') + trimmed(m.title.substr(0, 60)));
+  return SetRead::Read;
+}
+
+bool read_next_title(std::istream& in, std::string& title) {
+  std::string line;
+  if (!next_line(in, line)) return false;
+  if (blank(line)) {
+    // Blank lines at the very end of a file are no further result set.
+    std::streampos pos = in.tellg();
+    std::string rest;
+    bool more = false;
+    while (!more && next_line(in, rest)) more = !blank(rest);
+    in.clear();
+    in.seekg(pos);
+    if (!more) return false;
+  }
+  title = line.substr(0, 80);
+  title.resize(80, ' ');
+  return true;
+}
+
+}  // namespace vortan
