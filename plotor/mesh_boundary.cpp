@@ -1,0 +1,156 @@
+#include "mesh_boundary.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "platform/platform.h"
+#include "plot.h"
+#include "prompts.h"
+
+namespace vortan {
+
+namespace {
+
+// Node step along side `side` of an element of type `type`: 2 for a
+// quadratic side (corner, midside, corner), 1 for a straight side.
+int node_step(int type, int side) {
+  switch (type) {
+    case 3:
+    case 5:
+    case 6:
+    case 11:
+    case 12:
+      return 1;
+    case 10:  // 5-node infinite element: only its first side is quadratic
+      return side >= 2 ? 1 : 2;
+    case 8:  // 6-node thin element: straight ends on sides 2 and 4
+      return side == 2 || side == 4 ? 1 : 2;
+    default:
+      return 2;
+  }
+}
+
+// Local position p counted on cyclically round an element of nn nodes.
+int cyclic(int p, int nn) { return (p - 1) % nn + 1; }
+
+bool good_node(const MeshModel& m, int n) { return n >= 1 && n <= std::min(m.npoin, MPOIN); }
+
+// The stored edge matching the side (a, mid, b), 0 when there is none.
+// Straight sides match by their two ends in either order, quadratic sides
+// by their midside node.
+int find_edge(const PlotWork& w, int count, int a, int mid, int b) {
+  for (int k = 1; k <= count; ++k) {
+    if (mid == 0) {
+      if (w.edges(k, 3) != 0) continue;
+      const int p = w.edges(k, 1), q = w.edges(k, 2);
+      if ((p == a && q == b) || (p == b && q == a)) return k;
+    } else if (w.edges(k, 3) != 0 && w.edges(k, 2) == mid) {
+      return k;
+    }
+  }
+  return 0;
+}
+
+bool edge_inside(const MeshModel& m, const PlotWork& w, int k, const MeshWindow& frame) {
+  const int count = w.edges(k, 3) != 0 ? 3 : 2;
+  for (int j = 1; j <= count; ++j) {
+    const int n = w.edges(k, j);
+    if (!frame.holds(m.coord(n, 1), m.coord(n, 2))) return false;
+  }
+  return true;
+}
+
+void draw_edge(const MeshModel& m, const PlotWork& w, int k) {
+  const int a = w.edges(k, 1);
+  if (w.edges(k, 3) == 0) {
+    const int b = w.edges(k, 2);
+    JOINP1(m.coord(a, 1), m.coord(a, 2), m.coord(b, 1), m.coord(b, 2));
+    return;
+  }
+  const int mid = w.edges(k, 2), b = w.edges(k, 3);
+  const double xs[3] = {m.coord(a, 1), m.coord(mid, 1), m.coord(b, 1)};
+  const double ys[3] = {m.coord(a, 2), m.coord(mid, 2), m.coord(b, 2)};
+  // Three nodes nearly in line make a straight edge from end to end.
+  if (std::fabs((ys[1] - ys[0]) * (xs[2] - xs[0]) - (ys[2] - ys[0]) * (xs[1] - xs[0])) < 1.0e-4)
+    JOINP1(xs[0], ys[0], xs[2], ys[2]);
+  else
+    LCURV(xs, ys);
+}
+
+}  // namespace
+
+int boundary_edges(const MeshModel& m, PlotWork& w) {
+  w.edge_flags.fill(1);
+  w.edges.fill(0);
+  int count = 0;
+  const int nelem = std::clamp(m.nelem, 0, MELEM);
+  for (int e = 1; e <= nelem; ++e) {
+    const int nn = m.nnode(e), ns = std::abs(m.nside(e));
+    const int type = element_type_code(element_key(nn, ns));
+    if (type == 0) {
+      PUTERR("Element has no recognized type!");
+      return -1;
+    }
+    if (type < 5 || type > 12) continue;  // bars, joints and rockbolts
+    int start = 1, step = 0;
+    for (int side = 1; side <= ns; ++side) {
+      if (side > 1) {
+        start += step;
+        if (side == 3 && type >= 10) ++start;
+        if (type == 11) ++start;
+      }
+      step = node_step(type, side);
+      if (start > nn) {
+        PUTERR("Nnode exceeded!");
+        continue;
+      }
+      const int a = m.lnods(e, start);
+      const int mid = step == 2 ? m.lnods(e, cyclic(start + 1, nn)) : 0;
+      const int b = m.lnods(e, cyclic(start + step, nn));
+      // A side through a node the mesh does not have cannot be drawn.
+      if (!good_node(m, a) || !good_node(m, b) || (step == 2 && !good_node(m, mid))) continue;
+      const int k = find_edge(w, count, a, mid, b);
+      if (k != 0) {
+        w.edge_flags(k) = 0;
+        continue;
+      }
+      if (count == MEDGE) {
+        WRLINE("Error: mesh has too many edges - max = " + std::to_string(MEDGE));
+        WRLINE("Increase parameter medge and recompile.");
+        return -1;
+      }
+      ++count;
+      w.edges(count, 1) = a;
+      w.edges(count, 2) = step == 2 ? mid : b;
+      w.edges(count, 3) = step == 2 ? b : 0;
+      w.edge_flags(count) = 1;
+    }
+  }
+  return count;
+}
+
+int PLBDRY(const MeshModel& m, PlotWork& w, const MeshWindow& frame, bool zoomed, bool clear) {
+  const bool screen = !ps_mode();
+  if (screen) {
+    plat().mouse_show(false);
+    if (clear) {
+      const double xs[5] = {frame.xmin, frame.xmax, frame.xmax, frame.xmin, frame.xmin};
+      const double ys[5] = {frame.ymin, frame.ymin, frame.ymax, frame.ymax, frame.ymin};
+      FILPOL(5, xs, ys, 7);
+    }
+  }
+  const int count = boundary_edges(m, w);
+  if (count > 0) {
+    SETCOL(8);
+    for (int k = 1; k <= count; ++k) {
+      if (w.edge_flags(k) != 1) continue;
+      if (zoomed && !edge_inside(m, w, k, frame)) continue;
+      draw_edge(m, w, k);
+    }
+  }
+  if (screen) plat().mouse_show(true);
+  return count;
+}
+
+}  // namespace vortan
