@@ -541,3 +541,114 @@ TEST(StressCrosses, NoGaussPointsZeroStressesAndHugeFactorsAreHarmless) {
   STRAY(*t.m, *zero.r, *zero.w, ViewState{});
   EXPECT_FALSE(has(s.transcript(), "Vortan - stresses"));
 }
+
+// --- the PostScript picture ------------------------------------------------------
+
+namespace {
+
+// Writes the picture of the crosses into the session's folder.
+std::string write_crosses(ScriptedSession& s, MeshModel& m, Results& res, const std::string& name) {
+  const std::string path = s.folder() + "/" + name;
+  EXPECT_TRUE(PSOPEN(path));
+  PSSTRS(m, *res.r, *res.w, ViewState{});
+  EXPECT_TRUE(PSCLOS());
+  return path;
+}
+
+// The page rendered by Ghostscript at 72 dpi, cropped to the bounding box
+// 100 170 630 700: page point (X, Y) is image pixel (X - 100, 700 - Y).
+struct Page {
+  int w = 0, h = 0;
+  std::vector<unsigned char> rgb;
+  bool dark(double X, double Y, int r = 1) const {
+    for (int dy = -r; dy <= r; ++dy)
+      for (int dx = -r; dx <= r; ++dx) {
+        const int x = static_cast<int>(X - 100) + dx, y = static_cast<int>(700 - Y) + dy;
+        if (x < 0 || y < 0 || x >= w || y >= h) continue;
+        const unsigned char* p = &rgb[3 * (y * w + x)];
+        if (p[0] + p[1] + p[2] < 3 * 128) return true;
+      }
+    return false;
+  }
+};
+
+Page render(const std::string& eps) {
+  Page p;
+  const std::string png = eps + ".png", log = eps + ".log";
+  const std::string cmd = "gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=png16m -r72 -dEPSCrop "
+                          "-sOutputFile=" + png + " " + eps + " > " + log + " 2>&1";
+  EXPECT_EQ(std::system(cmd.c_str()), 0) << read_file(log);
+  EXPECT_EQ(read_file(log), "");
+  EXPECT_TRUE(read_png(png, p.w, p.h, p.rgb));
+  return p;
+}
+
+// Page points of world (x, y) with the window -0.9 .. 3.9 of three_squares:
+// 530 / 4.8 points a unit from the page origin (42, 162).
+double page_x(double x) { return 42 + (x + 0.9) * 530 / 4.8; }
+double page_y(double y) { return 162 + (y + 0.9) * 530 / 4.8; }
+
+bool has_line(const std::string& text, const std::string& line) {
+  for (const auto& l : vortan::test::lines_of(text))
+    if (l == line) return true;
+  return false;
+}
+
+}  // namespace
+
+TEST(StressCrossPicture, ReferenceValueSetsTheArmsOnThePage) {
+  ScriptedSession s("key n\nline 8\nkey n\nline 0\nline x\nline 16\n");
+  TestMesh t = three_squares();
+  Results res = three_states();
+  const std::string one = write_crosses(s, *t.m, res, "one.ps");
+  const std::string half = write_crosses(s, *t.m, res, "half.ps");
+  const std::string text = read_file(one);
+  EXPECT_EQ(text.rfind("%!PS-Adobe-2.0EPSF-1.2\n%%Title:VORTAN plots - princ. stresses/flowrates\n", 0),
+            0u);
+  EXPECT_TRUE(has_line(text, "% frame with labelling next"));
+  EXPECT_TRUE(has_line(text, "% mesh boundary"));
+  EXPECT_TRUE(has_line(text, "% princ. stress crosses"));
+  EXPECT_LT(text.find("% mesh boundary"), text.find("% princ. stress crosses"));
+  EXPECT_TRUE(text.size() > 30 && text.substr(text.size() - 10) == "%%Trailer\n");
+  const std::string tr = s.transcript();
+  EXPECT_TRUE(has(tr, " X-limits of mesh: 0.0 to 3.0"));
+  EXPECT_TRUE(has(tr, "Enter a reference value: "));
+  EXPECT_LT(plot_state().actscale, 0);  // drawing is back on the screen
+
+  // sx 8 with reference 8: an arm 1 unit long, x 0 .. 1 at y 0.5; with
+  // reference 16 half of it, x 0.25 .. 0.75.
+  Page a = render(one), b = render(half);
+  const double Y = page_y(0.5);
+  EXPECT_TRUE(a.dark(page_x(0.5), Y));
+  EXPECT_TRUE(a.dark(page_x(0.12), Y));
+  EXPECT_TRUE(a.dark(page_x(0.88), Y));
+  EXPECT_TRUE(b.dark(page_x(0.5), Y));
+  EXPECT_TRUE(b.dark(page_x(0.3), Y));
+  EXPECT_FALSE(b.dark(page_x(0.12), Y));
+  EXPECT_FALSE(b.dark(page_x(0.88), Y));
+  // The outline: x = 0 is drawn, the shared side x = 1 is not.
+  EXPECT_TRUE(a.dark(page_x(0), page_y(0.8)));
+  EXPECT_FALSE(a.dark(page_x(1), page_y(0.8)));
+  // The equal compression at (1.5, 0.5): 0.5 long both ways.
+  EXPECT_TRUE(a.dark(page_x(1.5), page_y(0.7)));
+  EXPECT_FALSE(a.dark(page_x(1.5), page_y(0.8)));
+}
+
+TEST(StressCrossPicture, ZoomedFlowLinesStayInTheirFrame) {
+  ScriptedSession s("key y\nline 1 2\nline 0 1\nline 4\n");
+  TestMesh t = three_squares(1);
+  Results res;
+  res.add(1.5, 0.5, 4, 0);   // 1 unit long along x
+  res.add(0.5, 0.5, 0, 40);  // outside the zoom
+  const std::string path = write_crosses(s, *t.m, res, "flow.ps");
+  // The zoom 1..2 x 0..1: window 0.7 .. 2.3, 530 / 1.6 points a unit.
+  const auto X = [](double x) { return 42 + (x - 0.7) * 530 / 1.6; };
+  const auto Yp = [](double y) { return 162 + (y + 0.3) * 530 / 1.6; };
+  Page p = render(path);
+  EXPECT_TRUE(p.dark(X(1.5), Yp(0.5)));
+  EXPECT_TRUE(p.dark(X(1.1), Yp(0.5)));
+  EXPECT_TRUE(p.dark(X(1.5), Yp(0)));     // the boundary 2-3
+  EXPECT_FALSE(p.dark(X(0.8), Yp(0)));    // 1-2 crosses the frame's edge
+  EXPECT_FALSE(p.dark(X(0.8), Yp(0.9)));  // the long line of (0.5, 0.5)
+  EXPECT_TRUE(has(s.transcript(), " Define window:  xmin < x < xmax, ymin < y < ymax."));
+}
