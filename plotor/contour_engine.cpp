@@ -39,6 +39,12 @@ double fraction(double L, double fa, double fb) {
   return std::clamp((L - fa) / (fb - fa), 0.0, 1.0);
 }
 
+// True when level L crosses the side between values a and b. A corner
+// whose value equals the level counts as above it, so a level through a
+// corner crosses the sides on which it really separates lower from higher
+// values, and never two sides at that corner alone.
+bool crosses(double L, double a, double b) { return L > std::min(a, b) && L <= std::max(a, b); }
+
 bool within(double L, double a, double b) { return L >= std::min(a, b) && L <= std::max(a, b); }
 
 // Device units (pixels or points) per world unit of the current window.
@@ -125,7 +131,7 @@ int cut_triangle(double f1, double f2, double f3, double L, Nat& A, Nat& B, Nat*
   const Nat on12 = lerp(P1, P2, fraction(L, f1, f2));
   const Nat on23 = lerp(P3, P2, fraction(L, f3, f2));
   const Nat on31 = lerp(P1, P3, fraction(L, f1, f3));
-  if (!within(L, f1, f2)) {  // sides 2-3 and 3-1
+  if (!crosses(L, f1, f2)) {  // sides 2-3 and 3-1
     A = on23;
     B = on31;
     if (f3 >= f1) {
@@ -135,7 +141,7 @@ int cut_triangle(double f1, double f2, double f3, double L, Nat& A, Nat& B, Nat*
     region[0] = P1, region[1] = P2, region[2] = A, region[3] = B;
     return 4;
   }
-  if (!within(L, f2, f3)) {  // sides 1-2 and 3-1
+  if (!crosses(L, f2, f3)) {  // sides 1-2 and 3-1
     A = on12;
     B = on31;
     if (f1 > f2) {
@@ -246,7 +252,7 @@ int trace_piece(const double* f, double L, Nat X, Nat Y, const Geometry& geo, Na
 // Which sides (1 from corner 1 to 2, ... 4 from corner 4 to 1) level L
 // crosses, paired into contour pieces; returns the number of pieces.
 int quad_pieces(const double* f, double L, int pieces[2][2]) {
-  const bool c1 = within(L, f[1], f[2]), c2 = within(L, f[2], f[3]), c3 = within(L, f[3], f[4]);
+  const bool c1 = crosses(L, f[1], f[2]), c2 = crosses(L, f[2], f[3]), c3 = crosses(L, f[3], f[4]);
   auto one = [&](int a, int b) {
     pieces[0][0] = a, pieces[0][1] = b;
     return 1;

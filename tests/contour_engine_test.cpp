@@ -193,7 +193,7 @@ TEST(ContourPrimitives, StraightTriangleLinesWhereTheLevelsCross) {
   // Level 2.5 crosses sides 1-2 and 3-1 at (1.5, 0.5) and (0.5, 2.25).
   EXPECT_TRUE(colour_near(1.0, 1.375, icont[2]));
   EXPECT_TRUE(colour_near(1.4, 0.675, icont[2]));
-  // Level 5 passes through corner 3 (sides 1-2 and 2-3): (2.5, 0.5) to (0.5, 4).
+  // Level 5 passes through corner 3: (2.5, 0.5) to (0.5, 4).
   EXPECT_TRUE(colour_near(1.5, 2.25, icont[3]));
   EXPECT_TRUE(colour_near(0.7, 3.65, icont[3]));
   // Level 7.5: (3.5, 0.5) to (2.5, 2.25).
@@ -290,15 +290,36 @@ TEST(ContourPrimitives, QuadrilateralLinearInOneDirection) {
   EXPECT_TRUE(colour_near(2.7, 2.0, icont[2]));
 }
 
+TEST(ContourPrimitives, ALevelThroughACornerIsDrawnWhereItRuns) {
+  ScriptedSession s("");
+  hundred_per_unit();
+  PolyWork w;
+  // Corner 2 of the triangle holds exactly level 5: the line runs from
+  // P2 to the middle of side 3-1, (0.5, 2.25).
+  CTRIA1(five_levels(), test_triangle(), 0, 0, 5, 10, 10, 0, w);
+  EXPECT_TRUE(colour_near(2.5, 1.375, icont[3]));
+  EXPECT_TRUE(colour_near(1.0, 2.03125, icont[3]));
+  // Corner 2 of the square holds level 1 of values 0, 1, 2, 3: the curve
+  // f = 1 runs from corner 2 through (2, 1.5) to side 4 at (1, 5/3).
+  Levels lv;
+  lv.vmin = 0, lv.vmax = 3, lv.nlev = 4, lv.dv = 1;
+  CQUAD2(lv, test_square(), 0, 0, 1, 2, 3, 3, 0, w);
+  EXPECT_TRUE(colour_near(2.0, 1.5, icont[2]));
+  EXPECT_TRUE(colour_near(1.05, 5.0 / 3 - 0.02, icont[2]));
+  // Filled, the corner-1 side of that curve keeps the base band.
+  CQUAD2(lv, test_square(), 1, 0, 1, 2, 3, 3, 0, w);
+  EXPECT_EQ(px_at(1.3, 1.2), icont[1]);
+  EXPECT_EQ(px_at(2.5, 1.9), icont[2]);
+}
+
 TEST(ContourPrimitives, DegenerateValuesNeverFail) {
   ScriptedSession s("");
   hundred_per_unit();
   PolyWork w;
   Levels lv = five_levels();
   lv.vmax = 2, lv.dv = 0.5;  // 0, 0.5, 1, 1.5, 2
-  // A linear field through corners 2 and 4 crosses all four sides at
-  // level 1 with no saddle (R = 0): the band above it is the triangle at
-  // corner 3.
+  // Level 1 of a linear field runs through corners 2 and 4 (R = 0): the
+  // band above it is the triangle at corner 3.
   CQUAD2(lv, test_square(), 1, 0, 1, 2, 1, 2, 0, w);
   EXPECT_EQ(px_at(2.8, 2.8), icont[4]);
   EXPECT_EQ(px_at(1.2, 1.2), icont[1]);
