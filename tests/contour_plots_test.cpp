@@ -233,7 +233,9 @@ TEST(StressContours, LinearElementsFillOrShowNothing) {
   // Lines: constant elements have no contour lines.
   for (double x = 0.05; x < 0.95; x += 0.02) {
     for (double y = 0.05; y < 0.95; y += 0.02) {
-      if (std::fabs(x - y) > 0.02) ASSERT_FALSE(is_band_colour(pixel(x, y)));
+      if (std::fabs(x - y) > 0.02) {
+        ASSERT_FALSE(is_band_colour(pixel(x, y)));
+      }
     }
   }
   view = full_view(*t.m, *tb.w);
