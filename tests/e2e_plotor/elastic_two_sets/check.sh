@@ -12,4 +12,7 @@ count() { grep -cF -- "$1" transcript.txt; }
 [ "$(count 'yield zone')" = 0 ] || { echo "yield zone offered on a Basic mesh"; fail=1; }
 # the x-displacement contours: the plot is drawn and the heading is on top
 [ -s snapshots/dof1.png ] || { echo "no snapshot"; fail=1; }
+# headings of plots are cut to 60 characters, the plain title is drawn whole
+grep -q '^heading: .*): Load step 2: .*doub\|^heading: .*displt: Load step 2: .*doub' transcript.txt && { echo "a plot heading is not cut"; fail=1; }
+[ "$(grep -c 'VORTAN - help' transcript.txt)" = 2 ] || { echo "help screens: not two"; fail=1; }
 exit $fail
