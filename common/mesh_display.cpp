@@ -83,11 +83,11 @@ bool element_sides(int nnode, int nside, Side* sides, int& count) {
 
 // Draws a side through its nodes: a curve when the three nodes are not in
 // line, else a straight line.
-void draw_side(const MeshModel& m, int na, int nm, int nb) {
-  const double xa = m.coord(na, 1), ya = m.coord(na, 2);
-  const double xb = m.coord(nb, 1), yb = m.coord(nb, 2);
+void draw_side(const Positions& xy, int na, int nm, int nb) {
+  const double xa = xy(na, 1), ya = xy(na, 2);
+  const double xb = xy(nb, 1), yb = xy(nb, 2);
   if (nm != 0) {
-    const double xm = m.coord(nm, 1), ym = m.coord(nm, 2);
+    const double xm = xy(nm, 1), ym = xy(nm, 2);
     const double area2 = (xm - xa) * (yb - ya) - (xb - xa) * (ym - ya);
     if (std::fabs(area2) >= 0.0001) {
       const double xs[3] = {xa, xm, xb}, ys[3] = {ya, ym, yb};
@@ -222,8 +222,31 @@ void LCURV(const double xs[3], const double ys[3]) {
   }
 }
 
-void PLOTEL(const MeshModel& m, int e, bool highlight) {
+void LCURV(CurveRoutine curve, const void* data) {
+  // The length at the scale drawn, from the tangent at a few points, gives
+  // the number of steps: each chord about 3 device units, as above.
+  const PlotState& p = plot_state();
+  const double unit = ps_mode() ? std::fabs(p.psscale)
+                                : 480.0 / std::max(1.0e-30, (double)std::min(p.width, p.height));
+  double len = 0;
+  for (int i = 0; i < 8; ++i) {
+    const CurvePoint c = curve(-1.0 + (2.0 * i + 1.0) / 8.0, data);
+    len += std::hypot(c.dx, c.dy) * 0.25;
+  }
+  len *= unit;
+  const int steps = std::isfinite(len) ? std::clamp(static_cast<int>(std::ceil(len / 3.0)), 4, 200)
+                                       : 200;
+  CurvePoint a = curve(-1.0, data);
+  for (int i = 1; i <= steps; ++i) {
+    const CurvePoint b = curve(-1.0 + 2.0 * i / steps, data);
+    JOINP1(a.x, a.y, b.x, b.y);
+    a = b;
+  }
+}
+
+void PLOTEL(const MeshModel& m, int e, bool highlight, const Positions* at) {
   if (!good_element(m, e)) return;
+  const Positions& xy = at ? *at : m.coord;
   const int nn = node_count(m, e);
   Side sides[4];
   int count = 0;
@@ -232,7 +255,7 @@ void PLOTEL(const MeshModel& m, int e, bool highlight) {
     for (int k = 1; k <= nn; ++k) {
       int a = m.lnods(e, k), b = m.lnods(e, k % nn + 1);
       SETCOL(side_colour(m.kode(a), m.kode(b), highlight));
-      draw_side(m, a, 0, b);
+      draw_side(xy, a, 0, b);
     }
     return;
   }
@@ -240,7 +263,7 @@ void PLOTEL(const MeshModel& m, int e, bool highlight) {
     const Side& s = sides[i];
     const int a = m.lnods(e, s.a), b = m.lnods(e, s.b), mid = s.mid ? m.lnods(e, s.mid) : 0;
     SETCOL(side_colour(m.kode(a), m.kode(b), highlight));
-    draw_side(m, a, mid, b);
+    draw_side(xy, a, mid, b);
   }
 }
 
@@ -258,10 +281,10 @@ void PLOT1D(const MeshModel& m, int e) {
   if (element_sides(nn, ns, sides, count)) {
     for (int i = 0; i < count; ++i) {
       const Side& s = sides[i];
-      draw_side(m, m.lnods(e, s.a), s.mid ? m.lnods(e, s.mid) : 0, m.lnods(e, s.b));
+      draw_side(m.coord, m.lnods(e, s.a), s.mid ? m.lnods(e, s.mid) : 0, m.lnods(e, s.b));
     }
   } else {
-    for (int k = 1; k < nn; ++k) draw_side(m, m.lnods(e, k), 0, m.lnods(e, k + 1));
+    for (int k = 1; k < nn; ++k) draw_side(m.coord, m.lnods(e, k), 0, m.lnods(e, k + 1));
   }
 }
 
@@ -286,11 +309,13 @@ int PLMESH(const MeshModel& m, const MeshWindow& frame, bool zoomed, bool no1d, 
   return drawn;
 }
 
-void LABNOD(const MeshModel& m, int first, int last, const MeshWindow& frame) {
+void LABNOD(const MeshModel& m, int first, int last, const MeshWindow& frame,
+            const Positions* at) {
+  const Positions& xy = at ? *at : m.coord;
   first = std::max(first, 1);
   last = std::min({last, m.npoin, MPOIN});
   for (int n = first; n <= last; ++n) {
-    const double x = m.coord(n, 1), y = m.coord(n, 2);
+    const double x = xy(n, 1), y = xy(n, 2);
     if (!frame.holds(x, y)) continue;
     if (ps_mode())
       ps_number(x, y, number_text(n));
@@ -321,9 +346,10 @@ void LABELT(const MeshModel& m, int e, int colour) {
     screen_number(x, y, number_text(e), colour, -5);
 }
 
-void LABNDE(const MeshModel& m, int n, int colour) {
+void LABNDE(const MeshModel& m, int n, int colour, const Positions* at) {
   if (!good_node(m, n)) return;
-  const double x = m.coord(n, 1), y = m.coord(n, 2);
+  const Positions& xy = at ? *at : m.coord;
+  const double x = xy(n, 1), y = xy(n, 2);
   if (ps_mode()) {
     ps_number(x, y, number_text(n));
     return;

@@ -33,23 +33,38 @@ void SMOUSE();
 void CENTRD(MeshModel& m);
 
 // --- drawing -----------------------------------------------------------------
+// A table of node positions: the mesh's own coordinates, or the displaced
+// positions a result plot draws the mesh at.
+using Positions = Table2<double, MPOIN, 2>;
 // Colour of an element side from the fixity codes of its end corners.
 int side_colour(int ka, int kb, bool highlight);
 // Colour of a node number from the node's fixity code.
 int node_label_colour(int kode);
 // Draws the elements lying wholly inside the frame; returns how many.
 int PLMESH(const MeshModel& m, const MeshWindow& frame, bool zoomed, bool no1d, bool clear);
-void PLOTEL(const MeshModel& m, int e, bool highlight = false);
+// PLOTEL, LABNOD and LABNDE draw at the nodes' coordinates, or at the
+// positions `at` when it is given.
+void PLOTEL(const MeshModel& m, int e, bool highlight = false, const Positions* at = nullptr);
 void PLOT1D(const MeshModel& m, int e);
 // Draws the curve through three points (0-based arrays) over the local
 // coordinate -1..1 of the 3-node line.
 void LCURV(const double xs[3], const double ys[3]);
-void LABNOD(const MeshModel& m, int first, int last, const MeshWindow& frame);
+// A curve over the local coordinate -1..1: its point (x, y) and tangent
+// (dx/ds, dy/ds) at s, from the curve's own data.
+struct CurvePoint {
+  double x, y, dx, dy;
+};
+using CurveRoutine = CurvePoint (*)(double s, const void* data);
+// Traces the curve from s = -1 to 1 in short straight steps, as many as its
+// length at the scale drawn needs.
+void LCURV(CurveRoutine curve, const void* data);
+void LABNOD(const MeshModel& m, int first, int last, const MeshWindow& frame,
+            const Positions* at = nullptr);
 void LABELM(const MeshModel& m, int first, int last, const MeshWindow& frame);
 // Marks a chosen element (its number at the centroid) or node (a small box
 // and its number) in the given colour.
 void LABELT(const MeshModel& m, int e, int colour);
-void LABNDE(const MeshModel& m, int n, int colour);
+void LABNDE(const MeshModel& m, int n, int colour, const Positions* at = nullptr);
 
 // --- picking -----------------------------------------------------------------
 // Waits for a button with y >= 36; false for a click on the toolbar, else the

@@ -1,12 +1,453 @@
-#include "plots.h"
+#include "deformed_mesh.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "crosses.h"
+#include "help_screens.h"
+#include "platform/platform.h"
+#include "plot.h"
+#include "plots.h"
 #include "prompts.h"
+#include "records.h"
+#include "toolbar.h"
 
 namespace vortan {
 
-void SPLAY(MeshModel&, ResultSet&, PlotWork&, const ViewState&) { WRLINE("The deformed mesh plot is not available yet."); }
-void VSPLAY(MeshModel&, ResultSet&, PlotWork&, const ViewState&) { WRLINE("The displacement vector plot is not available yet."); }
-void PSMESH(MeshModel&, ResultSet&, PlotWork&, const ViewState&) { WRLINE("PostScript result plots are not available yet."); }
-void PSVMSH(MeshModel&, ResultSet&, PlotWork&, const ViewState&) { WRLINE("PostScript result plots are not available yet."); }
+namespace {
+
+int node_total(const MeshModel& m) { return std::clamp(m.npoin, 0, MPOIN); }
+int element_total(const MeshModel& m) { return std::clamp(m.nelem, 0, MELEM); }
+
+bool nodes_valid(const MeshModel& m, int e) {
+  const int nn = m.nnode(e);
+  if (nn < 1 || nn > MNODE) return false;
+  for (int k = 1; k <= nn; ++k)
+    if (m.lnods(e, k) < 1 || m.lnods(e, k) > node_total(m)) return false;
+  return true;
+}
+
+// The width of the mesh box, taken as at least 1, that the factors of the
+// deformed mesh and the vectors are measured against.
+double mesh_width(const MeshModel& m) {
+  double x1, x2, y1, y2;
+  BOUNDS(m.npoin, m.coord, x1, x2, y1, y2);
+  return std::max(1.0, x2 - x1);
+}
+
+}  // namespace
+
+// --- factors -------------------------------------------------------------------
+
+double largest_displacement(const MeshModel& m, const ResultSet& r) {
+  double big = 1.0e-6;
+  for (int n = 1; n <= node_total(m); ++n)
+    for (int k = 1; k <= 2; ++k)
+      if (std::isfinite(r.disp(n, k))) big = std::max(big, std::fabs(r.disp(n, k)));
+  return big;
+}
+
+double initial_factor(double size, double largest) {
+  return std::min(100.0, 0.1 * size / largest);
+}
+
+double factor_limit(double size, double largest) {
+  return 1.0e6 * std::max(1.0, size) / largest;
+}
+
+double accepted_factor(double typed, double initial, double limit) {
+  if (!(typed > 0)) return initial;
+  if (typed > limit) {
+    OUTGR("Exaggeration factor held to ", limit);
+    return limit;
+  }
+  return typed;
+}
+
+double magnified(double factor, double value) {
+  const double v = factor * value;
+  return std::isfinite(v) ? v : 0.0;
+}
+
+// --- positions and windows ---------------------------------------------------
+
+void displace(MeshModel& m, const ResultSet& r, PlotWork& w, double factor) {
+  // Every node is moved, in an element or not, so no position is left over
+  // from an earlier plot.
+  for (int n = 1; n <= node_total(m); ++n)
+    for (int k = 1; k <= 2; ++k) w.cdef(n, k) = m.coord(n, k) + magnified(factor, r.disp(n, k));
+  for (int e = 1; e <= element_total(m); ++e) {
+    if (!nodes_valid(m, e)) continue;
+    double sx = 0, sy = 0;
+    for (int k = 1; k <= m.nnode(e); ++k) {
+      sx += w.cdef(m.lnods(e, k), 1);
+      sy += w.cdef(m.lnods(e, k), 2);
+    }
+    m.xycen(e, 1) = sx / m.nnode(e);
+    m.xycen(e, 2) = sy / m.nnode(e);
+  }
+}
+
+void displaced_box(const MeshModel& m, const PlotWork& w, double box[4]) {
+  double a[4], b[4];
+  BOUNDS(m.npoin, m.coord, a[0], a[1], a[2], a[3]);
+  BOUNDS(m.npoin, w.cdef, b[0], b[1], b[2], b[3]);
+  box[0] = std::min(a[0], b[0]);
+  box[1] = std::max(a[1], b[1]);
+  box[2] = std::min(a[2], b[2]);
+  box[3] = std::max(a[3], b[3]);
+}
+
+bool is_one_dimensional(const MeshModel& m, int e) {
+  return m.nside(e) <= 2 && element_key(m.nnode(e), m.nside(e)) != 32;
+}
+
+bool element_inside(const MeshModel& m, int e, const Positions& at, const MeshWindow& frame) {
+  if (!nodes_valid(m, e)) return false;
+  for (int k = 1; k <= m.nnode(e); ++k) {
+    const int n = m.lnods(e, k);
+    if (!frame.holds(at(n, 1), at(n, 2))) return false;
+  }
+  return true;
+}
+
+void fill_frame(const MeshWindow& frame, int colour) {
+  if (ps_mode()) return;
+  int x1, y1, x2, y2;
+  MAPPXL(frame.xmin, frame.ymax, x1, y1);
+  MAPPXL(frame.xmax, frame.ymin, x2, y2);
+  // Inside the frame's lines, so the frame stays drawn.
+  x1 = std::max(x1 + 1, AREA_X1);
+  y1 = std::max(y1 + 1, AREA_Y1);
+  x2 = std::min(x2 - 1, AREA_X2);
+  y2 = std::min(y2 - 1, AREA_Y2);
+  if (x1 <= x2 && y1 <= y2) plat().fb().fill_rect(x1, y1, x2, y2, colour);
+  plat().graphics_update();
+}
+
+// --- drawing -----------------------------------------------------------------
+
+int PLMSHO(const MeshModel& m, int matsel, const Positions& at, const MeshWindow& frame,
+           bool zoomed, bool highlight, bool clear) {
+  const bool screen = !ps_mode();
+  if (screen) {
+    plat().mouse_show(false);
+    if (clear) fill_frame(frame, 7);
+  }
+  int drawn = 0;
+  for (int e = 1; e <= element_total(m); ++e) {
+    if (matsel > 0 && m.mattyp(e) != matsel) continue;
+    if (is_one_dimensional(m, e) || !nodes_valid(m, e)) continue;
+    if (zoomed && !element_inside(m, e, at, frame)) continue;
+    PLOTEL(m, e, highlight, &at);
+    ++drawn;
+  }
+  SETCOL(15);
+  if (zoomed && drawn == 0) PUTERR("No elt lies inside zoom area! Try again with larger area.");
+  if (screen) plat().mouse_show(true);
+  return drawn;
+}
+
+void draw_vectors(const MeshModel& m, const PlotWork& w, const MeshWindow& frame) {
+  SETCOL(2);
+  for (int n = 1; n <= node_total(m); ++n)
+    if (frame.holds(m.coord(n, 1), m.coord(n, 2)))
+      JOINP1(m.coord(n, 1), m.coord(n, 2), w.cdef(n, 1), w.cdef(n, 2));
+  SETCOL(15);
+}
+
+// --- the interactive plot ------------------------------------------------------
+
+namespace {
+
+const char* const BUTTONS[10] = {"",
+                                 "Continue",
+                                 "Restore full mesh",
+                                 "Number elements",
+                                 "Zoom",
+                                 "Pick elt by no.",
+                                 "Number nodes",
+                                 "Pick elt by mouse",
+                                 "Pick node by no.",
+                                 "Pick node by mouse"};
+
+enum Button {
+  B_CONTINUE = 1,
+  B_RESTORE,
+  B_NUMBER_ELEMENTS,
+  B_ZOOM,
+  B_ELT_BY_NO,
+  B_NUMBER_NODES,
+  B_ELT_BY_MOUSE,
+  B_NODE_BY_NO,
+  B_NODE_BY_MOUSE
+};
+
+const Positions& node_positions(const DisplacementPlot& p) {
+  return p.nodes_displaced ? p.w.cdef : p.m.coord;
+}
+
+// Sets the window for the rectangle and draws the whole screen: the line
+// under the heading, the frame, the picture, the counts and the toolbar.
+void draw_screen(DisplacementPlot& p, double x1, double x2, double y1, double y2) {
+  STZOOM(x1, x2, y1, y2, p.frame);
+  Framebuffer& fb = plat().fb();
+  fb.line(0, 34, 639, 34, 15);
+  FAXES(p.frame.xmin, p.frame.xmax, p.frame.ymin, p.frame.ymax, plot_state().charsize, -1);
+  p.picture(p);
+  fb.text(16, 463, fmt_I(p.m.nelem, 8) + " elements," + fmt_I(p.m.npoin, 8) + " nodes.", 15);
+  result_toolbar(9, BUTTONS, p.ybar);
+  plat().graphics_update();
+}
+
+void draw_full(DisplacementPlot& p) {
+  p.zoomed = false;
+  draw_screen(p, p.box[0], p.box[1], p.box[2], p.box[3]);
+}
+
+// Asks for a number in 1..top until one is given; 0 when there is none to
+// give.
+int ask_number(const DisplacementPlot& p, const std::string& prompt, int top,
+               const std::string& error) {
+  const std::string text = p.errors_in_text ? "Error: no such " + error + "!"
+                                            : "No such " + error + "!";
+  for (;;) {
+    const int k = top >= 1 ? PUTGI(prompt) : 0;
+    if (k >= 1 && k <= top) return k;
+    if (p.errors_in_text) {
+      WRLINE(text);
+      SLEEPZ(1.0);
+    } else {
+      PUTERR(text);
+      if (error == "node") SLEEPZ(0.2);
+    }
+    if (top < 1) return 0;
+  }
+}
+
+void show_element(const DisplacementPlot& p, int e) {
+  LABELT(p.m, e, 14);
+  if (!nodes_valid(p.m, e)) return;
+  for (int k = 1; k <= p.m.nnode(e); ++k) LABNDE(p.m, p.m.lnods(e, k), 14, &node_positions(p));
+}
+
+void show_node(const DisplacementPlot& p, int n) {
+  LABNDE(p.m, n, 14, &node_positions(p));
+  const int count = std::clamp(p.m.ndof(n), 0, 4);
+  double values[4];
+  for (int k = 1; k <= count; ++k) values[k - 1] = p.r.disp(n, k);
+  RESNOD(n, count, &p.r.dofnam[1], values);
+}
+
+// The toolbar dialogue of one pass; returns on Continue.
+void mouse_loop(DisplacementPlot& p) {
+  MeshModel& m = p.m;
+  for (;;) {
+    const MouseState s = next_press();
+    if (s.x < 500 || s.y < 35) continue;
+    const int b = bar_button(9, p.ybar, s.y);
+    if (!(s.buttons & MOUSE_LEFT)) {
+      if (b == B_ZOOM) HPZOOM();
+      continue;
+    }
+    switch (b) {
+      case B_CONTINUE:
+      case B_RESTORE:
+        draw_full(p);
+        SLEEPZ(1.0);
+        if (b == B_CONTINUE) return;
+        break;
+      case B_NUMBER_ELEMENTS:
+        LABELM(m, 1, m.nelem, p.frame);
+        break;
+      case B_NUMBER_NODES:
+        LABNOD(m, 1, m.npoin, p.frame, &node_positions(p));
+        break;
+      case B_ZOOM: {
+        double x1, x2, y1, y2;
+        zoom_box(p.frame, x1, x2, y1, y2);
+        p.zoomed = true;
+        draw_screen(p, x1, x2, y1, y2);
+        break;
+      }
+      case B_ELT_BY_NO: {
+        const int e = ask_number(p, "Enter element number: ", element_total(m), "element");
+        if (e) show_element(p, e);
+        break;
+      }
+      case B_ELT_BY_MOUSE: {
+        SLEEPZ(0.5);
+        const int e = PICKLZ(m, "Click mouse on chosen element in mesh:", p.frame);
+        if (e) {
+          show_element(p, e);
+          SLEEPZ(0.1);
+        }
+        break;
+      }
+      case B_NODE_BY_NO: {
+        const int n = ask_number(p, "Enter node number: ", node_total(m), "node");
+        if (n) show_node(p, n);
+        break;
+      }
+      case B_NODE_BY_MOUSE: {
+        SLEEPZ(0.5);
+        const int n = PICKNZ("Click on chosen node: ", node_total(m), node_positions(p), p.frame);
+        if (n) show_node(p, n);
+        break;
+      }
+      default:
+        break;
+    }
+  }
+}
+
+}  // namespace
+
+void run_displacement_plot(DisplacementPlot& p) {
+  OUTGR("Initial exaggeration factor = ", p.factor);
+  p.initial = p.factor;
+  for (;;) {
+    displace(p.m, p.r, p.w, p.factor);
+    displaced_box(p.m, p.w, p.box);
+    draw_full(p);
+    SMOUSE();
+    mouse_loop(p);
+    char answer;
+    while ((answer = YESNOH("Try another exaggeration factor?")) == 'h') HPDEFM();
+    if (answer != 'y') break;
+    double typed = p.factor;
+    PUTGR2("Enter an exaggeration factor: ", typed);
+    p.factor = accepted_factor(typed, p.initial, p.limit);
+  }
+  // Later plots number elements at their undeformed centroids.
+  CENTRD(p.m);
+}
+
+namespace {
+
+void deformed_picture(DisplacementPlot& p) {
+  PLMSHO(p.m, p.matsel, p.m.coord, p.frame, p.zoomed, true, true);
+  PLMSHO(p.m, p.matsel, p.w.cdef, p.frame, p.zoomed, false, false);
+}
+
+void vector_picture(DisplacementPlot& p) {
+  PLMSHO(p.m, p.matsel, p.m.coord, p.frame, p.zoomed, true, true);
+  draw_vectors(p.m, p.w, p.frame);
+}
+
+void run_plot(MeshModel& m, ResultSet& r, PlotWork& w, const ViewState& v,
+              void (*picture)(DisplacementPlot&), bool nodes_displaced) {
+  DisplacementPlot p{m, r, w};
+  p.matsel = v.matsel;
+  p.picture = picture;
+  p.nodes_displaced = nodes_displaced;
+  const double largest = largest_displacement(m, r);
+  p.factor = initial_factor(mesh_width(m), largest);
+  p.limit = factor_limit(mesh_width(m), largest);
+  run_displacement_plot(p);
+}
+
+}  // namespace
+
+void SPLAY(MeshModel& m, ResultSet& r, PlotWork& w, const ViewState& v) {
+  run_plot(m, r, w, v, deformed_picture, true);
+}
+
+void VSPLAY(MeshModel& m, ResultSet& r, PlotWork& w, const ViewState& v) {
+  run_plot(m, r, w, v, vector_picture, false);
+}
+
+// --- PostScript pictures -------------------------------------------------------
+
+namespace {
+
+// Reads `count` reals typed after `prompt`, from as many lines as they take.
+void read_reals(const std::string& prompt, double* v, int count) {
+  for (;;) {
+    WRTEXT(prompt);
+    int got = 0;
+    bool bad = false;
+    while (got < count && !bad) {
+      for (const std::string& t : free_tokens(READLN())) {
+        if (got == count) break;
+        if (!free_real(t, v[got]) || !std::isfinite(v[got])) {
+          bad = true;
+          break;
+        }
+        ++got;
+      }
+    }
+    if (!bad) return;
+    WRLINE("Incorrect input: type a real number");
+  }
+}
+
+// The deformed mesh (vectors false) or the nodal vectors, written to the
+// open PostScript unit.
+void ps_displacements(MeshModel& m, ResultSet& r, PlotWork& w, const ViewState& v,
+                      bool vectors) {
+  PSREC("%!PS-Adobe-2.0EPSF-1.2");
+  PSREC(vectors ? "%%Title:VORTAN plots - nodal vectors" : "%%Title:VORTAN plots - deformed mesh");
+  PSREC("%%Creators:VORTAN development team");
+  PSREC("%%CreationDate:" + plat().time_text() + " on " + plat().date_text() +
+        " (by your computer clock)");
+  PSBEG();
+
+  double factor;
+  read_reals("Enter an exaggeration factor: ", &factor, 1);
+  // Any factor is drawn (zero shows the undeformed mesh); only one too large
+  // for the picture's numbers is held.
+  const double largest = largest_displacement(m, r);
+  const double limit = factor_limit(mesh_width(m), largest);
+  if (std::fabs(factor) > limit) {
+    factor = std::copysign(limit, factor);
+    WRLINE("Exaggeration factor held to " + free_real_text(factor));
+  }
+  displace(m, r, w, factor);
+
+  set_ps_mode(true);
+  double box[4];
+  displaced_box(m, w, box);
+  MeshWindow frame;
+  STZOOM(box[0], box[1], box[2], box[3], frame);
+  WRLINE(" X-limits of mesh: " + free_real_text(box[0]) + " to " + free_real_text(box[1]));
+  WRLINE(" Y-limits of mesh: " + free_real_text(box[2]) + " to " + free_real_text(box[3]));
+  const bool zoomed = YESNO("Do you want a zoom plot?") == 'y';
+  if (zoomed) {
+    WRLINE(" Define window:  xmin < x < xmax, ymin < y < ymax.");
+    double x[2], y[2];
+    read_reals("Enter xmin, xmax: ", x, 2);
+    read_reals("Enter ymin, ymax: ", y, 2);
+    STZOOM(x[0], x[1], y[0], y[1], frame);
+  }
+  PSREC("% frame with labelling next");
+  FAXES(frame.xmin, frame.xmax, frame.ymin, frame.ymax, plot_state().charsize, -1);
+
+  if (YESNO("Do you want to plot original mesh?") == 'y') {
+    PSREC("% original mesh");
+    PLMSHO(m, v.matsel, m.coord, frame, zoomed, true, false);
+  }
+  if (!vectors && YESNO("Do you want to plot deformed mesh?") == 'y') {
+    PSREC("% deformed mesh next");
+    PLMSHO(m, v.matsel, w.cdef, frame, zoomed, false, false);
+  }
+  if (vectors && YESNO("Do you want to plot nodal vectors?") == 'y') {
+    PSREC("% nodal vectors next");
+    draw_vectors(m, w, frame);
+  }
+  PSEND();
+  set_ps_mode(false);
+  CENTRD(m);
+}
+
+}  // namespace
+
+void PSMESH(MeshModel& m, ResultSet& r, PlotWork& w, const ViewState& v) {
+  ps_displacements(m, r, w, v, false);
+}
+
+void PSVMSH(MeshModel& m, ResultSet& r, PlotWork& w, const ViewState& v) {
+  ps_displacements(m, r, w, v, true);
+}
 
 }  // namespace vortan
