@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "deformed_mesh.h"
 #include "platform/platform.h"
 #include "plot.h"
 #include "prompts.h"
@@ -134,11 +135,7 @@ int PLBDRY(const MeshModel& m, PlotWork& w, const MeshWindow& frame, bool zoomed
   const bool screen = !ps_mode();
   if (screen) {
     plat().mouse_show(false);
-    if (clear) {
-      const double xs[5] = {frame.xmin, frame.xmax, frame.xmax, frame.xmin, frame.xmin};
-      const double ys[5] = {frame.ymin, frame.ymin, frame.ymax, frame.ymax, frame.ymin};
-      FILPOL(5, xs, ys, 7);
-    }
+    if (clear) fill_frame(frame, 7);
   }
   const int count = boundary_edges(m, w);
   if (count > 0) {

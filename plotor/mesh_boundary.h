@@ -24,9 +24,10 @@ namespace vortan {
 int boundary_edges(const MeshModel& m, PlotWork& w);
 
 // Draws the outer boundary in colour 8. On the screen, with `clear` the
-// frame is first filled with colour 7. With `zoomed`, an edge is drawn only
-// when it lies wholly inside the frame. Rebuilds the edge tables as
-// boundary_edges does and returns its count; draws nothing when that is -1.
+// inside of the frame is first filled with colour 7. With `zoomed`, an edge
+// is drawn only when it lies wholly inside the frame. Rebuilds the edge
+// tables as boundary_edges does and returns its count; draws nothing when
+// that is -1.
 int PLBDRY(const MeshModel& m, PlotWork& w, const MeshWindow& frame, bool zoomed, bool clear);
 
 }  // namespace vortan

@@ -652,3 +652,21 @@ TEST(StressCrossPicture, ZoomedFlowLinesStayInTheirFrame) {
   EXPECT_FALSE(p.dark(X(0.8), Yp(0.9)));  // the long line of (0.5, 0.5)
   EXPECT_TRUE(has(s.transcript(), " Define window:  xmin < x < xmax, ymin < y < ymax."));
 }
+
+TEST(StressCrosses, PureShearAloneIsScaledByItsShear) {
+  // sx and sy are zero at every point: the scale comes from the shear, so
+  // a shear of 4 draws arms 1 unit long on the diagonals.
+  ScriptedSession s("snapshot shear.png\n" + CONTINUE + "dialog no\n");
+  TestMesh t = three_squares();
+  Results res;
+  res.add(1.5, 0.5, 0, 0, 4);
+  res.add(2.5, 0.5, 0, 0, -2);
+  STRAY(*t.m, *res.r, *res.w, ViewState{});
+  Snapshot a = snapshot(s, "shear.png");
+  EXPECT_TRUE(a.near(240 + 30, 340 - 30, 0));  // tension up to the right
+  EXPECT_TRUE(a.near(240 - 30, 340 + 30, 0));
+  EXPECT_TRUE(a.near(240 - 30, 340 - 30, 1));  // compression across it
+  EXPECT_TRUE(a.near(240 + 30, 340 + 30, 1));
+  EXPECT_TRUE(a.near(340 + 15, 340 + 15, 0));  // -2: tension down to the right
+  EXPECT_FALSE(a.near(340 + 21, 340 + 21, 0));
+}
