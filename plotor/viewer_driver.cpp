@@ -6,6 +6,7 @@
 // strip and asks the questions between them.
 #include "viewer_driver.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
