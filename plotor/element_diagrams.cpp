@@ -140,7 +140,7 @@ bool nodes_valid(const MeshModel& m, int e) {
 void draw_element(const MeshModel& m, const ResultSet& r, int e, const Kind& kind, double factor,
                   bool beams) {
   const int nn = m.nnode(e);
-  double x[MNODE + 1], y[MNODE + 1];
+  double x[MNODE + 1] = {}, y[MNODE + 1] = {};
   for (int j = 1; j <= nn; ++j) {
     x[j] = m.coord(m.lnods(e, j), 1);
     y[j] = m.coord(m.lnods(e, j), 2);
@@ -156,7 +156,7 @@ void draw_element(const MeshModel& m, const ResultSet& r, int e, const Kind& kin
     }
   }
   for (int side = 0, start = 1; side < kind.sides; ++side, start += kind.next) {
-    int at[3];
+    int at[3] = {1, 1, 1};
     for (int k = 0; k <= kind.step; ++k) at[k] = (start - 1 + k) % nn + 1;
     const int count = kind.step + 1;
     if (beam) {
