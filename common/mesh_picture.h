@@ -3,6 +3,9 @@
 // drawing switched to the PostScript file.
 #pragma once
 
+#include <string>
+
+#include "mesh_display.h"
 #include "mesh_model.h"
 
 namespace vortan {
@@ -11,5 +14,13 @@ namespace vortan {
 // unit the caller has opened (PSOPEN) and closes afterwards (PSCLOS). Asks
 // in the text window for labels and for a zoom; fills m.xycen.
 void PSPSPS(MeshModel& m);
+
+// The start of every PostScript picture: the header records with the title
+// record "%%Title:" + title, the prolog, drawing switched to the file, the
+// window around the box (its limits written in the text window, then a
+// blank line when `blank_line`), the typed zoom box when the user wants one,
+// and the frame. Returns true when zoomed.
+bool begin_picture(const std::string& title, double xmin, double xmax, double ymin, double ymax,
+                   MeshWindow& frame, bool blank_line = false);
 
 }  // namespace vortan

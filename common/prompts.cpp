@@ -206,6 +206,26 @@ void PROMPT() {
 
 std::string READLN() { return plat().text_read_line(); }
 
+void ask_reals(const std::string& prompt, int count, double* v) {
+  for (;;) {
+    WRTEXT(prompt);
+    int got = 0;
+    bool bad = false;
+    while (got < count && !bad) {
+      for (const std::string& t : free_tokens(READLN())) {
+        if (got == count) break;
+        if (!free_real(t, v[got]) || !std::isfinite(v[got])) {
+          bad = true;
+          break;
+        }
+        ++got;
+      }
+    }
+    if (!bad) return;
+    WRLINE("Incorrect input: type a real number");
+  }
+}
+
 char YESNOG(const std::string& question) {
   DialogSpec d = box(DialogIcon::Question, {question});
   d.buttons = {"Yes", "No"};

@@ -36,6 +36,10 @@ void ASKVAL(double& value);
 void PROMPT();
 // Reads one typed line (the answer to a question already written).
 std::string READLN();
+// Writes the prompt and reads `count` finite reals typed after it, from as
+// many lines as they take; asks again after "Incorrect input: type a real
+// number".
+void ask_reals(const std::string& prompt, int count, double* v);
 
 // --- dialog boxes ----------------------------------------------------------
 char YESNOG(const std::string& question);

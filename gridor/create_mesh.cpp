@@ -45,16 +45,7 @@ bool read_values(int n, T* v, bool (*parse)(const std::string&, T&)) {
 }
 
 bool read_ints(int n, long* v) { return read_values<long>(n, v, free_int); }
-bool read_reals(int n, double* v) { return read_values<double>(n, v, free_real); }
 
-// Asks until n reals are typed.
-void ask_reals(const std::string& prompt, int n, double* v) {
-  for (;;) {
-    WRTEXT(prompt);
-    if (read_reals(n, v)) return;
-    WRLINE("Incorrect input: type a real number");
-  }
-}
 
 // One key between lo and hi, echoed; other keys give `again`.
 int ask_key_digit(int lo, int hi, const std::string& again) {

@@ -1,5 +1,7 @@
 #include "crosses.h"
 
+#include "mesh_picture.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -201,57 +203,13 @@ void result_toolbar(int n, const char* const* labels, int* ybar) {
 
 namespace {
 
-// Reads two reals typed after `prompt`, from as many lines as they take.
-void read_two_reals(const std::string& prompt, double& a, double& b) {
-  for (;;) {
-    WRTEXT(prompt);
-    double v[2];
-    int got = 0;
-    bool bad = false;
-    while (got < 2 && !bad) {
-      for (const std::string& t : free_tokens(READLN())) {
-        if (got == 2) break;
-        if (!free_real(t, v[got])) {
-          bad = true;
-          break;
-        }
-        ++got;
-      }
-    }
-    if (!bad) {
-      a = v[0];
-      b = v[1];
-      return;
-    }
-    WRLINE("Incorrect input: type a real number");
-  }
-}
 
 }  // namespace
 
 bool begin_result_picture(const MeshModel& m, const std::string& title, MeshWindow& frame) {
-  PSREC("%!PS-Adobe-2.0EPSF-1.2");
-  PSREC("%%Title:" + title);
-  PSREC("%%Creators:VORTAN development team");
-  PSREC("%%CreationDate:" + plat().time_text() + " on " + plat().date_text() +
-        " (by your computer clock)");
-  PSBEG();
-  set_ps_mode(true);
   double x1, x2, y1, y2;
   BOUNDS(m.npoin, m.coord, x1, x2, y1, y2);
-  STZOOM(x1, x2, y1, y2, frame);
-  WRLINE(" X-limits of mesh: " + free_real_text(x1) + " to " + free_real_text(x2));
-  WRLINE(" Y-limits of mesh: " + free_real_text(y1) + " to " + free_real_text(y2));
-  const bool zoomed = YESNO("Do you want a zoom plot?") == 'y';
-  if (zoomed) {
-    WRLINE(" Define window:  xmin < x < xmax, ymin < y < ymax.");
-    read_two_reals("Enter xmin, xmax: ", x1, x2);
-    read_two_reals("Enter ymin, ymax: ", y1, y2);
-    STZOOM(x1, x2, y1, y2, frame);
-  }
-  PSREC("% frame with labelling next");
-  FAXES(frame.xmin, frame.xmax, frame.ymin, frame.ymax, plot_state().charsize, -1);
-  return zoomed;
+  return begin_picture(title, x1, x2, y1, y2, frame);
 }
 
 void end_result_picture() {

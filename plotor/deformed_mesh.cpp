@@ -7,6 +7,7 @@
 #include "help_screens.h"
 #include "platform/platform.h"
 #include "plot.h"
+#include "mesh_picture.h"
 #include "plots.h"
 #include "prompts.h"
 #include "records.h"
@@ -361,40 +362,12 @@ void VSPLAY(MeshModel& m, ResultSet& r, PlotWork& w, const ViewState& v) {
 
 namespace {
 
-// Reads `count` reals typed after `prompt`, from as many lines as they take.
-void read_reals(const std::string& prompt, double* v, int count) {
-  for (;;) {
-    WRTEXT(prompt);
-    int got = 0;
-    bool bad = false;
-    while (got < count && !bad) {
-      for (const std::string& t : free_tokens(READLN())) {
-        if (got == count) break;
-        if (!free_real(t, v[got]) || !std::isfinite(v[got])) {
-          bad = true;
-          break;
-        }
-        ++got;
-      }
-    }
-    if (!bad) return;
-    WRLINE("Incorrect input: type a real number");
-  }
-}
-
 // The deformed mesh (vectors false) or the nodal vectors, written to the
 // open PostScript unit.
 void ps_displacements(MeshModel& m, ResultSet& r, PlotWork& w, const ViewState& v,
                       bool vectors) {
-  PSREC("%!PS-Adobe-2.0EPSF-1.2");
-  PSREC(vectors ? "%%Title:VORTAN plots - nodal vectors" : "%%Title:VORTAN plots - deformed mesh");
-  PSREC("%%Creators:VORTAN development team");
-  PSREC("%%CreationDate:" + plat().time_text() + " on " + plat().date_text() +
-        " (by your computer clock)");
-  PSBEG();
-
   double factor;
-  read_reals("Enter an exaggeration factor: ", &factor, 1);
+  ask_reals("Enter an exaggeration factor: ", 1, &factor);
   // Any factor is drawn (zero shows the undeformed mesh); only one too large
   // for the picture's numbers is held.
   const double largest = largest_displacement(m, r);
@@ -405,23 +378,12 @@ void ps_displacements(MeshModel& m, ResultSet& r, PlotWork& w, const ViewState& 
   }
   displace(m, r, w, factor);
 
-  set_ps_mode(true);
   double box[4];
   displaced_box(m, w, box);
   MeshWindow frame;
-  STZOOM(box[0], box[1], box[2], box[3], frame);
-  WRLINE(" X-limits of mesh: " + free_real_text(box[0]) + " to " + free_real_text(box[1]));
-  WRLINE(" Y-limits of mesh: " + free_real_text(box[2]) + " to " + free_real_text(box[3]));
-  const bool zoomed = YESNO("Do you want a zoom plot?") == 'y';
-  if (zoomed) {
-    WRLINE(" Define window:  xmin < x < xmax, ymin < y < ymax.");
-    double x[2], y[2];
-    read_reals("Enter xmin, xmax: ", x, 2);
-    read_reals("Enter ymin, ymax: ", y, 2);
-    STZOOM(x[0], x[1], y[0], y[1], frame);
-  }
-  PSREC("% frame with labelling next");
-  FAXES(frame.xmin, frame.xmax, frame.ymin, frame.ymax, plot_state().charsize, -1);
+  const bool zoomed = begin_picture(
+      vectors ? "VORTAN plots - nodal vectors" : "VORTAN plots - deformed mesh", box[0], box[1],
+      box[2], box[3], frame);
 
   if (YESNO("Do you want to plot original mesh?") == 'y') {
     PSREC("% original mesh");

@@ -1,5 +1,8 @@
 #include "dof_contours.h"
 
+#include "crosses.h"
+#include "mesh_boundary.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -252,32 +255,6 @@ void redraw_window(const MeshModel& m, ContourView& view, double x1, double x2, 
   (void)m;
 }
 
-// Reads two reals typed after `prompt`, from as many lines as they take.
-void read_two_reals(const std::string& prompt, double& a, double& b) {
-  for (;;) {
-    WRTEXT(prompt);
-    double v[2];
-    int got = 0;
-    bool bad = false;
-    while (got < 2 && !bad) {
-      for (const std::string& t : free_tokens(READLN())) {
-        if (got == 2) break;
-        if (!free_real(t, v[got])) {
-          bad = true;
-          break;
-        }
-        ++got;
-      }
-    }
-    if (!bad) {
-      a = v[0];
-      b = v[1];
-      return;
-    }
-    WRLINE("Incorrect input: type a real number");
-  }
-}
-
 void nodal_plot(MeshModel& m, PlotWork& w, const ViewState& v, bool corner_only) {
   ContourView view;
   view.fourth = "Pick nodal point";
@@ -336,9 +313,8 @@ void CSPLY2(MeshModel& m, ResultSet&, PlotWork& w, const ViewState& v) {
 }
 
 void PSCSPL(MeshModel& m, ResultSet&, PlotWork& w, const ViewState& v, int corner_flag) {
-  ps_result_head("%%Title:VORTAN plots - Poisson contours");
   ContourView view;
-  ps_result_setup(m, view);
+  ps_result_setup(m, "VORTAN plots - Poisson contours", view);
   PSREC("% mesh boundary");
   contour_outline(m, w, view, false);
   PSREC("% d.o.f. contours");
@@ -417,121 +393,11 @@ void contour_restore(const MeshModel& m, ContourView& view) {
 }
 
 void contour_outline(const MeshModel& m, PlotWork& w, const ContourView& view, bool clear) {
-  const bool screen = !ps_mode();
-  if (screen) {
-    plat().mouse_show(false);
-    if (clear) {
-      const MeshWindow& f = view.frame;
-      const double xs[5] = {f.xmin, f.xmax, f.xmax, f.xmin, f.xmin};
-      const double ys[5] = {f.ymin, f.ymin, f.ymax, f.ymax, f.ymin};
-      FILPOL(5, xs, ys, 7);
-    }
-  }
-  // Each side of an area element, found by the side walk of its type; a
-  // side met twice lies between two elements and is not drawn.
-  int nedge = 0;
-  bool ok = true;
-  for (int e = 1; ok && e <= std::min(m.nelem, MELEM); ++e) {
-    const int type = type_of(m, e);
-    if (type == 0) {
-      PUTERR("Element has no recognized type!");
-      ok = false;
-      break;
-    }
-    if (type < 5 || type > 12 || !nodes_valid(m, e)) continue;
-    const int nn = m.nnode(e), code = type;
-    int start = 1, step = 0;
-    for (int side = 1; side <= std::abs(m.nside(e)); ++side) {
-      if (side > 1) start += step + (side == 3 && code >= 10 ? 1 : 0) + (code == 11 ? 1 : 0);
-      step = 2;
-      if (code == 5 || code == 6 || code == 11 || code == 12 || (code == 10 && side >= 2) ||
-          (code == 8 && side % 2 == 0))
-        step = 1;
-      if (start > nn) {
-        PUTERR("Nnode exceeded!");
-        continue;
-      }
-      auto node = [&](int pos) { return m.lnods(e, (pos - 1) % nn + 1); };
-      const int a = node(start), b = node(start + step), mid = step == 2 ? node(start + 1) : 0;
-      int found = 0;
-      for (int k = 1; k <= nedge && !found; ++k) {
-        if (mid != 0 ? w.edges(k, 3) != 0 && w.edges(k, 2) == mid
-                     : w.edges(k, 3) == 0 && ((w.edges(k, 1) == a && w.edges(k, 2) == b) ||
-                                              (w.edges(k, 1) == b && w.edges(k, 2) == a)))
-          found = k;
-      }
-      if (found) {
-        w.edge_flags(found) = 0;
-        continue;
-      }
-      if (nedge == MEDGE) {
-        WRLINE("Error: mesh has too many edges - max = " + std::to_string(MEDGE));
-        WRLINE("Increase parameter medge and recompile.");
-        ok = false;
-        break;
-      }
-      ++nedge;
-      w.edge_flags(nedge) = 1;
-      if (mid != 0) {
-        w.edges(nedge, 1) = a, w.edges(nedge, 2) = mid, w.edges(nedge, 3) = b;
-      } else {
-        w.edges(nedge, 1) = a, w.edges(nedge, 2) = b, w.edges(nedge, 3) = 0;
-      }
-    }
-  }
-  if (ok) {
-    SETCOL(8);
-    for (int k = 1; k <= nedge; ++k) {
-      if (!w.edge_flags(k)) continue;
-      const int np = w.edges(k, 3) != 0 ? 3 : 2;
-      double xs[3], ys[3];
-      for (int i = 0; i < np; ++i) {
-        xs[i] = m.coord(w.edges(k, i + 1), 1);
-        ys[i] = m.coord(w.edges(k, i + 1), 2);
-      }
-      if (view.zoomed) {
-        bool in = true;
-        for (int i = 0; i < np; ++i) in = in && view.frame.holds(xs[i], ys[i]);
-        if (!in) continue;
-      }
-      if (np == 3 && std::fabs((ys[1] - ys[0]) * (xs[2] - xs[0]) - (ys[2] - ys[0]) * (xs[1] - xs[0])) >=
-                         1.0e-4)
-        LCURV(xs, ys);
-      else
-        JOINP1(xs[0], ys[0], xs[np - 1], ys[np - 1]);
-    }
-  }
-  if (screen) plat().mouse_show(true);
+  PLBDRY(m, w, view.frame, view.zoomed, clear);
 }
 
-void ps_result_head(const std::string& title_record) {
-  PSREC("%!PS-Adobe-2.0EPSF-1.2");
-  PSREC(title_record);
-  PSREC("%%Creators:VORTAN development team");
-  PSREC("%%CreationDate:" + plat().time_text() + " on " + plat().date_text() +
-        " (by your computer clock)");
-  PSBEG();
-}
-
-void ps_result_setup(const MeshModel& m, ContourView& view) {
-  set_ps_mode(true);
-  double xmin, xmax, ymin, ymax;
-  BOUNDS(m.npoin, m.coord, xmin, xmax, ymin, ymax);
-  STZOOM(xmin, xmax, ymin, ymax, view.frame);
-  view.zoomed = false;
-  WRLINE(" X-limits of mesh: " + free_real_text(xmin) + " to " + free_real_text(xmax));
-  WRLINE(" Y-limits of mesh: " + free_real_text(ymin) + " to " + free_real_text(ymax));
-  if (YESNO("Do you want a zoom plot?") == 'y') {
-    WRLINE(" Define window:  xmin < x < xmax, ymin < y < ymax.");
-    double x1, x2, y1, y2;
-    read_two_reals("Enter xmin, xmax: ", x1, x2);
-    read_two_reals("Enter ymin, ymax: ", y1, y2);
-    STZOOM(x1, x2, y1, y2, view.frame);
-    view.zoomed = true;
-  }
-  PSREC("% frame with labelling next");
-  FAXES(view.frame.xmin, view.frame.xmax, view.frame.ymin, view.frame.ymax,
-        plot_state().charsize, -1);
+void ps_result_setup(const MeshModel& m, const std::string& title, ContourView& view) {
+  view.zoomed = begin_result_picture(m, title, view.frame);
 }
 
 }  // namespace vortan

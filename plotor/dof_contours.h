@@ -50,7 +50,6 @@ void contour_outline(const MeshModel& m, PlotWork& w, const ContourView& view, b
 // PostScript result files: the head records with the routine's title
 // record and the prolog; then the window, the limits of the mesh, the zoom
 // question and the frame, with drawing switched to the file.
-void ps_result_head(const std::string& title_record);
-void ps_result_setup(const MeshModel& m, ContourView& view);
+void ps_result_setup(const MeshModel& m, const std::string& title, ContourView& view);
 
 }  // namespace vortan

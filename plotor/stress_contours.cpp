@@ -1,5 +1,7 @@
 #include "stress_contours.h"
 
+#include "crosses.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -186,12 +188,6 @@ int ask_ps_quantity(bool elastic) {
 
 }  // namespace
 
-void principal_stresses(double sx, double sy, double txy, double& s1, double& s3) {
-  const double sm = 0.5 * (sx + sy), d = 0.5 * (sx - sy), r = std::sqrt(d * d + txy * txy);
-  s1 = sm + r;
-  s3 = sm - r;
-}
-
 void stress_quantity(ResultSet& r, bool elastic, int q) {
   for (int i = 1; i <= std::clamp(r.ngaus, 0, MGAUS); ++i) {
     const double a = r.stres(i, 1), b = r.stres(i, 2);
@@ -201,8 +197,8 @@ void stress_quantity(ResultSet& r, bool elastic, int q) {
     } else if (q >= 5) {
       v = r.stres(i, std::min(q - 4, 4));
     } else {
-      double s1, s3;
-      principal_stresses(a, b, r.stres(i, 3), s1, s3);
+      double s1, s3, theta;
+      PRST(a, b, r.stres(i, 3), s1, s3, theta);
       v = q == 1 ? s1 : q == 2 ? s3 : q == 3 ? 0.5 * (s1 + s3) : 0.5 * (s1 - s3);
     }
     r.gpval(i) = v;
@@ -286,9 +282,8 @@ void CSTRAY(MeshModel& m, ResultSet& r, PlotWork& w, const ViewState& v) {
 }
 
 void PSCSTR(MeshModel& m, ResultSet& r, PlotWork& w, const ViewState& v) {
-  ps_result_head("%%Title:VORTAN plots - stress/flowrate contours");
   ContourView view;
-  ps_result_setup(m, view);
+  ps_result_setup(m, "VORTAN plots - stress/flowrate contours", view);
   PSREC("% mesh boundary");
   contour_outline(m, w, view, false);
   const bool elastic = std::abs(m.ndofn) == 2;

@@ -5,8 +5,6 @@
 
 namespace vortan {
 
-// Principal stresses in the plane: major s1, minor s3.
-void principal_stresses(double sx, double sy, double txy, double& s1, double& s3);
 
 // The quantity q (the entry of the "Stress" or "Flowrates" list, from 1) at
 // Gauss records 1..ngaus into gpval.
