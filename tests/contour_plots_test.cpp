@@ -101,17 +101,9 @@ struct Image {
 
 // Renders an EPS page at 72 dpi cropped to its bounding box.
 bool render(const std::string& eps, const std::string& png, Image& img) {
-  const std::string cmd = "gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=png16m -r72 -dEPSCrop "
-                          "-sOutputFile=" + png + " " + eps + " > " + png + ".log 2>&1";
-  if (std::system(cmd.c_str()) != 0 || read_file(png + ".log") != "") return false;
-  png_image pi{};
-  pi.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&pi, png.c_str())) return false;
-  pi.format = PNG_FORMAT_RGB;
-  img.w = pi.width;
-  img.h = pi.height;
-  img.rgb.resize(PNG_IMAGE_SIZE(pi));
-  return png_image_finish_read(&pi, nullptr, img.rgb.data(), 0, nullptr) != 0;
+  std::string messages;
+  return vortan::test::render_eps(eps, png, messages) && messages.empty() &&
+         vortan::test::read_png_rgb(png, img.w, img.h, img.rgb);
 }
 
 // On the page of the unit square (window -0.3 .. 1.3 in 530 points, origin

@@ -95,20 +95,9 @@ struct Snapshot {
   }
 };
 
-bool read_png(const std::string& path, int& w, int& h, std::vector<unsigned char>& rgb) {
-  png_image pi{};
-  pi.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&pi, path.c_str())) return false;
-  pi.format = PNG_FORMAT_RGB;
-  w = pi.width;
-  h = pi.height;
-  rgb.resize(PNG_IMAGE_SIZE(pi));
-  return png_image_finish_read(&pi, nullptr, rgb.data(), 0, nullptr) != 0;
-}
-
 Snapshot snapshot(const ScriptedSession& s, const std::string& name) {
   Snapshot shot;
-  EXPECT_TRUE(read_png(s.folder() + "/" + name, shot.w, shot.h, shot.rgb)) << name;
+  EXPECT_TRUE(vortan::test::read_png_rgb(s.folder() + "/" + name, shot.w, shot.h, shot.rgb)) << name;
   return shot;
 }
 
@@ -574,12 +563,10 @@ struct Page {
 
 Page render(const std::string& eps) {
   Page p;
-  const std::string png = eps + ".png", log = eps + ".log";
-  const std::string cmd = "gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=png16m -r72 -dEPSCrop "
-                          "-sOutputFile=" + png + " " + eps + " > " + log + " 2>&1";
-  EXPECT_EQ(std::system(cmd.c_str()), 0) << read_file(log);
-  EXPECT_EQ(read_file(log), "");
-  EXPECT_TRUE(read_png(png, p.w, p.h, p.rgb));
+  std::string messages;
+  EXPECT_TRUE(vortan::test::render_eps(eps, eps + ".png", messages)) << messages;
+  EXPECT_EQ(messages, "");
+  EXPECT_TRUE(vortan::test::read_png_rgb(eps + ".png", p.w, p.h, p.rgb));
   return p;
 }
 

@@ -362,20 +362,8 @@ struct Page {
 };
 
 bool render(const std::string& eps, Page& page, std::string& messages) {
-  const std::string png = eps + ".png", log = eps + ".log";
-  const std::string cmd = "gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=png16m -r72 -dEPSCrop "
-                          "-sOutputFile=" + png + " " + eps + " > " + log + " 2>&1";
-  const int rc = std::system(cmd.c_str());
-  messages = read_file(log);
-  if (rc != 0) return false;
-  png_image pi{};
-  pi.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&pi, png.c_str())) return false;
-  pi.format = PNG_FORMAT_RGB;
-  page.w = pi.width;
-  page.h = pi.height;
-  page.rgb.resize(PNG_IMAGE_SIZE(pi));
-  return png_image_finish_read(&pi, nullptr, page.rgb.data(), 0, nullptr) != 0;
+  return vortan::test::render_eps(eps, eps + ".png", messages) &&
+         vortan::test::read_png_rgb(eps + ".png", page.w, page.h, page.rgb);
 }
 
 std::string write_eps(ScriptedSession& s, Case& c, bool vectors) {

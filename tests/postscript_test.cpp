@@ -76,27 +76,14 @@ struct Image {
 };
 
 bool read_png(const std::string& path, Image& img) {
-  png_image pi{};
-  pi.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&pi, path.c_str())) return false;
-  pi.format = PNG_FORMAT_RGB;
-  img.w = pi.width;
-  img.h = pi.height;
-  img.rgb.resize(PNG_IMAGE_SIZE(pi));
-  return png_image_finish_read(&pi, nullptr, img.rgb.data(), 0, nullptr) != 0;
+  return vortan::test::read_png_rgb(path, img.w, img.h, img.rgb);
 }
 
 // Renders the EPS file at 72 dpi cropped to its bounding box; the exit
 // status of Ghostscript and its messages come back too.
 bool render(const std::string& eps, const std::string& png, std::string& messages,
             const std::string& extra = "") {
-  const std::string log = png + ".log";
-  const std::string cmd = "gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=png16m -r72 -dEPSCrop "
-                          "-sOutputFile=" + png + " " + eps + " " + extra + " > " + log +
-                          " 2>&1";
-  int rc = std::system(cmd.c_str());
-  messages = read_file(log);
-  return rc == 0;
+  return vortan::test::render_eps(eps, png, messages, extra);
 }
 
 // Page point (X, Y) as a pixel of the cropped 72 dpi image: the bounding

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <png.h>
+
 #include "platform/headless.h"
 
 namespace vortan::test {
@@ -66,6 +68,28 @@ TestMesh::Nodes TestMesh::nodes(int e) const {
 void TestMesh::expect_at(int n, double x, double y) const {
   EXPECT_NEAR(m->coord(n, 1), x, 1e-12) << "node " << n;
   EXPECT_NEAR(m->coord(n, 2), y, 1e-12) << "node " << n;
+}
+
+bool read_png_rgb(const std::string& path, int& w, int& h, std::vector<unsigned char>& rgb) {
+  png_image pi{};
+  pi.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&pi, path.c_str())) return false;
+  pi.format = PNG_FORMAT_RGB;
+  w = static_cast<int>(pi.width);
+  h = static_cast<int>(pi.height);
+  rgb.resize(PNG_IMAGE_SIZE(pi));
+  return png_image_finish_read(&pi, nullptr, rgb.data(), 0, nullptr) != 0;
+}
+
+bool render_eps(const std::string& eps, const std::string& png, std::string& messages,
+                const std::string& extra) {
+  const std::string log = png + ".log";
+  const std::string cmd = "gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=png16m -r72 -dEPSCrop "
+                          "-sOutputFile=" + png + " " + eps + " " + extra + " > " + log +
+                          " 2>&1";
+  const int rc = std::system(cmd.c_str());
+  messages = read_file(log);
+  return rc == 0;
 }
 
 std::vector<std::string> lines_of(const std::string& text) {

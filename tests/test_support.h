@@ -49,6 +49,14 @@ struct TestMesh {
   void expect_at(int n, double x, double y) const;
 };
 
+// Reads a PNG file as RGB, 3 bytes a pixel, rows from the top.
+bool read_png_rgb(const std::string& path, int& w, int& h, std::vector<unsigned char>& rgb);
+// Renders an EPS file with Ghostscript at 72 dpi, cropped to its bounding
+// box, into the PNG file `png`; `messages` gets what Ghostscript printed.
+// False when Ghostscript failed.
+bool render_eps(const std::string& eps, const std::string& png, std::string& messages,
+                const std::string& extra = "");
+
 // The lines of a text, without their line ends.
 std::vector<std::string> lines_of(const std::string& text);
 
