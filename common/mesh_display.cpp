@@ -500,29 +500,6 @@ int PICKLL(const MeshModel& m, Table1<int, MELEM>& marks, const MeshWindow& fram
 
 namespace {
 
-const char* const DISPL_BUTTONS[10] = {"",
-                                       "Continue",
-                                       "Restore full mesh",
-                                       "Number elements",
-                                       "Zoom",
-                                       "Pick elt by no.",
-                                       "Number nodes",
-                                       "Pick elt by mouse",
-                                       "Pick node by no.",
-                                       "Pick node by mouse"};
-
-enum DisplButton {
-  B_CONTINUE = 1,
-  B_RESTORE,
-  B_NUMBER_ELEMENTS,
-  B_ZOOM,
-  B_ELT_BY_NO,
-  B_NUMBER_NODES,
-  B_ELT_BY_MOUSE,
-  B_NODE_BY_NO,
-  B_NODE_BY_MOUSE
-};
-
 struct DisplayState {
   MeshWindow frame;
   bool zoomed = false;

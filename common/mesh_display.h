@@ -130,6 +130,30 @@ bool inside_region(int nv, const double* vx, const double* vy, double x, double 
 int PICKLL(const MeshModel& m, Table1<int, MELEM>& marks, const MeshWindow& frame);
 
 // --- the inspection screen ---------------------------------------------------
+// Its nine toolbar buttons, bottom to top; the deformed-mesh plots of the
+// viewer use the same toolbar.
+inline const char* const DISPL_BUTTONS[10] = {"",
+                                              "Continue",
+                                              "Restore full mesh",
+                                              "Number elements",
+                                              "Zoom",
+                                              "Pick elt by no.",
+                                              "Number nodes",
+                                              "Pick elt by mouse",
+                                              "Pick node by no.",
+                                              "Pick node by mouse"};
+enum DisplButton {
+  B_CONTINUE = 1,
+  B_RESTORE,
+  B_NUMBER_ELEMENTS,
+  B_ZOOM,
+  B_ELT_BY_NO,
+  B_NUMBER_NODES,
+  B_ELT_BY_MOUSE,
+  B_NODE_BY_NO,
+  B_NODE_BY_MOUSE
+};
+
 // Shows the mesh with `heading` and its nine-button toolbar until Continue.
 void DISPL(MeshModel& m, const std::string& heading);
 

@@ -161,29 +161,6 @@ void draw_vectors(const MeshModel& m, const PlotWork& w, const MeshWindow& frame
 
 namespace {
 
-const char* const BUTTONS[10] = {"",
-                                 "Continue",
-                                 "Restore full mesh",
-                                 "Number elements",
-                                 "Zoom",
-                                 "Pick elt by no.",
-                                 "Number nodes",
-                                 "Pick elt by mouse",
-                                 "Pick node by no.",
-                                 "Pick node by mouse"};
-
-enum Button {
-  B_CONTINUE = 1,
-  B_RESTORE,
-  B_NUMBER_ELEMENTS,
-  B_ZOOM,
-  B_ELT_BY_NO,
-  B_NUMBER_NODES,
-  B_ELT_BY_MOUSE,
-  B_NODE_BY_NO,
-  B_NODE_BY_MOUSE
-};
-
 const Positions& node_positions(const DisplacementPlot& p) {
   return p.nodes_displaced ? p.w.cdef : p.m.coord;
 }
@@ -197,7 +174,7 @@ void draw_screen(DisplacementPlot& p, double x1, double x2, double y1, double y2
   FAXES(p.frame.xmin, p.frame.xmax, p.frame.ymin, p.frame.ymax, plot_state().charsize, -1);
   p.picture(p);
   fb.text(16, 463, fmt_I(p.m.nelem, 8) + " elements," + fmt_I(p.m.npoin, 8) + " nodes.", 15);
-  result_toolbar(9, BUTTONS, p.ybar);
+  result_toolbar(9, DISPL_BUTTONS, p.ybar);
   plat().graphics_update();
 }
 
