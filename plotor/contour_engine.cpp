@@ -535,18 +535,18 @@ void draw_key(const Levels& lv, int fill) {
   Framebuffer& fb = plat().fb();
   if (!fill) fb.fill_rect(1, 440, 498, 470, 7);
   const int boxes = std::clamp(lv.nlev, 0, NLEV) + 1;
+  if (fill)
+    for (int j = 1; j <= boxes; ++j)
+      fb.fill_rect(2 + 45 * (j - 1), 440, 2 + 45 * j, 470, icont[j - 1]);
+  // The screen font is wider than a box: labels take two rows in turn, each
+  // starting at its own box, and are drawn after all the boxes so that no
+  // box covers the end of its neighbour's label. The last one is kept clear
+  // of the toolbar.
   for (int j = 1; j <= boxes; ++j) {
-    const int x = 2 + 45 * (j - 1);
-    int colour = icont[j - 1];
-    if (fill) {
-      fb.fill_rect(x, 440, x + 45, 470, colour);
-      colour = 15;
-    }
-    // The screen font is wider than a box: labels take two rows in turn,
-    // each starting at its own box.
     std::string label = key_label(lv.at(j - 1));
     label.erase(0, label.find_first_not_of(' '));
-    fb.text(x + 2, j % 2 == 1 ? 442 : 456, label, colour);
+    const int x = std::min(2 + 45 * (j - 1) + 2, 498 - Framebuffer::text_width(label));
+    fb.text(x, j % 2 == 1 ? 442 : 456, label, fill ? 15 : icont[j - 1]);
   }
   plat().graphics_update();
 }

@@ -159,6 +159,24 @@ TEST(ContourKey, BoxesInBandColoursOrOnGrey) {
   EXPECT_TRUE(coloured);
 }
 
+TEST(ContourKey, LongLabelsAreWholeAndClearOfTheToolbar) {
+  ScriptedSession s("");
+  Levels lv;
+  lv.vmin = 0.0;
+  lv.dv = 0.0005;
+  lv.nlev = NLEV;
+  draw_key(lv, 1);
+  // The second label, "5.00E-04" (56 pixels from x 49), runs on past its
+  // box into the third box: its tail must not be painted over.
+  bool tail = false;
+  for (int x = 93; x < 105; ++x)
+    for (int y = 456; y < 469; ++y) tail = tail || plat().fb().at(x, y) == 15;
+  EXPECT_TRUE(tail);
+  // The last label ends before the toolbar.
+  for (int y = 440; y <= 470; ++y)
+    for (int x = 500; x < 520; ++x) EXPECT_NE(plat().fb().at(x, y), 15) << x << "," << y;
+}
+
 TEST(ContourPrimitives, ShapeMappingsPassThroughTheirPoints) {
   Geometry g{};
   const double p[8][2] = {{0, 0}, {2, 0.2}, {4, 0}, {4.2, 2}, {4, 4}, {2, 3.8}, {0, 4}, {-0.2, 2}};
