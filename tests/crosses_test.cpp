@@ -544,31 +544,8 @@ std::string write_crosses(ScriptedSession& s, MeshModel& m, Results& res, const 
   return path;
 }
 
-// The page rendered by Ghostscript at 72 dpi, cropped to the bounding box
-// 100 170 630 700: page point (X, Y) is image pixel (X - 100, 700 - Y).
-struct Page {
-  int w = 0, h = 0;
-  std::vector<unsigned char> rgb;
-  bool dark(double X, double Y, int r = 1) const {
-    for (int dy = -r; dy <= r; ++dy)
-      for (int dx = -r; dx <= r; ++dx) {
-        const int x = static_cast<int>(X - 100) + dx, y = static_cast<int>(700 - Y) + dy;
-        if (x < 0 || y < 0 || x >= w || y >= h) continue;
-        const unsigned char* p = &rgb[3 * (y * w + x)];
-        if (p[0] + p[1] + p[2] < 3 * 128) return true;
-      }
-    return false;
-  }
-};
-
-Page render(const std::string& eps) {
-  Page p;
-  std::string messages;
-  EXPECT_TRUE(vortan::test::render_eps(eps, eps + ".png", messages)) << messages;
-  EXPECT_EQ(messages, "");
-  EXPECT_TRUE(vortan::test::read_png_rgb(eps + ".png", p.w, p.h, p.rgb));
-  return p;
-}
+using Page = vortan::test::RenderedPage;
+Page render(const std::string& eps) { return vortan::test::render_page(eps); }
 
 // Page points of world (x, y) with the window -0.9 .. 3.9 of three_squares:
 // 530 / 4.8 points a unit from the page origin (42, 162).

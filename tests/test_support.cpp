@@ -92,6 +92,26 @@ bool render_eps(const std::string& eps, const std::string& png, std::string& mes
   return rc == 0;
 }
 
+bool RenderedPage::dark(double X, double Y, int r) const {
+  for (int dy = -r; dy <= r; ++dy)
+    for (int dx = -r; dx <= r; ++dx) {
+      const int x = static_cast<int>(X - 100) + dx, y = static_cast<int>(700 - Y) + dy;
+      if (x < 0 || y < 0 || x >= w || y >= h) continue;
+      const unsigned char* p = &rgb[3 * (y * w + x)];
+      if (p[0] + p[1] + p[2] < 3 * 128) return true;
+    }
+  return false;
+}
+
+RenderedPage render_page(const std::string& eps) {
+  RenderedPage p;
+  std::string messages;
+  EXPECT_TRUE(render_eps(eps, eps + ".png", messages)) << messages;
+  EXPECT_EQ(messages, "");
+  EXPECT_TRUE(read_png_rgb(eps + ".png", p.w, p.h, p.rgb));
+  return p;
+}
+
 std::vector<std::string> lines_of(const std::string& text) {
   std::vector<std::string> out;
   std::istringstream in(text);

@@ -57,6 +57,17 @@ bool read_png_rgb(const std::string& path, int& w, int& h, std::vector<unsigned 
 bool render_eps(const std::string& eps, const std::string& png, std::string& messages,
                 const std::string& extra = "");
 
+// An EPS page rendered at 72 dpi and cropped to the bounding box
+// 100 170 630 700: page point (X, Y) is image pixel (X - 100, 700 - Y).
+struct RenderedPage {
+  int w = 0, h = 0;
+  std::vector<unsigned char> rgb;
+  // True when a pixel within r of page point (X, Y) is dark.
+  bool dark(double X, double Y, int r = 1) const;
+};
+// Renders the EPS file, expecting Ghostscript to succeed without a word.
+RenderedPage render_page(const std::string& eps);
+
 // The lines of a text, without their line ends.
 std::vector<std::string> lines_of(const std::string& text);
 

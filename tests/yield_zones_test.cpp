@@ -231,30 +231,8 @@ TEST(YieldZonePlot, NoGaussPointsMarksNothing) {
 
 namespace {
 
-struct Page {
-  int w = 0, h = 0;
-  std::vector<unsigned char> rgb;
-  // True when a pixel within r of page point (X, Y) is dark.
-  bool dark(double X, double Y, int r = 1) const {
-    for (int dy = -r; dy <= r; ++dy)
-      for (int dx = -r; dx <= r; ++dx) {
-        const int x = static_cast<int>(X - 100) + dx, y = static_cast<int>(700 - Y) + dy;
-        if (x < 0 || y < 0 || x >= w || y >= h) continue;
-        const unsigned char* p = &rgb[3 * (y * w + x)];
-        if (p[0] + p[1] + p[2] < 3 * 128) return true;
-      }
-    return false;
-  }
-};
-
-Page render(const std::string& eps) {
-  Page p;
-  std::string messages;
-  EXPECT_TRUE(vortan::test::render_eps(eps, eps + ".png", messages)) << messages;
-  EXPECT_EQ(messages, "");
-  EXPECT_TRUE(vortan::test::read_png_rgb(eps + ".png", p.w, p.h, p.rgb));
-  return p;
-}
+using Page = vortan::test::RenderedPage;
+Page render(const std::string& eps) { return vortan::test::render_page(eps); }
 
 }  // namespace
 
