@@ -1,14 +1,23 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build and the tests need.
+# Installs every Debian package the build and the tests need, on a minimal
+# Debian 12: nothing is assumed to be there already.
+#   build:   compiler, CMake, libpng, FLTK 1.3 (whose CMake files need fluid),
+#            GoogleTest, Google Benchmark, the Gmsh library for the interop tools
+#   tests:   Ghostscript renders every EPS; Xvfb, a window manager (openbox),
+#            xdotool, ImageMagick and the X utilities drive the real windows;
+#            python3 reads PNG pixels; clang with its runtimes builds the
+#            fuzz targets and the sanitizer build
 set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends \
-  g++ cmake make pkg-config \
+  ca-certificates g++ cmake make pkg-config git \
   libgtest-dev libgmock-dev libbenchmark-dev \
-  libpng-dev libfltk1.3-dev \
-  ghostscript xvfb xauth x11-utils xdotool imagemagick \
+  libpng-dev libfltk1.3-dev fluid libgmsh-dev \
+  ghostscript xvfb xauth x11-utils x11-xserver-utils xdotool openbox \
+  imagemagick python3 procps \
+  clang libclang-rt-14-dev llvm \
   >/dev/null
 echo "setup: packages installed"
