@@ -1,0 +1,221 @@
+#include "example_meshes.h"
+
+#include <cmath>
+#include <memory>
+#include <sstream>
+
+#include "boundaries.h"
+#include "dat_file.h"
+#include "loads.h"
+#include "part_b_sequence.h"
+
+namespace vortan {
+
+namespace {
+
+// The grid of the plate: index i = 0 .. 2 rings outwards from the hole,
+// j = 0 .. 2 sectors anticlockwise from the x axis; odd indices are
+// midside positions.
+struct PlateGrid {
+  const PlateGeometry& p;
+  bool triangles;
+  int ni() const { return 2 * p.rings; }
+  int nj() const { return 2 * p.sectors; }
+  // The 8-noded quadrilaterals have no node at their centres (i and j odd).
+  bool has_node(int i, int j) const { return triangles || i % 2 == 0 || j % 2 == 0; }
+  // Nodes numbered outwards along each ray, ray after ray.
+  int node(int i, int j) const {
+    if (triangles) return j * (ni() + 1) + i + 1;
+    const int pair = (ni() + 1) + (p.rings + 1);
+    return (j / 2) * pair + (j % 2 == 0 ? i : (ni() + 1) + i / 2) + 1;
+  }
+  int nodes() const { return triangles ? (ni() + 1) * (nj() + 1) : node(ni(), nj()); }
+};
+
+// Share of the way from the hole to the edge of ring boundary k.
+double ring(const PlateGeometry& p, int k) {
+  if (p.grading == 1.0) return static_cast<double>(k) / p.rings;
+  return (std::pow(p.grading, k) - 1.0) / (std::pow(p.grading, p.rings) - 1.0);
+}
+
+// Grid point (i, j): on the straight line from the hole's edge to the
+// plate's edge at the same share t of their lengths; midside points halfway.
+void grid_point(const PlateGrid& g, int i, int j, double& x, double& y) {
+  const PlateGeometry& p = g.p;
+  const double f = i % 2 == 0 ? ring(p, i / 2) : 0.5 * (ring(p, i / 2) + ring(p, i / 2 + 1));
+  const double t = static_cast<double>(j) / g.nj();
+  const double angle = 2.0 * std::atan(1.0) * t;
+  const double hx = p.a * std::cos(angle), hy = p.a * std::sin(angle);
+  const double ox = t <= 0.5 ? p.w : p.w * (2.0 - 2.0 * t), oy = t <= 0.5 ? 2.0 * p.w * t : p.w;
+  x = (1.0 - f) * hx + f * ox;
+  y = (1.0 - f) * hy + f * oy;
+}
+
+// Fixity code of a grid node: elasticity symmetry planes, or the Poisson
+// potential's fixed edges.
+int grid_kode(const PlateGrid& g, int ndofn, int i, int j) {
+  if (ndofn == 2) return j == 0 ? 1 : j == g.nj() ? 10 : 0;
+  return (j == g.nj() || (i == g.ni() && 2 * j <= g.nj())) ? 1 : 0;
+}
+
+void add_element(MeshModel& m, int nside, const int* nodes, int count) {
+  const int e = ++m.nelem;
+  m.nside(e) = nside;
+  m.nnode(e) = count;
+  m.mattyp(e) = 1;
+  m.matset(e) = 1;
+  for (int k = 0; k < count; ++k) m.lnods(e, k + 1) = nodes[k];
+}
+
+// The elements of the cell between grid corners (2r, 2s) and (2r+2, 2s+2),
+// anticlockwise from the corner nearest the hole's start.
+void cell_elements(const PlateGrid& g, int r, int s, MeshModel& m) {
+  const int i = 2 * r, j = 2 * s;
+  auto n = [&](int di, int dj) { return g.node(i + di, j + dj); };
+  if (!g.triangles) {
+    const int q[8] = {n(0, 0), n(1, 0), n(2, 0), n(2, 1), n(2, 2), n(1, 2), n(0, 2), n(0, 1)};
+    add_element(m, 4, q, 8);
+    return;
+  }
+  const int t1[6] = {n(0, 0), n(1, 0), n(2, 0), n(2, 1), n(2, 2), n(1, 1)};
+  const int t2[6] = {n(0, 0), n(1, 1), n(2, 2), n(1, 2), n(0, 2), n(0, 1)};
+  add_element(m, 3, t1, 6);
+  add_element(m, 3, t2, 6);
+}
+
+void start_model(MeshModel& m, int ndofn, const std::string& title) {
+  clear_mesh(m);
+  m.ndofn = ndofn;
+  m.npros = 1;
+  m.title = title.substr(0, 80);
+  m.title.resize(80, ' ');
+}
+
+// Part B is written through GRIDOR's own writers; their .prt copy and
+// text-window echo are not wanted here.
+struct Discard : std::ostream {
+  Discard() : std::ostream(nullptr) {}
+};
+
+}  // namespace
+
+bool check_plate(const PlateGeometry& p, bool triangles, std::string& error) {
+  if (!(p.a > 0.0) || !(p.w > p.a) || p.w > 9999.0) {
+    error = "the hole radius must be above 0 and below the half-width, at most 9999";
+  } else if (p.rings < 1 || p.sectors < 2 || p.sectors % 2 != 0) {
+    error = "rings must be 1 or more and sectors an even number, 2 or more";
+  } else if (!(p.grading > 0.0)) {
+    error = "the grading must be above 0";
+  } else {
+    const long nodes = (2L * p.rings + 1) * (2L * p.sectors + 1);
+    const long elements = static_cast<long>(p.rings) * p.sectors * (triangles ? 2 : 1);
+    if (nodes <= MPOIN && elements <= MELEM) return true;
+    error = "the mesh would pass the limits of " + std::to_string(MPOIN) + " nodes and " +
+            std::to_string(MELEM) + " elements";
+  }
+  return false;
+}
+
+void plate_mesh(const PlateGeometry& p, int ndofn, bool triangles, const std::string& title,
+                MeshModel& m) {
+  start_model(m, ndofn, title);
+  const PlateGrid g{p, triangles};
+  m.npoin = g.nodes();
+  for (int j = 0; j <= g.nj(); ++j)
+    for (int i = 0; i <= g.ni(); ++i) {
+      if (!g.has_node(i, j)) continue;
+      const int n = g.node(i, j);
+      grid_point(g, i, j, m.coord(n, 1), m.coord(n, 2));
+      m.kode(n) = grid_kode(g, ndofn, i, j);
+      m.ndof(n) = ndofn;
+    }
+  for (int s = 0; s < p.sectors; ++s)
+    for (int r = 0; r < p.rings; ++r) cell_elements(g, r, s, m);
+  if (ndofn == 2) {
+    m.props(1, 1) = 210000.0;
+    m.props(1, 2) = 0.3;
+    m.props(1, 3) = 1.0;
+  } else {
+    m.props(1, 1) = m.props(1, 2) = 1.0;
+  }
+}
+
+std::string plate_part_b(const MeshModel& m, const PlateGeometry& p, double s) {
+  std::ostringstream out;
+  Discard prt;
+  OUTPUT(out, m);
+  auto loads = std::make_unique<LoadTables>();
+  clear_loads(*loads);
+  loads->npset = 1;
+  loads->trac[1][1] = -s;  // tractions count compression positive
+  write_loads_section(out, m, *loads);
+  start_edge_list(out, prt);
+  // The outermost ring's cells on x = w: side 2 (nodes 3-4-5) of each.
+  for (int sec = 0; 2 * sec < p.sectors; ++sec) {
+    const int e = sec * p.rings + p.rings;
+    write_edge(out, prt, 3, e, m.lnods(e, 3), 1, m.lnods(e, 5), 1);
+  }
+  out << "1\n";
+  auto bounds = std::make_unique<BoundaryTables>();
+  clear_boundaries(*bounds);
+  write_boundary_sets(out, m, *bounds);
+  AnalysisControl control;
+  INCREMENTS(m.ndofn, control, out, prt);
+  TIMESTEPPING(m.ndofn, control, out, prt);
+  return out.str();
+}
+
+std::string flow_part_b(const MeshModel& m, const PlateGeometry& p, double u) {
+  std::ostringstream out;
+  Discard prt;
+  OUTPUT(out, m);
+  auto bounds = std::make_unique<BoundaryTables>();
+  clear_boundaries(*bounds);
+  bounds->nbdir = 2;
+  write_boundary_sets(out, m, *bounds);
+  start_dirichlet(out, prt);
+  write_dirichlet(out, prt, 'x', 0.0, 0.0, 1);
+  write_dirichlet(out, prt, 'x', p.w, u * p.w, 1);
+  end_dirichlet(out);
+  AnalysisControl control;
+  INCREMENTS(m.ndofn, control, out, prt);
+  TIMESTEPPING(m.ndofn, control, out, prt);
+  return out.str();
+}
+
+void cantilever_mesh(double l, int elements, const std::string& title, MeshModel& m) {
+  start_model(m, 3, title);
+  m.npoin = elements + 1;
+  for (int n = 1; n <= m.npoin; ++n) {
+    m.coord(n, 1) = l * (n - 1) / elements;
+    m.ndof(n) = 3;
+  }
+  m.kode(1) = 111;
+  for (int e = 1; e <= elements; ++e) {
+    const int ends[2] = {e, e + 1};
+    add_element(m, 1, ends, 2);
+  }
+  m.props(1, 1) = 2.1e8;
+  m.props(1, 2) = 1.0e-4;
+  m.props(1, 3) = 0.01;
+}
+
+std::string cantilever_part_b(const MeshModel& m, double p) {
+  std::ostringstream out;
+  Discard prt;
+  OUTPUT(out, m);
+  auto loads = std::make_unique<LoadTables>();
+  clear_loads(*loads);
+  loads->ltype(m.npoin) = 1;
+  loads->lval(m.npoin, 2) = p;
+  write_loads_section(out, m, *loads);
+  auto bounds = std::make_unique<BoundaryTables>();
+  clear_boundaries(*bounds);
+  write_boundary_sets(out, m, *bounds);
+  AnalysisControl control;
+  INCREMENTS(m.ndofn, control, out, prt);
+  TIMESTEPPING(m.ndofn, control, out, prt);
+  return out.str();
+}
+
+}  // namespace vortan
