@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build and the tests need, on a minimal
 # Debian 12: nothing is assumed to be there already.
-#   build:   compiler, CMake, libpng, FLTK 1.3 (whose CMake files need fluid),
+#   build:   compiler, CMake, libpng, FLTK 1.3 (whose CMake files need fluid
+#            and the OpenGL headers),
 #            GoogleTest, Google Benchmark, the Gmsh library for the interop tools
 #   tests:   Ghostscript renders every EPS; Xvfb, a window manager (openbox),
 #            xdotool, ImageMagick and the X utilities drive the real windows;
@@ -15,7 +16,7 @@ $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends \
   ca-certificates g++ cmake make pkg-config git \
   libgtest-dev libgmock-dev libbenchmark-dev \
-  libpng-dev libfltk1.3-dev fluid libgmsh-dev \
+  libpng-dev libfltk1.3-dev fluid libgl-dev libglu1-mesa-dev libgmsh-dev \
   ghostscript xvfb xauth x11-utils x11-xserver-utils xdotool openbox \
   imagemagick python3 procps \
   clang libclang-rt-14-dev llvm \
