@@ -1,0 +1,50 @@
+// What vortan-export writes out, read with the project's own readers: the
+// mesh of a .dat file, or the mesh and every result set of a .out file,
+// each set copied into plain tables. Also the names the exported values go
+// by, shared by the VTK and the Gmsh files.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "mesh_model.h"
+
+namespace vortan {
+
+struct GaussRecord {
+  int element = 0, point = 0;  // 0 when the file repeats the element's point
+  int yield = 0;
+  double x = 0, y = 0;
+  std::array<double, 4> values{};
+};
+
+struct ExportSet {
+  std::string title;
+  std::array<std::string, 4> labels;             // the four d.o.f. labels as read
+  std::vector<std::array<double, 4>> nodal;      // row n-1 holds node n
+  bool has_gauss = false;
+  std::vector<GaussRecord> gauss;
+};
+
+struct ExportData {
+  std::unique_ptr<MeshModel> mesh = std::make_unique<MeshModel>();
+  bool results = false;  // a .out file: the sets below
+  std::vector<ExportSet> sets;
+};
+
+// Reads a .dat file (mesh only) or a .out file (mesh and result sets) by
+// its extension; false with `error` set when it does not read whole. The
+// readers' own messages go to the text window.
+bool read_for_export(const std::string& path, ExportData& data, std::string& error);
+
+// The names of the four nodal value columns: the labels without their
+// blanks, "value k" for a blank label, made unique by the column number.
+std::array<std::string, 4> nodal_value_names(const std::array<std::string, 4>& labels);
+
+// The names of the Gauss-point values that the problem uses: stresses for
+// elasticity and beams, flow rates for Poisson problems.
+std::vector<std::string> gauss_value_names(int ndofn);
+
+}  // namespace vortan
