@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "line_reader.h"
 #include "platform/platform.h"
 #include "prompts.h"
 #include "records.h"
@@ -16,13 +17,6 @@ namespace {
 // has its last three digits taken as decimals.
 constexpr int REAL_WIDTH = 10;
 constexpr int IMPLIED = 3;
-
-// Reads one line, without a carriage return left by a DOS-style file.
-bool next_line(std::istream& unit, std::string& line) {
-  if (!std::getline(unit, line)) return false;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return true;
-}
 
 // Ends the reading (and the program): the half-read mesh must not be used.
 [[noreturn]] void stop_reading(const MeshModel& m) {
@@ -48,7 +42,11 @@ bool next_line(std::istream& unit, std::string& line) {
 
 std::string read_line(std::istream& unit, const MeshModel& m) {
   std::string line;
-  if (!next_line(unit, line)) end_of_file_error(m);
+  switch (read_line_bounded(unit, line)) {
+    case LineRead::Ok: break;
+    case LineRead::End: end_of_file_error(m);
+    case LineRead::TooLong: format_error(m);  // no record of Part A is that long
+  }
   return line;
 }
 

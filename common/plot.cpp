@@ -6,6 +6,7 @@
 #include <fstream>
 #include <vector>
 
+#include "line_reader.h"
 #include "platform/platform.h"
 #include "prompts.h"
 #include "records.h"
@@ -129,8 +130,9 @@ float font_size_from_tex(const std::string& path) {
   if (!in) return size;
   static const char* const keys[] = {"rrmm=cmr10 at", "rrmm=cmr7 at", "rrmm=cmr5 at"};
   std::string line;
-  for (int count = 0; count < 999 && std::getline(in, line); ++count) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  // A line too long for the reader ends the reading: the file is not a
+  // font definition file.
+  for (int count = 0; count < 999 && next_line(in, line); ++count) {
     line = line.substr(0, 60);
     if (line.empty() || line[0] == '%') continue;
     for (const char* key : keys) {

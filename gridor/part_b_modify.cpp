@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "line_reader.h"
 #include "mesh_display.h"
 #include "platform/platform.h"
 #include "plot.h"
@@ -15,11 +16,7 @@ namespace vortan {
 
 namespace {
 
-bool line_of(std::istream& in, std::string& l) {
-  if (!std::getline(in, l)) return false;
-  if (!l.empty() && l.back() == '\r') l.pop_back();
-  return true;
-}
+bool line_of(std::istream& in, std::string& l) { return next_line(in, l); }
 
 // Reads one flagged list: `take` gets each line after its flag. A list
 // ends at the first line whose flag is not 0; that line is data when

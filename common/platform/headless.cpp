@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <sstream>
 
+#include "line_reader.h"
+
 namespace vortan {
 
 namespace {
@@ -102,13 +104,21 @@ std::string describe_field(const DialogField& f) {
 }  // namespace
 
 std::vector<ScriptEvent> parse_script(const std::string& text, const std::string& name) {
-  std::vector<ScriptEvent> ev;
   std::istringstream in(text);
+  return parse_script(in, name);
+}
+
+std::vector<ScriptEvent> parse_script(std::istream& in, const std::string& name) {
+  std::vector<ScriptEvent> ev;
   std::string raw;
   int n = 0;
-  while (std::getline(in, raw)) {
+  for (;;) {
+    const LineRead got = read_line_bounded(in, raw);
+    if (got == LineRead::End) break;
     ++n;
-    if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+    if (got == LineRead::TooLong)
+      throw ProgramExit{2, name + " line " + std::to_string(n) + ": longer than " +
+                               std::to_string(MLINE) + " characters"};
     std::string t = trim(raw);
     if (t.empty() || t[0] == '#') continue;
     ScriptEvent e;
@@ -359,6 +369,13 @@ std::optional<std::string> HeadlessPlatform::file_open(const std::string& title,
   record("file dialog \"" + title + "\" -> " + (path.empty() ? "(cancelled)" : path));
   if (path.empty()) return std::nullopt;
   return path;
+}
+
+// `file PATH` answers a folder dialog as it answers a file dialog: PATH
+// names the folder, which need not exist yet.
+std::optional<std::string> HeadlessPlatform::folder_open(const std::string& title,
+                                                         const std::string& folder) {
+  return file_open(title, {}, folder);
 }
 
 void HeadlessPlatform::beep() { record("beep"); }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <istream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ struct ScriptEvent {
 // Reads a session script; throws ProgramExit{2} when it cannot be read or
 // holds an unknown event.
 std::vector<ScriptEvent> parse_script(const std::string& text, const std::string& name);
+std::vector<ScriptEvent> parse_script(std::istream& in, const std::string& name);
 
 class HeadlessPlatform : public Platform {
  public:
@@ -51,6 +53,8 @@ class HeadlessPlatform : public Platform {
   std::optional<std::string> file_open(const std::string& title,
                                        const std::vector<FileFilter>& filters,
                                        const std::string& folder) override;
+  std::optional<std::string> folder_open(const std::string& title,
+                                         const std::string& folder) override;
 
   void sleep(double) override {}
   void beep() override;

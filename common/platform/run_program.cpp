@@ -46,10 +46,8 @@ int run_program(int argc, char** argv, const char* name, const std::string& text
         std::fprintf(stderr, "%s: cannot read the session script %s\n", name, script.c_str());
         return 2;
       }
-      std::ostringstream text;
-      text << in.rdbuf();
-      set_platform(std::make_unique<HeadlessPlatform>(parse_script(text.str(), script),
-                                                      transcript, snapshots));
+      set_platform(std::make_unique<HeadlessPlatform>(parse_script(in, script), transcript,
+                                                      snapshots));
     } else {
       auto w = open_window_backend(text_caption, record);
       if (!w) {

@@ -1,0 +1,29 @@
+// The one reader of text lines for every file the programs read: data files,
+// the font file and session scripts. A line longer than its bound is refused,
+// so a file without line ends (a device, a binary file) cannot make a reader
+// grow without end.
+#pragma once
+
+#include <cstddef>
+#include <istream>
+#include <string>
+
+namespace vortan {
+
+// The longest line any of the programs' files may hold.
+constexpr std::size_t MLINE = 1024;
+
+enum class LineRead { Ok, End, TooLong };
+
+// Reads one line into `line`, without its line end; a trailing carriage
+// return (a DOS-style file) is dropped. End when the file is exhausted (or
+// cannot be read) before a character; TooLong when the line passes `bound`
+// characters (the stream is then failed, and the reader refuses the file).
+LineRead read_line_bounded(std::istream& in, std::string& line, std::size_t bound = MLINE);
+
+// read_line_bounded as a plain condition: true only for a whole line.
+inline bool next_line(std::istream& in, std::string& line, std::size_t bound = MLINE) {
+  return read_line_bounded(in, line, bound) == LineRead::Ok;
+}
+
+}  // namespace vortan
