@@ -114,7 +114,8 @@ bool read_gmsh_file(const std::string& path, SourceMesh& mesh, std::string& erro
     error = library_error(path);
     return false;
   }
-  if (mesh.dimension < 0 || mesh.nodes.empty()) {
+  // A volume comes back unmeshed, for the import rules to refuse by name.
+  if (mesh.dimension < 0 || (mesh.nodes.empty() && mesh.dimension < 3)) {
     error = path + " holds no mesh that Gmsh could read";
     return false;
   }
