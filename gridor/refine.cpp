@@ -121,6 +121,13 @@ int take_element(MeshModel& m) { return m.nelem < MELEM ? ++m.nelem : 0; }
 
 // --- step 2b: carrying divisions across the mesh -----------------------------
 
+// True when the two faces of a rockbolt are stored running opposite ways
+// along the bolt, so that weights copied between them must be reversed to
+// divide both faces at the same places.
+bool bolt_faces_opposed(const EdgeTables& t, int e) {
+  return sign(t.lelsid(e, 1)) * sign(t.lelsid(e, 2)) < 0;
+}
+
 void copy_weights(EdgeTables& t, int from, int to, bool reversed) {
   const int n = t.ndivs(from);
   t.ndivs(to) = n;
@@ -165,7 +172,7 @@ bool propagate(const MeshModel& m, EdgeTables& t, int e) {
         PUTERR("The rockbolt is already subdivided!");
         return false;
       }
-      copy_weights(t, e, f, false);
+      copy_weights(t, e, f, bolt_faces_opposed(t, p));
       if (!propagate(m, t, f)) return false;
     } else if (is_strip(type)) {
       if (!walk_strip(m, t, p, e)) return false;
@@ -672,13 +679,13 @@ bool divide_edge(const MeshModel& m, EdgeTables& t, int edge, int count, const d
 void finish_rockbolts(const MeshModel& m, EdgeTables& t) {
   for (int e = 1; e <= std::clamp(m.nelem, 0, MELEM); ++e) {
     if (refine_type(m, e) != 2) continue;
-    const int face2 = t.lelsid(e, 2), f = std::abs(face2), g = std::abs(t.lelsid(e, 1));
+    const int f = std::abs(t.lelsid(e, 2)), g = std::abs(t.lelsid(e, 1));
     if (f == 0 || g == 0 || t.ndivs(f) < 2) continue;
     // A face already divided keeps its divisions (they came from this face
     // 2 or went to it); an undivided face 1 takes face 2's and carries them
     // on through its own strips, so the elements beside it match.
     if (t.ndivs(g) >= 2) continue;
-    copy_weights(t, f, g, face2 < 0);
+    copy_weights(t, f, g, bolt_faces_opposed(t, e));
     for (int k = 1; k <= 3; ++k) {
       const int p = t.leledg(g, k);
       if (p != 0 && p != e && is_strip(refine_type(m, p))) walk_strip(m, t, p, g);

@@ -323,6 +323,48 @@ TEST(RefineManual, RockboltFaceOneAfterFaceTwo) {
   }
 }
 
+// A rockbolt along y = 0 whose nodes run from x = 2 to x = 0 on both faces,
+// listed after an 8-noded quadrilateral on face 1 or on face 2: the face the
+// quadrilateral holds is stored running the other way (x = 0 to 2).
+struct BackBolt : RMesh {
+  explicit BackBolt(int quad_face)
+      : RMesh(2, {{0, 0}, {1, 0}, {2, 0}, {0, 0}, {1, 0}, {2, 0}, {2, 0.5}, {2, 1}, {1, 1},
+                  {0, 1}, {0, 0.5}}) {
+    if (quad_face == 1) add(4, {1, 2, 3, 7, 8, 9, 10, 11});
+    else add(4, {4, 5, 6, 7, 8, 9, 10, 11});
+    add(1, {3, 2, 1, 6, 5, 4});
+  }
+  // x of the new corner node on the chain of an edge divided in two.
+  double division_x(int ed) const { return m->coord(t.lchain(ed, 3), 1); }
+};
+
+TEST(RefineManual, BothRockboltFacesAreDividedAtTheSamePlace) {
+  // Weights 1, 3 from the bolt's first node (x = 2): the cut is at x = 1.5.
+  const double w[] = {0, 1, 3};
+  {  // face 1 picked, face 2 (edge 1) held by the quadrilateral
+    test::ScriptedSession s("");
+    BackBolt r(2);
+    ASSERT_TRUE(build_edges(*r.m, r.t));
+    ASSERT_EQ(r.t.lelsid(2, 2), -1);
+    ASSERT_TRUE(divide_edge(*r.m, r.t, 5, 2, w));
+    finish_rockbolts(*r.m, r.t);
+    ASSERT_TRUE(apply_divisions(*r.m, r.t, MANUAL));
+    EXPECT_DOUBLE_EQ(r.division_x(5), 1.5);
+    EXPECT_DOUBLE_EQ(r.division_x(1), 1.5);
+  }
+  {  // face 2 picked; face 1 (edge 1, the quadrilateral's) takes it at the end
+    test::ScriptedSession s("");
+    BackBolt r(1);
+    ASSERT_TRUE(build_edges(*r.m, r.t));
+    ASSERT_EQ(r.t.lelsid(2, 1), -1);
+    ASSERT_TRUE(divide_edge(*r.m, r.t, 5, 2, w));
+    finish_rockbolts(*r.m, r.t);
+    ASSERT_TRUE(apply_divisions(*r.m, r.t, MANUAL));
+    EXPECT_DOUBLE_EQ(r.division_x(5), 1.5);
+    EXPECT_DOUBLE_EQ(r.division_x(1), 1.5);
+  }
+}
+
 TEST(RefineFixity, CommonFixedDigitsPassToNewEdgeNodes) {
   test::ScriptedSession s("");
   RMesh r(2, {{0, 0}, {1, 0}, {1, 1}, {0, 1}});
