@@ -109,7 +109,9 @@ void new_sets(MeshModel& m) {
     WRLINE("Max. prop. set no. is " + std::to_string(m.npros));
     WRLINE("The non-zero mat. properties are:");
     list_sets(m, false);
-    if (YESNO("Do you want to make any changes?") == 'y') change_values(m);
+    // No changes: on to the reassignment offer, not the new-set question.
+    if (YESNO("Do you want to make any changes?") != 'y') return;
+    change_values(m);
   }
 }
 

@@ -398,8 +398,7 @@ TEST(ModifyProperties, TitleSetsAndReassignment) {
   s += "dialog Yes\ndialog Yes\n";
   s += "key y\nline New title\n";
   s += "key y\nline 1\nline 100\nline 0.25\nline 2\nkey n\n";  // set 1 changed
-  s += "key y\nline 300\nline 0.2\nline 1\nkey n\n";         // new set 2
-  s += "key n\n";                                             // no further set
+  s += "key y\nline 300\nline 0.2\nline 1\nkey n\n";         // new set 2, no changes
   s += "key y\nkey a\n";
   s += "click 560 460\n";                                     // the display's Continue
   s += "wclick 0.5 0.5\nwclick 1.5 0\n";
@@ -416,6 +415,9 @@ TEST(ModifyProperties, TitleSetsAndReassignment) {
   EXPECT_TRUE(has(r.transcript, "Enter the material thickness for set 1: "));
   EXPECT_TRUE(has(r.transcript, "New set will be set no. 2"));
   EXPECT_TRUE(has(r.transcript, "Max. prop. set no. is 2"));
+  // No changes to the new set leads straight to the reassignment offer.
+  EXPECT_TRUE(has(r.transcript, "Do you want to make any changes?  No\n"
+                                "You can now choose elements and change\n"));
   EXPECT_TRUE(has(r.transcript, "Material type must lie between 0 and 8. Try again:"));
   EXPECT_TRUE(has(r.transcript, "Invalid set no. Try again:"));
   EXPECT_TRUE(has(r.transcript, "Element(s) reassigned."));
