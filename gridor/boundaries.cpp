@@ -168,7 +168,7 @@ void boundary_set_values(int ndofn, BoundaryTables& b, int s, bool existing, std
 void boundary_set_nodes(const MeshModel& m, BoundaryTables& b, int s, bool toggle,
                         std::ostream& prt) {
   const std::string prompt = toggle ? "Click a node (click numbered node to remove from set)"
-                                    : "Click a node - click End if no more nodes on bdry";
+                                    : "Click on a node - click End if no more nodes on bdry";
   for (;;) {
     MeshWindow frame;
     plot_for_picking(m, frame);

@@ -71,6 +71,7 @@ TEST(Partb, RadiatingSetOfTwelveNodesTakesTwoLines) {
                          "    1    2    3    4    5    6    8    9   10   11   12   13\n"
                          " applies to deg. of freedom 1\n"));
   EXPECT_TRUE(has(r.transcript, "Start of radiating boundary data"));
+  EXPECT_TRUE(has(r.transcript, "Click on a node - click End if no more nodes on bdry"));
   EXPECT_TRUE(has(r.transcript, "End of radiating boundary data"));
 }
 
