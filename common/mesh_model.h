@@ -4,24 +4,27 @@
 #pragma once
 
 #include <array>
+#include <cassert>
 #include <string>
+
+#include "limits.h"
 
 namespace vortan {
 
-// Limits of the model.
-constexpr int MELEM = 9999;
-constexpr int MPOIN = 30000;
-constexpr int MEDGE = 16000;
-constexpr int MPROP = 9;
-constexpr int MCOMP = 9;
-constexpr int MNODE = 8;
-
-// A 1-based table of N entries (index 0 is spare and unused).
+// A 1-based table of N entries (index 0 is spare and unused). Without
+// NDEBUG (debug, sanitizer and fuzzing builds) every index is checked, so a
+// wrong one is caught where it is made rather than read from a neighbour.
 template <class T, int N>
 struct Table1 {
   std::array<T, N + 1> v{};
-  T& operator()(int i) { return v[i]; }
-  const T& operator()(int i) const { return v[i]; }
+  T& operator()(int i) {
+    assert(i >= 1 && i <= N);
+    return v[i];
+  }
+  const T& operator()(int i) const {
+    assert(i >= 1 && i <= N);
+    return v[i];
+  }
   void fill(const T& x) { v.fill(x); }
   static constexpr int size() { return N; }
 };
@@ -30,8 +33,14 @@ struct Table1 {
 template <class T, int R, int C>
 struct Table2 {
   std::array<T, (R + 1) * (C + 1)> v{};
-  T& operator()(int i, int j) { return v[i * (C + 1) + j]; }
-  const T& operator()(int i, int j) const { return v[i * (C + 1) + j]; }
+  T& operator()(int i, int j) {
+    assert(i >= 1 && i <= R && j >= 1 && j <= C);
+    return v[i * (C + 1) + j];
+  }
+  const T& operator()(int i, int j) const {
+    assert(i >= 1 && i <= R && j >= 1 && j <= C);
+    return v[i * (C + 1) + j];
+  }
   void fill(const T& x) { v.fill(x); }
 };
 
@@ -57,6 +66,21 @@ struct MeshModel {
 
 // Empties the model: every count and table zero, the title blank.
 void clear_mesh(MeshModel& m);
+
+// --- validity ------------------------------------------------------------
+//
+// What the readers establish and every operation keeps, so that routines
+// index the tables by the counts without clamping them:
+//   0 <= npoin <= MPOIN, 0 <= nelem <= MELEM, 0 <= npros <= MPROP;
+//   nnode of every element in 0..MNODE, its lnods entries in 0..MPOIN, and
+//   0 beyond column nnode.
+// A file may still name a node it never gives, or give an element no node;
+// a routine that follows an element's nodes asks `valid_element` first.
+
+// A node of the mesh: 1..npoin.
+inline bool valid_node(const MeshModel& m, int n) { return n >= 1 && n <= m.npoin; }
+// An element of the mesh (1..nelem) of 1..MNODE nodes, each a node of the mesh.
+bool valid_element(const MeshModel& m, int e);
 
 // --- element catalogue ---------------------------------------------------
 

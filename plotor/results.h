@@ -10,9 +10,6 @@
 
 namespace vortan {
 
-constexpr int MGAUS = 36000;  // Gauss-point records kept from one result set
-constexpr int MGPEL = 4;      // Gauss points per element in the index table
-
 struct ResultSet {
   std::array<std::string, 5> dofnam;  // labels of the four nodal columns, 1..4
   Table2<double, MPOIN, 4> disp;      // nodal values
