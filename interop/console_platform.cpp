@@ -50,7 +50,10 @@ class ConsolePlatform : public Platform {
 
   void sleep(double) override {}
   void beep() override {}
-  void screen_size(int& w, int& h) override { w = 1024; h = 768; }
+  void screen_size(int& w, int& h) override {
+    w = 1024;
+    h = 768;
+  }
 
  private:
   static std::string first_line(const DialogSpec& d) {

@@ -25,25 +25,39 @@ std::vector<int> corners_first(const MeshModel& m, int e) {
 
 int vtk_cell_type(const MeshModel& m, int e) {
   switch (key(m, e)) {
-    case 21: return 3;   // VTK_LINE
-    case 31: return 21;  // VTK_QUADRATIC_EDGE
-    case 33: return 5;   // VTK_TRIANGLE
-    case 63: return 22;  // VTK_QUADRATIC_TRIANGLE
-    case 44: return 9;   // VTK_QUAD
-    case 84: return 23;  // VTK_QUADRATIC_QUAD
-    default: return m.nside(e) == 1 ? 4 : 7;  // VTK_POLY_LINE, VTK_POLYGON
+    case 21:
+      return 3;  // VTK_LINE
+    case 31:
+      return 21;  // VTK_QUADRATIC_EDGE
+    case 33:
+      return 5;  // VTK_TRIANGLE
+    case 63:
+      return 22;  // VTK_QUADRATIC_TRIANGLE
+    case 44:
+      return 9;  // VTK_QUAD
+    case 84:
+      return 23;  // VTK_QUADRATIC_QUAD
+    default:
+      return m.nside(e) == 1 ? 4 : 7;  // VTK_POLY_LINE, VTK_POLYGON
   }
 }
 
 int gmsh_element_type(const MeshModel& m, int e) {
   switch (key(m, e)) {
-    case 21: return 1;
-    case 31: return 8;
-    case 33: return 2;
-    case 63: return 9;
-    case 44: return 3;
-    case 84: return 16;
-    default: return 0;
+    case 21:
+      return 1;
+    case 31:
+      return 8;
+    case 33:
+      return 2;
+    case 63:
+      return 9;
+    case 44:
+      return 3;
+    case 84:
+      return 16;
+    default:
+      return 0;
   }
 }
 

@@ -39,7 +39,8 @@ bool write_vtk(const ExportData& d, const std::string& base, std::vector<std::st
     written.push_back(path);
     return true;
   };
-  if (!d.results) return put(base + ".vtu", [&](std::ostream& o) { write_mesh_vtu(o, m, nullptr); });
+  if (!d.results)
+    return put(base + ".vtu", [&](std::ostream& o) { write_mesh_vtu(o, m, nullptr); });
   std::vector<PvdEntry> entries;
   for (size_t s = 0; s < d.sets.size(); ++s) {
     const int k = static_cast<int>(s) + 1;
@@ -93,15 +94,17 @@ int run_export(int argc, char** argv) {
       std::printf("%s", USAGE);
       return 0;
     }
-    if (a == "--quiet") quiet = true;
+    if (a == "--quiet")
+      quiet = true;
     else if (a.rfind("--", 0) == 0) {
       std::fprintf(stderr, "vortan-export: unknown option %s\n%s", a.c_str(), USAGE);
       return 2;
-    } else files.push_back(a);
+    } else
+      files.push_back(a);
   }
   if (files.empty() || files.size() > 2) {
-    std::fprintf(stderr, "vortan-export: give one .out or .dat file and an optional output base\n%s",
-                 USAGE);
+    std::fprintf(
+        stderr, "vortan-export: give one .out or .dat file and an optional output base\n%s", USAGE);
     return 2;
   }
   try {

@@ -22,8 +22,8 @@ struct GaussRecord {
 
 struct ExportSet {
   std::string title;
-  std::array<std::string, 4> labels;             // the four d.o.f. labels as read
-  std::vector<std::array<double, 4>> nodal;      // row n-1 holds node n
+  std::array<std::string, 4> labels;         // the four d.o.f. labels as read
+  std::vector<std::array<double, 4>> nodal;  // row n-1 holds node n
   bool has_gauss = false;
   std::vector<GaussRecord> gauss;
 };

@@ -37,7 +37,8 @@ std::vector<std::size_t> add_mesh(const MeshModel& m, std::vector<std::string>& 
     for (int n : corners_first(m, e)) by_type[type].second.push_back(n);
   }
   if (left_out > 0)
-    notes.push_back(std::to_string(left_out) + " joint, rockbolt, thin or infinite elements "
+    notes.push_back(std::to_string(left_out) +
+                    " joint, rockbolt, thin or infinite elements "
                     "have no Gmsh element type and are left out of the .msh file");
   const bool lines = by_type.count(1) || by_type.count(8);
   const bool areas = by_type.size() > (by_type.count(1) + by_type.count(8));
@@ -136,7 +137,8 @@ bool write_gmsh_files(const std::string& msh_path, const std::string& pos_path,
     // Views go after the mesh, without writing the mesh again for each.
     gmsh::option::setNumber("PostProcessing.SaveMesh", 0);
     for (int v : model_views) gmsh::view::write(v, msh_part, true);
-    for (size_t i = 0; i < point_views.size(); ++i) gmsh::view::write(point_views[i], pos_part, i > 0);
+    for (size_t i = 0; i < point_views.size(); ++i)
+      gmsh::view::write(point_views[i], pos_part, i > 0);
     with_pos = !point_views.empty();
     // The library does not always say when a file cannot be made.
     if (!std::ifstream(msh_part) || (with_pos && !std::ifstream(pos_part)))

@@ -51,17 +51,24 @@ bool take_option(const std::string& name, const std::string& value, ImportComman
   };
   if (name == "--problem") {
     have_problem = true;
-    if (value == "poisson") o.problem = 1;
-    else if (value == "elasticity") o.problem = 2;
-    else if (value == "beams") o.problem = 3;
-    else return bad("poisson, elasticity or beams");
+    if (value == "poisson")
+      o.problem = 1;
+    else if (value == "elasticity")
+      o.problem = 2;
+    else if (value == "beams")
+      o.problem = 3;
+    else
+      return bad("poisson, elasticity or beams");
   } else if (name == "--level") {
     if (value != "basic" && value != "advanced") return bad("basic or advanced");
     o.advanced = value == "advanced";
   } else if (name == "--lines") {
-    if (value == "bars") o.lines = LineUse::Bars;
-    else if (value == "beams") o.lines = LineUse::Beams;
-    else return bad("bars or beams");
+    if (value == "bars")
+      o.lines = LineUse::Bars;
+    else if (value == "beams")
+      o.lines = LineUse::Beams;
+    else
+      return bad("bars or beams");
   } else if (name == "--props") {
     return parse_props(value, o, error);
   } else {
@@ -77,7 +84,8 @@ std::string file_stem(const std::string& path) {
 
 }  // namespace
 
-bool parse_import_args(const std::vector<std::string>& args, ImportCommand& cmd, std::string& error) {
+bool parse_import_args(const std::vector<std::string>& args, ImportCommand& cmd,
+                       std::string& error) {
   std::vector<std::string> files;
   bool have_problem = false, have_title = false;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -88,7 +96,8 @@ bool parse_import_args(const std::vector<std::string>& args, ImportCommand& cmd,
     }
     if (a == "--quiet") {
       cmd.quiet = true;
-    } else if (a == "--problem" || a == "--level" || a == "--lines" || a == "--props" || a == "--title") {
+    } else if (a == "--problem" || a == "--level" || a == "--lines" || a == "--props" ||
+               a == "--title") {
       if (i + 1 >= args.size()) {
         error = a + " wants a value";
         return false;
@@ -146,7 +155,8 @@ int run_import(int argc, char** argv) {
                  report.error.c_str());
     return 1;
   }
-  if (!write_file(cmd.output, [&](std::ostream& out) { OUTPUT(out, *m); }, error)) {
+  if (!write_file(
+          cmd.output, [&](std::ostream& out) { OUTPUT(out, *m); }, error)) {
     std::fprintf(stderr, "vortan-import: %s\n", error.c_str());
     return 1;
   }

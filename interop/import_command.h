@@ -20,7 +20,8 @@ struct ImportCommand {
 
 // Reads the words after the program name; false with `error` set when they
 // do not make a command.
-bool parse_import_args(const std::vector<std::string>& args, ImportCommand& cmd, std::string& error);
+bool parse_import_args(const std::vector<std::string>& args, ImportCommand& cmd,
+                       std::string& error);
 
 // The whole tool; returns its exit status (0 written, 1 refused, 2 usage).
 int run_import(int argc, char** argv);

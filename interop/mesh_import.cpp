@@ -43,8 +43,7 @@ int fixity_code(const SourceGroup& g, int problem) {
   if (g.dim == 2)
     throw Refusal{where + "fixity codes come from curves and points, not from surfaces"};
   if (problem == 1) {
-    if (name != "fixed")
-      throw Refusal{where + "a Poisson problem has one fixity, named \"fixed\""};
+    if (name != "fixed") throw Refusal{where + "a Poisson problem has one fixity, named \"fixed\""};
     return 1;
   }
   const std::string letters = name.size() > 4 && name[3] == ' ' ? name.substr(4) : "";
@@ -52,7 +51,8 @@ int fixity_code(const SourceGroup& g, int problem) {
   int code = 0;
   for (char c : letters) {
     const auto at = allowed.find(c);
-    const int digit = at == std::string::npos ? 0 : static_cast<int>(std::pow(10, allowed.size() - 1 - at));
+    const int digit =
+        at == std::string::npos ? 0 : static_cast<int>(std::pow(10, allowed.size() - 1 - at));
     if (digit == 0 || code / digit % 10 == 1) code = -1;
     if (code < 0) break;
     code += digit;
@@ -87,26 +87,44 @@ struct Mapped {
 bool map_type(const SourceElement& e, Mapped& out) {
   out.tag = e.tag;
   switch (e.type) {
-    case GMSH_LINE2: case GMSH_LINE3: out.nside = 1; break;
-    case GMSH_TRIANGLE3: case GMSH_TRIANGLE6: out.nside = 3; break;
-    case GMSH_QUAD4: case GMSH_QUAD8: out.nside = 4; break;
-    case GMSH_QUAD9: out.nside = 4; break;  // its centre node, the ninth, is dropped
-    default: return false;
+    case GMSH_LINE2:
+    case GMSH_LINE3:
+      out.nside = 1;
+      break;
+    case GMSH_TRIANGLE3:
+    case GMSH_TRIANGLE6:
+      out.nside = 3;
+      break;
+    case GMSH_QUAD4:
+    case GMSH_QUAD8:
+    case GMSH_QUAD9:  // its centre node, the ninth, is dropped below
+      out.nside = 4;
+      break;
+    default:
+      return false;
   }
   const size_t kept = e.type == GMSH_QUAD9 ? 8 : e.nodes.size();
-  out.nodes = around_element(std::vector<std::size_t>(e.nodes.begin(), e.nodes.begin() + kept), out.nside);
+  out.nodes =
+      around_element(std::vector<std::size_t>(e.nodes.begin(), e.nodes.begin() + kept), out.nside);
   return true;
 }
 
 std::string type_description(int key) {
   switch (key) {
-    case 21: return "2-node lines";
-    case 31: return "3-node lines";
-    case 33: return "3-node triangles";
-    case 63: return "6-node triangles";
-    case 44: return "4-node quadrilaterals";
-    case 84: return "8-node quadrilaterals";
-    default: return "elements of key " + num(key);
+    case 21:
+      return "2-node lines";
+    case 31:
+      return "3-node lines";
+    case 33:
+      return "3-node triangles";
+    case 63:
+      return "6-node triangles";
+    case 44:
+      return "4-node quadrilaterals";
+    case 84:
+      return "8-node quadrilaterals";
+    default:
+      return "elements of key " + num(key);
   }
 }
 
@@ -117,7 +135,8 @@ void check_basic_types(const std::vector<Mapped>& elements, int problem) {
   std::map<int, int> count;
   for (const auto& e : elements) ++count[key_of(e)];
   std::string found;
-  for (auto [key, n] : count) found += (found.empty() ? "" : ", ") + num(n) + " " + type_description(key);
+  for (auto [key, n] : count)
+    found += (found.empty() ? "" : ", ") + num(n) + " " + type_description(key);
   if (count.size() > 1)
     throw Refusal{"a Basic-level mesh has a single element type; found " + found +
                   " (use --level advanced)"};
@@ -194,9 +213,9 @@ int orient_and_check(const SourceMesh& src, std::vector<Mapped>& elements) {
 // --- choosing the elements and their sets ------------------------------------------
 
 struct SetPlan {
-  std::vector<std::string> names;       // one per property set, in set order
+  std::vector<std::string> names;                // one per property set, in set order
   std::map<std::pair<int, int>, int> of_entity;  // (dim, entity) -> set
-  std::set<int> grouped_dims;           // dimensions whose groups choose the elements
+  std::set<int> grouped_dims;                    // dimensions whose groups choose the elements
 };
 
 // One set per physical group of surfaces, then of curves when lines become
@@ -215,8 +234,10 @@ SetPlan plan_sets(const SourceMesh& src, bool lines, std::vector<std::string>& n
       for (int ent : g.entities) {
         auto [it, fresh] = plan.of_entity.insert({{dim, ent}, set});
         if (!fresh)
-          notes.push_back("entity " + num(ent) + " lies in two physical groups; its elements "
-                          "go to set " + num(it->second) + ", the first");
+          notes.push_back("entity " + num(ent) +
+                          " lies in two physical groups; its elements "
+                          "go to set " +
+                          num(it->second) + ", the first");
       }
     }
     if (!plan.grouped_dims.count(dim)) {
@@ -234,7 +255,9 @@ int set_of(const SetPlan& plan, const SourceElement& e) {
     return it == plan.of_entity.end() ? 0 : it->second;
   }
   const std::string all = e.dim == 2 ? "all surfaces" : "all curves";
-  return static_cast<int>(std::find(plan.names.begin(), plan.names.end(), all) - plan.names.begin()) + 1;
+  return static_cast<int>(std::find(plan.names.begin(), plan.names.end(), all) -
+                          plan.names.begin()) +
+         1;
 }
 
 std::vector<Mapped> choose_elements(const SourceMesh& src, const SetPlan& plan, bool lines,
@@ -264,7 +287,8 @@ std::vector<Mapped> choose_elements(const SourceMesh& src, const SetPlan& plan, 
   if (!unknown.empty()) {
     std::string found;
     for (auto [type, n] : unknown)
-      found += (found.empty() ? "" : ", ") + num(n) + " of type " + quoted(gmsh_type_name(src, type));
+      found +=
+          (found.empty() ? "" : ", ") + num(n) + " of type " + quoted(gmsh_type_name(src, type));
     throw Refusal{"the mesh holds elements that have no VORTAN type: " + found +
                   " (3- and 6-node triangles, 4-, 8- and 9-node quadrilaterals" +
                   (lines ? ", 2- and 3-node lines" : "") + " are imported)"};
@@ -272,7 +296,8 @@ std::vector<Mapped> choose_elements(const SourceMesh& src, const SetPlan& plan, 
   if (left_out > 0)
     notes.push_back(num(left_out) + " elements outside every physical group are left out");
   if (centres > 0)
-    notes.push_back(num(centres) + " 9-node quadrilaterals lose their centre nodes and become "
+    notes.push_back(num(centres) +
+                    " 9-node quadrilaterals lose their centre nodes and become "
                     "8-noded quadrilaterals");
   if (out.empty())
     throw Refusal{lines ? "the mesh holds no surface or line elements to import"
@@ -311,14 +336,17 @@ void check_coordinate(double v, std::size_t tag, const char* axis) {
                   " does not fit its 10-column field (-999.99999 to 9999.99999); scale the model"};
 }
 
-void check_limits(std::size_t npoin, std::size_t nelem, std::size_t npros, const ImportOptions& opt) {
+void check_limits(std::size_t npoin, std::size_t nelem, std::size_t npros,
+                  const ImportOptions& opt) {
   if (npoin > static_cast<std::size_t>(MPOIN))
-    throw Refusal{"the mesh has " + num(static_cast<long>(npoin)) + " nodes; at most " + num(MPOIN) + " (MPOIN)"};
+    throw Refusal{"the mesh has " + num(static_cast<long>(npoin)) + " nodes; at most " +
+                  num(MPOIN) + " (MPOIN)"};
   if (nelem > static_cast<std::size_t>(MELEM))
-    throw Refusal{"the mesh has " + num(static_cast<long>(nelem)) + " elements; at most " + num(MELEM) + " (MELEM)"};
+    throw Refusal{"the mesh has " + num(static_cast<long>(nelem)) + " elements; at most " +
+                  num(MELEM) + " (MELEM)"};
   if (npros > static_cast<std::size_t>(MPROP))
-    throw Refusal{"the mesh has " + num(static_cast<long>(npros)) + " property sets (physical groups); at most " +
-                  num(MPROP) + " (MPROP)"};
+    throw Refusal{"the mesh has " + num(static_cast<long>(npros)) +
+                  " property sets (physical groups); at most " + num(MPROP) + " (MPROP)"};
   for (const auto& [set, values] : opt.props) {
     if (set < 1 || set > static_cast<int>(npros))
       throw Refusal{"--props gives set " + num(set) + ", but the mesh has " +
@@ -348,8 +376,10 @@ void set_fixities(const SourceMesh& src, const std::map<std::size_t, int>& numbe
     int outside = 0;
     for (std::size_t t : g.nodes) {
       auto it = number.find(t);
-      if (it == number.end()) ++outside;
-      else m.kode(it->second) = merge_codes(m.kode(it->second), code);
+      if (it == number.end())
+        ++outside;
+      else
+        m.kode(it->second) = merge_codes(m.kode(it->second), code);
     }
     if (outside > 0)
       notes.push_back("physical group " + quoted(g.name) + ": " + num(outside) +
@@ -357,8 +387,9 @@ void set_fixities(const SourceMesh& src, const std::map<std::size_t, int>& numbe
   }
 }
 
-void fill_model(const SourceMesh& src, const ImportOptions& opt, const std::vector<Mapped>& elements,
-                const std::map<std::size_t, int>& number, int npros, MeshModel& m) {
+void fill_model(const SourceMesh& src, const ImportOptions& opt,
+                const std::vector<Mapped>& elements, const std::map<std::size_t, int>& number,
+                int npros, MeshModel& m) {
   clear_mesh(m);
   m.npoin = static_cast<int>(number.size());
   m.nelem = static_cast<int>(elements.size());
@@ -383,13 +414,15 @@ void fill_model(const SourceMesh& src, const ImportOptions& opt, const std::vect
     for (size_t c = 0; c < values.size(); ++c) m.props(set, static_cast<int>(c) + 1) = values[c];
 }
 
-void describe_sets(const SetPlan& plan, const std::vector<Mapped>& elements, const ImportOptions& opt,
-                   std::vector<std::string>& notes) {
+void describe_sets(const SetPlan& plan, const std::vector<Mapped>& elements,
+                   const ImportOptions& opt, std::vector<std::string>& notes) {
   for (size_t s = 0; s < plan.names.size(); ++s) {
     const int set = static_cast<int>(s) + 1;
-    const long n = std::count_if(elements.begin(), elements.end(), [&](const Mapped& e) { return e.set == set; });
-    notes.push_back("set " + num(set) + ": " + plan.names[s] + ", " + num(n) + " elements" +
-                    (opt.props.count(set) ? "" : ", no property values (GRIDOR's \"Modify mesh\" gives them)"));
+    const long n = std::count_if(elements.begin(), elements.end(),
+                                 [&](const Mapped& e) { return e.set == set; });
+    notes.push_back(
+        "set " + num(set) + ": " + plan.names[s] + ", " + num(n) + " elements" +
+        (opt.props.count(set) ? "" : ", no property values (GRIDOR's \"Modify mesh\" gives them)"));
   }
 }
 

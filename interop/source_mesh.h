@@ -37,15 +37,15 @@ struct SourceGroup {
   int dim = 0;
   int tag = 0;
   std::string name;
-  std::vector<int> entities;        // entities of dimension dim
-  std::vector<std::size_t> nodes;   // every node of the group's elements
+  std::vector<int> entities;       // entities of dimension dim
+  std::vector<std::size_t> nodes;  // every node of the group's elements
 };
 
 struct SourceMesh {
   int dimension = 0;  // highest dimension of the model's entities
   std::map<std::size_t, SourceNode> nodes;
-  std::vector<SourceElement> elements;  // in element tag order
-  std::vector<SourceGroup> groups;      // by dimension, then tag
+  std::vector<SourceElement> elements;    // in element tag order
+  std::vector<SourceGroup> groups;        // by dimension, then tag
   std::map<int, std::string> type_names;  // Gmsh's names of the types found
 };
 

@@ -14,11 +14,20 @@ std::string xml_text(const std::string& s) {
   std::string out;
   for (char c : s) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -39,8 +48,10 @@ void data_array(std::ostream& out, const char* type, const std::string& name, in
   out << " format=\"ascii\">\n";
   for (size_t i = 0; i < values.size(); ++i) {
     if (i % 6 == 0) out << "          ";
-    if constexpr (std::is_floating_point_v<T>) out << real(values[i]);
-    else out << values[i];
+    if constexpr (std::is_floating_point_v<T>)
+      out << real(values[i]);
+    else
+      out << values[i];
     out << (i % 6 == 5 || i + 1 == values.size() ? "\n" : " ");
   }
   out << "        </DataArray>\n";

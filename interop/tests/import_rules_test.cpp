@@ -158,27 +158,41 @@ TEST(ImportGroups, SetsInTagOrderFixitiesMergedAndValuesGiven) {
 TEST(ImportRefusals, EachIsRefusedWithItsMessageAndNothingKept) {
   using Change = std::function<void(Case&)>;
   const std::vector<std::pair<Change, std::string>> cases = {
-      {[](Case& c) { c.src.elements[0].type = 21; c.src.type_names[21] = "Triangle 10"; },
+      {[](Case& c) {
+         c.src.elements[0].type = 21;
+         c.src.type_names[21] = "Triangle 10";
+       },
        "no VORTAN type: 1 of type \"Triangle 10\""},
       {[](Case& c) { c.src.dimension = 3; }, "a 3D mesh"},
       {[](Case& c) { c.node(3, 1, 1, 0.5); }, "node 3 lies at z = 0.5"},
-      {[](Case& c) { c.node(10, 2, 0).element(GMSH_TRIANGLE3, {2, 10, 3}); },
+      {[](Case& c) {
+         c.node(10, 2, 0).element(GMSH_TRIANGLE3, {2, 10, 3});
+       },
        "single element type; found 1 3-node triangles, 1 8-node quadrilaterals"},
-      {[](Case& c) { c.src.elements[0].type = GMSH_QUAD4; c.src.elements[0].nodes.resize(4); },
+      {[](Case& c) {
+         c.src.elements[0].type = GMSH_QUAD4;
+         c.src.elements[0].nodes.resize(4);
+       },
        "Basic-level elasticity mesh is made of 8-node quadrilaterals; found 1 4-node"},
-      {[](Case& c) { c.opt.lines = LineUse::Bars; }, "--lines bars needs an Advanced-level elasticity"},
+      {[](Case& c) { c.opt.lines = LineUse::Bars; },
+       "--lines bars needs an Advanced-level elasticity"},
       {[](Case& c) { c.opt.lines = LineUse::Beams; }, "--lines beams needs a beam problem"},
       {[](Case& c) { c.group(2, 1, "fix xy", {1}); }, "not from surfaces"},
       {[](Case& c) { c.group(1, 1, "fix r", {1}, {1}); }, "elasticity problem's fixities are"},
       {[](Case& c) { c.group(1, 1, "fixed", {1}, {1}); }, "elasticity problem's fixities are"},
-      {[](Case& c) { c.opt.problem = 1; c.opt.advanced = true; c.group(0, 1, "fix x", {1}, {1}); },
+      {[](Case& c) {
+         c.opt.problem = 1;
+         c.opt.advanced = true;
+         c.group(0, 1, "fix x", {1}, {1});
+       },
        "one fixity, named \"fixed\""},
       {[](Case& c) { c.opt.props[3] = {1}; }, "--props gives set 3, but the mesh has 1"},
       {[](Case& c) { c.opt.props[1] = std::vector<double>(10, 1.0); }, "10 components; at most 9"},
       {[](Case& c) { c.node(3, 12345.6, 1); }, "x-coordinate 12345.6"},
       {[](Case& c) { c.node(6, 1, .1); }, "mid-side node 6 of element 1"},
       {[](Case& c) { c.node(3, .5, 0).node(4, .25, 0); }, "element 1 of the Gmsh mesh has no area"},
-      {[](Case& c) { c.opt.title = std::string(51, 't'); }, "51 characters; the data file keeps 50"},
+      {[](Case& c) { c.opt.title = std::string(51, 't'); },
+       "51 characters; the data file keeps 50"},
       {[](Case& c) { c.src.elements[0].nodes[7] = 99; }, "uses node 99"},
       {[](Case& c) { c.src.elements[0].dim = 1; }, "no surface elements"},
   };
@@ -193,9 +207,9 @@ TEST(ImportRefusals, EachIsRefusedWithItsMessageAndNothingKept) {
 }
 
 TEST(ImportRefusals, TheModelsLimits) {
-  Case sets;  // ten physical surfaces, one more than MPROP
-  Case many;  // a strip of MELEM + 1 triangles
-  Case apart; // triangles with nodes of their own, more than MPOIN nodes
+  Case sets;   // ten physical surfaces, one more than MPROP
+  Case many;   // a strip of MELEM + 1 triangles
+  Case apart;  // triangles with nodes of their own, more than MPOIN nodes
   for (int i = 0; i < 10; ++i) {
     const std::size_t t = 3 * i + 1;
     sets.node(t, i, 0).node(t + 1, i + 1, 0).node(t + 2, i, 1);
@@ -208,7 +222,10 @@ TEST(ImportRefusals, TheModelsLimits) {
   }
   for (int i = 0; i < MPOIN / 3 + 1; ++i) {
     const std::size_t t = 3 * i + 1;
-    apart.node(t, 0, 0).node(t + 1, 1, 0).node(t + 2, 0, 1).element(GMSH_TRIANGLE3, {t, t + 1, t + 2});
+    apart.node(t, 0, 0)
+        .node(t + 1, 1, 0)
+        .node(t + 2, 0, 1)
+        .element(GMSH_TRIANGLE3, {t, t + 1, t + 2});
   }
   for (Case* c : {&sets, &many, &apart}) c->opt.advanced = true;
   ASSERT_EQ(many.run().error, "");  // exactly MELEM elements fit
@@ -236,7 +253,8 @@ TEST(ImportCommandLine, OptionsAreReadOrRefused) {
       {{"--problem", "poisson", "a.msh", "a.txt"}, "must end in .dat"},
       {{"--problem", "poisson", "a.msh"}, "one input file and one output"},
       {{"--problem", "poisson", "--props", "1=2,x", "a.msh", "a.dat"}, "x is not a number"},
-      {{"--problem", "poisson", "--props", "1=2", "--props", "1=3", "a.msh", "a.dat"}, "set 1 twice"},
+      {{"--problem", "poisson", "--props", "1=2", "--props", "1=3", "a.msh", "a.dat"},
+       "set 1 twice"},
       {{"--problem", "poisson", "--props", "=2", "a.msh", "a.dat"}, "wants SET=v1,v2"},
       {{"--problem"}, "--problem wants a value"},
       {{"--frobnicate", "a.msh", "a.dat"}, "unknown option --frobnicate"},

@@ -114,12 +114,15 @@ TEST(GmshFiles, FilesThatDoNotReadAreRefusedAndNothingIsWritten) {
     EXPECT_FALSE(fs::exists(dir + "/out.dat"));
   }
   EXPECT_EQ(run(dir, std::string(VORTAN_EXPORT) + " absent.out"), 1);
-  EXPECT_NE(slurp(dir + "/err.txt").find("cannot read absent.out; nothing written"), std::string::npos);
+  EXPECT_NE(slurp(dir + "/err.txt").find("cannot read absent.out; nothing written"),
+            std::string::npos);
 }
 
 TEST(RoundTrip, ASquareThroughGridorAndBackKeepsItsNodesAndElements) {
   const std::string dir = work("square"), data = SOURCE + "/interop/tests/data/";
-  ASSERT_EQ(run(dir, std::string(VORTAN_IMPORT) + " --problem elasticity " + data + "square.geo square.dat"), 0);
+  ASSERT_EQ(run(dir, std::string(VORTAN_IMPORT) + " --problem elasticity " + data +
+                         "square.geo square.dat"),
+            0);
   ASSERT_EQ(run(dir, std::string(VORTAN_GRIDOR) + " --script " + data + "open_save.script"), 0);
   EXPECT_EQ(part_a_lines(slurp(dir + "/back.dat")), slurp(dir + "/square.dat"));
   ASSERT_EQ(run(dir, std::string(VORTAN_EXPORT) + " back.dat"), 0) << slurp(dir + "/err.txt");
@@ -127,7 +130,8 @@ TEST(RoundTrip, ASquareThroughGridorAndBackKeepsItsNodesAndElements) {
   const Vtu vtu = read_vtu(dir + "/back.vtu");
   ASSERT_EQ(vtu.count("NumberOfPoints"), 21);
   ASSERT_EQ(vtu.count("NumberOfCells"), 4);
-  const auto xyz = vtu.array("Points"), conn = vtu.array("connectivity"), kode = vtu.array("fixity_code");
+  const auto xyz = vtu.array("Points"), conn = vtu.array("connectivity"),
+             kode = vtu.array("fixity_code");
   EXPECT_EQ(vtu.array("types"), std::vector<double>(4, 23));  // quadratic quadrilaterals
   EXPECT_EQ(vtu.array("property_set"), std::vector<double>(4, 1));
   // Held in x on x = 0 and in y on y = 0.
@@ -197,8 +201,10 @@ TEST(RoundTrip, ASquareThroughGridorAndBackKeepsItsNodesAndElements) {
 TEST(WholeWay, ThePlateWithAHoleReachesParaViewAndGmshWithItsValues) {
   const std::string dir = work("plate_hole"), data = SOURCE + "/interop/tests/data/";
   ASSERT_EQ(run(dir, std::string(VORTAN_IMPORT) + " --problem elasticity --props 1=200000,0.3,1 " +
-                         SOURCE + "/examples/plate_hole.geo plate_hole.dat"), 0);
-  ASSERT_EQ(run(dir, std::string(VORTAN_GRIDOR) + " --script " + data + "open_refine_save.script"), 0);
+                         SOURCE + "/examples/plate_hole.geo plate_hole.dat"),
+            0);
+  ASSERT_EQ(run(dir, std::string(VORTAN_GRIDOR) + " --script " + data + "open_refine_save.script"),
+            0);
   ASSERT_EQ(run(dir, std::string(VORTAN_CLOSED_FORM) + " kirsch platefin.dat platefin.out"), 0);
   ASSERT_EQ(run(dir, std::string(VORTAN_EXPORT) + " platefin.out"), 0) << slurp(dir + "/err.txt");
 
@@ -214,10 +220,12 @@ TEST(WholeWay, ThePlateWithAHoleReachesParaViewAndGmshWithItsValues) {
   ASSERT_EQ(m->nelem, 4 * 48);  // every imported element refined in four
   ASSERT_GT(r->ngaus, 0);
 
-  const Vtu nodal = read_vtu(dir + "/platefin_1.vtu"), gauss = read_vtu(dir + "/platefin_1_gauss.vtu");
+  const Vtu nodal = read_vtu(dir + "/platefin_1.vtu"),
+            gauss = read_vtu(dir + "/platefin_1_gauss.vtu");
   EXPECT_EQ(nodal.count("NumberOfPoints"), m->npoin);
   EXPECT_EQ(nodal.count("NumberOfCells"), m->nelem);
-  const auto u = nodal.array("x-displt"), v = nodal.array("y-displt"), d = nodal.array("displacement");
+  const auto u = nodal.array("x-displt"), v = nodal.array("y-displt"),
+             d = nodal.array("displacement");
   ASSERT_EQ(u.size(), static_cast<size_t>(m->npoin));
   ASSERT_EQ(d.size(), 3u * m->npoin);
   for (int n = 1; n <= m->npoin; ++n) {
