@@ -2,6 +2,9 @@
 # The bundled examples: GRIDOR opens quad8.dat, lists it, saves it as
 # demo.dat with its .prt listing, and exits; then PLOTOR opens the results
 # file elastic.out and writes contours of a displacement as elasticd.ps;
+# and PLOTOR shows the plate with a hole (plate_hole.out, Kirsch's
+# solution): stress crosses and sigma-x contours as snapshots, and the
+# same near the hole as the EPS files plate_holeb.ps and plate_holec.ps;
 # all in examples/out.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -19,3 +22,8 @@ echo "Transcript of the session: $out/transcript.txt"
 echo "PLOTOR wrote:"
 ls -l "$out"/elasticd.ps "$out"/snapshots/plotor_*.png
 echo "Transcript of the session: $out/transcript_plotor.txt"
+"$here/../build/plotor" --script "$here/demo_plate.script" \
+  --transcript transcript_plate.txt --snapshots snapshots
+echo "PLOTOR wrote, for the plate with a hole:"
+ls -l "$out"/plate_holeb.ps "$out"/plate_holec.ps "$out"/snapshots/plate_*.png
+echo "Transcript of the session: $out/transcript_plate.txt"
