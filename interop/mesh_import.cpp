@@ -223,6 +223,10 @@ struct SetPlan {
 // all its elements.
 SetPlan plan_sets(const SourceMesh& src, bool lines, std::vector<std::string>& notes) {
   SetPlan plan;
+  for (const auto& g : src.groups)
+    if (!is_fixity_name(g.name) && (g.dim == 0 || (g.dim == 1 && !lines)))
+      notes.push_back("physical group " + quoted(g.name) + " is neither a fixity nor " +
+                      (g.dim == 0 ? "elements" : "elements without --lines") + ": left alone");
   for (int dim : {2, 1}) {
     if (dim == 1 && !lines) continue;
     for (const auto& g : src.groups) {

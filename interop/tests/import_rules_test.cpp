@@ -126,7 +126,7 @@ TEST(ImportGroups, SetsInTagOrderFixitiesMergedAndValuesGiven) {
   c.element(GMSH_TRIANGLE3, {1, 2, 3}, 1).element(GMSH_TRIANGLE3, {2, 4, 3}, 2);
   c.element(GMSH_TRIANGLE3, {2, 5, 4}, 3);  // in no group: left out
   c.group(1, 7, "fix x", {4}, {1, 3}).group(0, 8, "Fix Y", {1}, {1});
-  c.group(2, 5, "steel", {2}).group(2, 3, "soil", {1});
+  c.group(2, 5, "steel", {2}).group(2, 3, "soil", {1}).group(1, 9, "loaded edge", {5});
   std::sort(c.src.groups.begin(), c.src.groups.end(),
             [](auto& a, auto& b) { return a.dim != b.dim ? a.dim < b.dim : a.tag < b.tag; });
   c.opt.advanced = true;
@@ -145,6 +145,7 @@ TEST(ImportGroups, SetsInTagOrderFixitiesMergedAndValuesGiven) {
   EXPECT_EQ(c.m->props(2, 1), 0.0);  // for GRIDOR's modification dialogue to fill
   EXPECT_TRUE(c.noted("1 elements outside every physical group are left out"));
   EXPECT_TRUE(c.noted("set 1: physical surface \"soil\""));
+  EXPECT_TRUE(c.noted("\"loaded edge\" is neither a fixity nor elements without --lines"));
 
   Case p;  // Poisson's one fixity
   p.node(1, 0, 0).node(2, 1, 0).node(3, 0, 1).element(GMSH_TRIANGLE3, {1, 2, 3});
