@@ -16,16 +16,17 @@ void kirsch_stress(const Kirsch& k, double x, double y, double& sx, double& sy, 
   txy = k.s * (-q2 * (0.5 * s2 + s4) + 1.5 * q4 * s4);
 }
 
-// Plane stress: kappa = (3 - nu) / (1 + nu), shear modulus mu.
+// Plane stress: kappa = (3 - nu) / (1 + nu), shear modulus mu. The angles
+// come from x / r and y / r, so the symmetry planes x = 0 and y = 0 do not
+// move across themselves by rounding.
 void kirsch_displacement(const Kirsch& k, double x, double y, double& u, double& v) {
-  const double r = std::hypot(x, y), th = std::atan2(y, x);
+  const double r = std::hypot(x, y), c = x / r, s = y / r;
+  const double c3 = 4 * c * c * c - 3 * c, s3 = 3 * s - 4 * s * s * s;
   const double kappa = (3.0 - k.nu) / (1.0 + k.nu);
   const double mu = k.e / (2.0 * (1.0 + k.nu));
   const double f = k.s * k.a / (8.0 * mu), ra = r / k.a, ar = k.a / r, ar3 = ar * ar * ar;
-  u = f * (ra * (kappa + 1.0) * std::cos(th) +
-           2.0 * ar * ((1.0 + kappa) * std::cos(th) + std::cos(3 * th)) - 2.0 * ar3 * std::cos(3 * th));
-  v = f * (ra * (kappa - 3.0) * std::sin(th) +
-           2.0 * ar * ((1.0 - kappa) * std::sin(th) + std::sin(3 * th)) - 2.0 * ar3 * std::sin(3 * th));
+  u = f * (ra * (kappa + 1.0) * c + 2.0 * ar * ((1.0 + kappa) * c + c3) - 2.0 * ar3 * c3);
+  v = f * (ra * (kappa - 3.0) * s + 2.0 * ar * ((1.0 - kappa) * s + s3) - 2.0 * ar3 * s3);
 }
 
 double cylinder_potential(const Cylinder& c, double x, double y) {
