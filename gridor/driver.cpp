@@ -6,10 +6,12 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "create_mesh.h"
 #include "dat_file.h"
 #include "double_mesh.h"
+#include "file_replace.h"
 #include "file_naming.h"
 #include "mesh_operations.h"
 #include "help_screens.h"
@@ -116,33 +118,77 @@ struct DataSet {
   std::string in_path;        // input .dat, read only
   std::ifstream in;
   std::string out_path;       // output .dat, also the save file
-  std::fstream out;
-  std::ofstream prt;
+  // Part A as last saved (empty before the first good save), and the Part A
+  // that Part B is built on, as last asked to be saved.
+  std::string saved, part_a;
+  // Part B and the .prt listing are kept here and written to disk whole,
+  // beside the old file and then renamed over it, so a run that ends
+  // part-way leaves the last good files.
+  std::ostringstream out;
+  std::ostringstream prt;
+  bool complete = false;
   std::string heading;
   bool renumbered = false;
   std::unique_ptr<Table1<int, MPOIN>> newnod = std::make_unique<Table1<int, MPOIN>>();
   std::unique_ptr<Table1<int, MELEM>> newelt = std::make_unique<Table1<int, MELEM>>();
 
   explicit DataSet(MeshModel& m) : mesh(m) {}
+  // However the run ends, one line says what the named file holds.
+  ~DataSet() {
+    if (complete || out_path.empty()) return;
+    if (!saved.empty())
+      ending_note("File " + out_path + " kept with its Part A as last saved" +
+                  (out.tellp() > 0 ? "; the unfinished Part B was left out." : "."));
+    else
+      ending_note("File " + out_path + " not written: no mesh had been saved to it.");
+  }
 };
+
+// Writes the whole .dat file (Part A, and Part B once complete) beside the
+// old one and renames it over; a failure is said and the last good save
+// stays.
+bool save_text(DataSet& d, const std::string& text) {
+  std::string why;
+  if (!replace_file(d.out_path, text, why)) {
+    PUTERR("Save failed - " + why + "; the last good save is kept.");
+    return false;
+  }
+  d.saved = text;
+  return true;
+}
 
 // Rewinds the output .dat and writes Part A from its start: the file then
 // holds exactly the saved mesh.
-void save_part_a(DataSet& d) {
-  d.out.close();
-  d.out.open(d.out_path, std::ios::in | std::ios::out | std::ios::trunc);
-  OUTPUT(d.out, d.mesh);
-  d.out.flush();
+bool save_part_a(DataSet& d) {
+  std::ostringstream text;
+  OUTPUT(text, d.mesh);
+  d.part_a = text.str();
+  return save_text(d, d.part_a);
 }
 
 // Reads the last saved Part A back from the output .dat.
 void restore_part_a(DataSet& d) {
-  d.out.flush();
-  std::ifstream saved(d.out_path);
+  if (d.saved.empty()) {
+    PUT("Nothing has been saved to " + d.out_path + " yet; the mesh stays as it is.");
+    return;
+  }
+  std::istringstream saved(d.saved);
   INPUT(saved, d.mesh);
 }
 
-void show_saved(const DataSet& d) { MPUT("This mesh data saved to", d.out_path); }
+void save_and_show(DataSet& d) {
+  if (save_part_a(d)) MPUT("This mesh data saved to", d.out_path);
+}
+
+// A file of this name can be written: it is a plain file or does not exist
+// yet, and its folder takes a new file. Nothing on disk is changed.
+bool can_write(const std::string& path) {
+  ReplacingFile f;
+  const bool ok = begin_replace(f, path);
+  if (!ok) WRLINE("Cannot open " + path + " for output - " + replace_failure(f) + ".");
+  abandon_replace(f);
+  return ok;
+}
 
 std::string title_shown(const MeshModel& m, size_t room) {
   std::string t = trimmed(m.title);
@@ -204,17 +250,11 @@ void open_output(DataSet& d) {
       WRLINE(" Output filename must differ from input filename!");
       continue;
     }
-    if (std::filesystem::exists(path)) {
-      if (YESNO("File already exists.Do you want to overwrite it?") != 'y') continue;
-      std::error_code ec;
-      std::filesystem::remove(path, ec);
-    }
-    d.out.open(path, std::ios::in | std::ios::out | std::ios::trunc);
-    if (!d.out) {
-      WRLINE("Cannot open " + path + " for output - choose another name.");
-      d.out.clear();
+    // The old file is replaced by the first good save, not before.
+    if (std::filesystem::exists(path) &&
+        YESNO("File already exists.Do you want to overwrite it?") != 'y')
       continue;
-    }
+    if (!can_write(path)) continue;
     d.out_path = path;
     WRLINE("File " + path + " successfully opened for output.");
     return;
@@ -287,15 +327,8 @@ bool open_new_output(DataSet& d) {
       if (YESNO("Do you want to exit?") == 'y') STOPPR();
       return false;
     }
-    std::error_code ec;
-    std::filesystem::remove(path, ec);
   }
-  d.out.open(path, std::ios::in | std::ios::out | std::ios::trunc);
-  if (!d.out) {
-    WRLINE("Cannot open " + path + " for output.");
-    d.out.clear();
-    return false;
-  }
+  if (!can_write(path)) return false;
   d.out_path = path;
   WRLINE("File " + path + " opened for output.");
   return true;
@@ -351,8 +384,7 @@ void main_menu(DataSet& d) {
         d.heading = "Check modified mesh, then Continue...";
         break;
       case 6:
-        save_part_a(d);
-        show_saved(d);
+        save_and_show(d);
         redraw = false;
         break;
       case 7:
@@ -365,10 +397,18 @@ void main_menu(DataSet& d) {
   }
 }
 
+// The .prt listing of Part A, written at once so the mesh has its listing
+// whatever follows; the Part B summary is added at completion.
+void write_listing(DataSet& d) {
+  d.prt.str("");
+  PRINT(&d.prt, d.mesh);
+  std::string why;
+  if (!replace_file(prt_path(d.out_path), d.prt.str(), why)) PUTERR(why);
+}
+
 // Final save, the reordering question and the .prt listing.
 void finish_part_a(DataSet& d) {
-  save_part_a(d);
-  show_saved(d);
+  save_and_show(d);
   char answer;
   while ((answer = YESNOH("Do you want to reorder the elements?")) == 'h') HPREDC();
   d.renumbered = false;
@@ -376,12 +416,15 @@ void finish_part_a(DataSet& d) {
     HEADNG(" Renumbering: " + title_shown(d.mesh, 60));
     int ybar[2];
     RIGBAR(1, 1, ybar);
-    int result = REDUCE(d.mesh, d.out, d.out_path, *d.newnod, *d.newelt);
+    std::ostringstream renumbered;
+    int result = REDUCE(d.mesh, renumbered, *d.newnod, *d.newelt);
+    if (result == 0 && !save_text(d, renumbered.str())) result = 1;
     if (result == 1) {
       PUT("Cannot renumber - original file written");
       save_part_a(d);
     } else {
       d.heading = "This is the new mesh in file " + d.out_path;
+      d.part_a = d.saved;
       restore_part_a(d);
       show_mesh(d.mesh, d.heading);
       d.renumbered = true;
@@ -391,20 +434,19 @@ void finish_part_a(DataSet& d) {
     for (int i = 1; i <= MPOIN; ++i) (*d.newnod)(i) = i <= d.mesh.npoin ? i : 0;
     for (int i = 1; i <= MELEM; ++i) (*d.newelt)(i) = i <= d.mesh.nelem ? i : 0;
   }
-  // The restore after renumbering left the stream after Part A; make sure
-  // Part B is appended at the end of what is on disk.
-  d.out.clear();
-  d.out.seekp(0, std::ios::end);
-  d.prt.open(prt_path(d.out_path));
-  PRINT(&d.prt, d.mesh);
+  write_listing(d);
 }
 
 void completion(DataSet& d) {
   PUT("Congratulations! The data set is complete!");
-  d.out.close();
-  d.prt.close();
   if (d.in.is_open()) d.in.close();
-  PUT("Output files " + d.out_path + ", .prt written.");
+  // Part B is appended to the Part A it was made for.
+  const bool dat = save_text(d, d.part_a + d.out.str());
+  std::string why;
+  const bool prt = replace_file(prt_path(d.out_path), d.prt.str(), why);
+  if (!prt) PUTERR(why);
+  d.complete = dat;
+  if (dat && prt) PUT("Output files " + d.out_path + ", .prt written.");
   plat().text_open(TEXT_CAPTION);
   WRLINE("Dialogue reverts to text window - if it is obscured");
   WRLINE("click on its caption bar to bring it on top");
@@ -420,12 +462,11 @@ bool one_data_set(MeshModel& mesh) {
   if (d.new_file) {
     if (!open_new_output(d)) return false;
     CREATE(d.mesh);
-    save_part_a(d);
-    PUT("New file " + d.out_path + " written; Part A only, i.e. without loads.");
+    if (save_part_a(d))
+      PUT("New file " + d.out_path + " written; Part A only, i.e. without loads.");
     SLEEPZ(1.0);
     show_mesh(d.mesh, "Check mesh details, then click on Continue...");
-    d.prt.open(prt_path(d.out_path));
-    PRINT(&d.prt, d.mesh);
+    write_listing(d);
     DialogSpec next;
     next.lines = {DialogLine{" You can now add Part B data (e.g. loads) directly to "},
                   DialogLine{" this file, or you can modify the mesh (e.g. refine) "},
@@ -434,16 +475,13 @@ bool one_data_set(MeshModel& mesh) {
     if (plat().dialog(next) == 1) {
       for (int i = 1; i <= MPOIN; ++i) (*d.newnod)(i) = i <= d.mesh.npoin ? i : 0;
       for (int i = 1; i <= MELEM; ++i) (*d.newelt)(i) = i <= d.mesh.nelem ? i : 0;
-      d.out.clear();
-      d.out.seekp(0, std::ios::end);
       PART_B_SEQUENCE(d.mesh, nullptr, d.out, d.prt, *d.newnod, *d.newelt);
       completion(d);
       return true;
     }
     // Modify the mesh: the file just written becomes the input file.
     plat().text_open(TEXT_CAPTION);
-    d.out.close();
-    d.prt.close();
+    d.prt.str("");
     d.in_path = d.out_path;
     d.out_path.clear();
     d.in.open(d.in_path);

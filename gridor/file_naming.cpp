@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "file_replace.h"
 #include "mesh_model.h"
 #include "platform/platform.h"
 #include "prompts.h"
@@ -42,6 +43,8 @@ std::string prt_path(const std::string& dat) { return replace_ext(dat, ".prt"); 
 std::string ps_path(const std::string& dat) { return replace_ext(dat, ".ps"); }
 
 bool same_file(const std::string& a, const std::string& b) {
+  // A hard link is the same file under another name.
+  if (same_file_on_disk(a, b)) return true;
   std::error_code ea, eb;
   auto pa = std::filesystem::weakly_canonical(a, ea);
   auto pb = std::filesystem::weakly_canonical(b, eb);

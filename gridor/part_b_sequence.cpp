@@ -111,7 +111,7 @@ void starting_values(const OldPartB& old, AnalysisControl& c) {
   c.dtone = 0.0001;
 }
 
-void PART_B_SEQUENCE(MeshModel& m, std::ifstream* in, std::fstream& out, std::ofstream& prt,
+void PART_B_SEQUENCE(MeshModel& m, std::ifstream* in, std::ostream& out, std::ostream& prt,
                      Table1<int, MPOIN>& newnod, Table1<int, MELEM>& newelt) {
   PUT("Start of Part B data input...");
   prt << "\nPart B data\n-----------\n\n";

@@ -11,7 +11,7 @@
 namespace vortan {
 
 // `in` is the input .dat when the run began from an existing file, else null.
-void PART_B_SEQUENCE(MeshModel& m, std::ifstream* in, std::fstream& out, std::ofstream& prt,
+void PART_B_SEQUENCE(MeshModel& m, std::ifstream* in, std::ostream& out, std::ostream& prt,
                      Table1<int, MPOIN>& newnod, Table1<int, MELEM>& newelt);
 
 // The increment and timestepping values, with the defaults of a new Part B.

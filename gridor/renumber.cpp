@@ -25,7 +25,6 @@ constexpr int PICTURE_SIDE = 420;
 int elements_of(const MeshModel& m) { return std::clamp(m.nelem, 0, MELEM); }
 int nodes_of(const MeshModel& m) { return std::clamp(m.npoin, 0, MPOIN); }
 int nodes_in(const MeshModel& m, int e) { return std::clamp(m.nnode(e), 0, MNODE); }
-bool good_node(const MeshModel& m, int n) { return n >= 1 && n <= nodes_of(m); }
 
 std::string num(long v) { return std::to_string(v); }
 
@@ -121,7 +120,7 @@ void show_matrix(const MeshModel& m, const std::string& caption, int bandwidth,
     const int nn = nodes_in(m, e);
     for (int i = 0; i < nn; ++i) {
       const int n = m.lnods(e, i + 1);
-      nodes[i] = good_node(m, n) ? numbers(n) : 0;
+      nodes[i] = valid_node(m, n) ? numbers(n) : 0;
     }
     ELSTM(nn, nodes, cell, 4);
     DialogSpec d;
@@ -171,7 +170,7 @@ bool NODELS(const MeshModel& m, RenumberWork& w) {
   for (int e = 1; e <= nelem; ++e)
     for (int k = 1; k <= nodes_in(m, e); ++k) {
       const int n = m.lnods(e, k);
-      if (!good_node(m, n)) continue;
+      if (!valid_node(m, n)) continue;
       const int count = w.nelnod(n);
       if (count > 0 && w.nodel(n, std::min(count, MNODE)) == e) continue;  // node repeated
       if (count == MNODE) {
@@ -193,7 +192,7 @@ int frontwidth(const MeshModel& m, const Table1<int, MELEM>& order, RenumberWork
   for (int e = 1; e <= elements_of(m); ++e)
     for (int k = 1; k <= nodes_in(m, e); ++k) {
       const int n = m.lnods(e, k);
-      if (!good_node(m, n)) continue;
+      if (!valid_node(m, n)) continue;
       w.lowest(n) = std::min(w.lowest(n), order(e));
       w.highest(n) = std::max(w.highest(n), order(e));
     }
@@ -217,7 +216,7 @@ bool sweep(const MeshModel& m, int start, RenumberWork& w) {
       const int e = w.level[i];
       for (int k = 1; k <= nodes_in(m, e) && count < nelem && fits; ++k) {
         const int n = m.lnods(e, k);
-        if (!good_node(m, n) || w.nelnod(n) <= 0) continue;  // visited, or in no list
+        if (!valid_node(m, n) || w.nelnod(n) <= 0) continue;  // visited, or in no list
         w.nelnod(n) = -w.nelnod(n);
         for (int j = 1; j <= -w.nelnod(n) && count < nelem; ++j) {
           const int f = w.nodel(n, j);
@@ -258,7 +257,7 @@ void number_nodes(const MeshModel& m, const Table1<int, MELEM>& newelt,
     if (e == 0) continue;
     for (int i = 1; i <= nodes_in(m, e); ++i) {
       const int n = m.lnods(e, i);
-      if (good_node(m, n) && newnod(n) == 0) newnod(n) = ++next;
+      if (valid_node(m, n) && newnod(n) == 0) newnod(n) = ++next;
     }
   }
   for (int n = 1; n <= npoin; ++n)
@@ -271,7 +270,7 @@ int half_bandwidth(const MeshModel& m, const Table1<int, MPOIN>& numbers) {
     int lo = MPOIN + 1, hi = 0;
     for (int k = 1; k <= nodes_in(m, e); ++k) {
       const int n = m.lnods(e, k);
-      if (!good_node(m, n)) continue;
+      if (!valid_node(m, n)) continue;
       lo = std::min(lo, numbers(n));
       hi = std::max(hi, numbers(n));
     }
@@ -288,7 +287,7 @@ void write_renumbered(std::ostream& unit, const MeshModel& m, const Table1<int, 
   write_part_a_head(unit, m);
 
   const int nelem = elements_of(m), npoin = nodes_of(m);
-  auto node_number = [&](int n) { return good_node(m, n) ? newnod(n) : n; };
+  auto node_number = [&](int n) { return valid_node(m, n) ? newnod(n) : n; };
   put("nside typ/set elt     nodes");
   for (int e = 1; e <= nelem; ++e) {
     Rec r;
@@ -324,7 +323,7 @@ void ELSTM(int n, const int* nodes, int cell, int colour) {
 
 // --- the whole renumbering -----------------------------------------------------------
 
-int REDUCE(MeshModel& m, std::fstream& out, const std::string& path,
+int REDUCE(MeshModel& m, std::ostream& out,
            Table1<int, MPOIN>& newnod, Table1<int, MELEM>& newelt) {
   // Made once for the run: the tables are too large for the stack.
   static RenumberWork work;
@@ -353,12 +352,8 @@ int REDUCE(MeshModel& m, std::fstream& out, const std::string& path,
   const int reordered = ask_node_numbering(m, newelt, newnod, w, nodes_renumbered);
   offer_matrix_picture(m, newelt, newnod, original, reordered, nodes_renumbered, w);
 
-  // The renumbered Part A replaces the saved one from the start of the file;
-  // it is shorter (two of its headers are), so the file is emptied first.
-  out.close();
-  out.open(path, std::ios::in | std::ios::out | std::ios::trunc);
+  // The caller saves the renumbered Part A in place of the last one.
   write_renumbered(out, m, newnod, newelt);
-  out.flush();
   if (!out) {
     set_identity(m, newnod, newelt);
     return 1;

@@ -58,7 +58,7 @@ void ELSTM(int n, const int* nodes, int cell, int colour);
 // output .dat at `path` (reopened from empty through `out`); fills newnod
 // and newelt. Returns 1 when renumbering was refused and nothing written
 // (the caller writes the original Part A again), 0 otherwise.
-int REDUCE(MeshModel& m, std::fstream& out, const std::string& path,
+int REDUCE(MeshModel& m, std::ostream& out,
            Table1<int, MPOIN>& newnod, Table1<int, MELEM>& newelt);
 
 }  // namespace vortan

@@ -1,0 +1,145 @@
+#include "file_replace.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/platform.h"
+
+namespace vortan {
+
+namespace {
+
+void fail(ReplacingFile& f) {
+  if (f.error == 0) f.error = errno != 0 ? errno : EIO;
+}
+
+// The folder of a path ("." when it has none).
+std::string folder_of(const std::string& p) {
+  const size_t slash = p.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : p.substr(0, slash);
+}
+
+// Resolves symbolic links, so the link stays and its target is replaced.
+std::string resolve_target(const std::string& path) {
+  std::error_code ec;
+  auto t = std::filesystem::weakly_canonical(path, ec);
+  return ec ? path : t.string();
+}
+
+}  // namespace
+
+bool begin_replace(ReplacingFile& f, const std::string& path) {
+  f = ReplacingFile{};
+  f.path = path;
+  f.target = resolve_target(path);
+  struct stat st;
+  const bool exists = ::stat(f.target.c_str(), &st) == 0;
+  // A device, folder or pipe of that name is never written: the rename
+  // would replace it, and a device's folder is no place for a temporary file.
+  if (exists && !S_ISREG(st.st_mode)) {
+    f.failed = "it is not a regular file";
+    return false;
+  }
+  std::string name = folder_of(f.target) + "/.vortan-XXXXXX";
+  const int fd = ::mkstemp(name.data());
+  if (fd < 0) {
+    fail(f);
+    return false;
+  }
+  f.temp = name;
+  mode_t mode;
+  if (exists) {
+    mode = st.st_mode & 07777;
+    // Kept where the system lets us; the contents matter more than the owner.
+    if (::fchown(fd, st.st_uid, st.st_gid) != 0) errno = 0;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  if (::fchmod(fd, mode) != 0) fail(f);
+  f.unit = ::fdopen(fd, "w");
+  if (!f.unit) {
+    fail(f);
+    ::close(fd);
+    abandon_replace(f);
+    return false;
+  }
+  if (f.error == 0) return true;
+  abandon_replace(f);
+  return false;
+}
+
+bool write_replace(ReplacingFile& f, std::string_view text) {
+  if (!f.unit || f.error) return false;
+  errno = 0;
+  if (std::fwrite(text.data(), 1, text.size(), f.unit) != text.size()) fail(f);
+  return f.error == 0;
+}
+
+bool commit_replace(ReplacingFile& f) {
+  if (!f.unit) return false;
+  errno = 0;
+  if (!f.error && std::fflush(f.unit) != 0) fail(f);
+  if (!f.error && ::fsync(::fileno(f.unit)) != 0) fail(f);
+  if (std::fclose(f.unit) != 0) fail(f);
+  f.unit = nullptr;
+  if (!f.error && std::rename(f.temp.c_str(), f.target.c_str()) != 0) fail(f);
+  if (f.error) {
+    ::unlink(f.temp.c_str());
+    return false;
+  }
+  // The rename itself is made durable with the folder.
+  const int dir = ::open(folder_of(f.target).c_str(), O_RDONLY | O_DIRECTORY);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  f.temp.clear();
+  return true;
+}
+
+void abandon_replace(ReplacingFile& f) {
+  if (f.unit) std::fclose(f.unit);
+  f.unit = nullptr;
+  if (!f.temp.empty()) ::unlink(f.temp.c_str());
+  f.temp.clear();
+}
+
+std::string replace_failure(const ReplacingFile& f) {
+  const std::string why = f.error ? std::strerror(f.error) : f.failed;
+  return "cannot write " + f.path + ": " + why;
+}
+
+bool replace_file(const std::string& path, std::string_view contents, std::string& why) {
+  ReplacingFile f;
+  bool ok = begin_replace(f, path) && write_replace(f, contents) && commit_replace(f);
+  if (!ok) {
+    why = replace_failure(f);
+    abandon_replace(f);
+  }
+  return ok;
+}
+
+void ending_note(const std::string& text) {
+  // The windows may be gone by now: standard error gets the line as well.
+  if (plat().text_line_open()) plat().text_newline();
+  plat().text_write(text);
+  plat().text_newline();
+  std::fprintf(stderr, "%s\n", text.c_str());
+}
+
+bool same_file_on_disk(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+}  // namespace vortan

@@ -1,0 +1,74 @@
+// Replacing a user's file: a failed write keeps the old contents, a link is
+// written through to its target, permissions are kept, a device is never
+// touched.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "file_replace.h"
+#include "test_support.h"
+
+namespace vortan {
+namespace {
+
+mode_t mode_of(const std::string& p) {
+  struct stat st;
+  stat(p.c_str(), &st);
+  return st.st_mode & 07777;
+}
+
+TEST(FileReplace, LinkFollowedAndPermissionsKept) {
+  test::ScriptedSession s("");
+  const std::string target = s.folder() + "/real.dat", link = s.folder() + "/link.dat";
+  test::write_file(target, "old\n");
+  chmod(target.c_str(), 0640);
+  ASSERT_EQ(symlink("real.dat", link.c_str()), 0);
+  std::string why;
+  ASSERT_TRUE(replace_file(link, "new\n", why)) << why;
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(test::read_file(target), "new\n");
+  EXPECT_EQ(mode_of(target), 0640u);
+  EXPECT_TRUE(same_file_on_disk(link, target));
+}
+
+TEST(FileReplace, FailedWriteKeepsTheLastGoodFile) {
+  test::ScriptedSession s("");
+  const std::string path = s.folder() + "/a.dat";
+  test::write_file(path, "good\n");
+  struct rlimit old;
+  getrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = old;
+  small.rlim_cur = 100;
+  setrlimit(RLIMIT_FSIZE, &small);
+  std::string why;
+  const bool ok = replace_file(path, std::string(5000, 'x'), why);
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, SIG_DFL);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(why, "cannot write " + path + ": File too large");
+  EXPECT_EQ(test::read_file(path), "good\n");
+  int left = 0;
+  for (auto& e : std::filesystem::directory_iterator(s.folder()))
+    left += e.path().filename().string().rfind(".vortan-", 0) == 0;
+  EXPECT_EQ(left, 0) << "a temporary file was left behind";
+}
+
+TEST(FileReplace, NonRegularTargetRefused) {
+  test::ScriptedSession s("");
+  std::string why;
+  EXPECT_FALSE(replace_file(s.folder(), "x", why));
+  EXPECT_EQ(why, "cannot write " + s.folder() + ": it is not a regular file");
+  const std::string link = s.folder() + "/dev.dat";
+  ASSERT_EQ(symlink("/dev/null", link.c_str()), 0);
+  EXPECT_FALSE(replace_file(link, "x", why));
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+}
+
+}  // namespace
+}  // namespace vortan
