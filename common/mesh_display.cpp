@@ -16,19 +16,7 @@ namespace {
 
 constexpr double PI = 3.14159265358979323846;
 
-bool good_node(const MeshModel& m, int n) { return n >= 1 && n <= m.npoin && n <= MPOIN; }
-
 int node_count(const MeshModel& m, int e) { return std::clamp(m.nnode(e), 0, MNODE); }
-
-// True when every node of the element is a node of the mesh.
-bool good_element(const MeshModel& m, int e) {
-  if (e < 1 || e > m.nelem || e > MELEM) return false;
-  const int nn = node_count(m, e);
-  if (nn < 1) return false;
-  for (int k = 1; k <= nn; ++k)
-    if (!good_node(m, m.lnods(e, k))) return false;
-  return true;
-}
 
 bool element_in(const MeshModel& m, int e, const MeshWindow& w) {
   for (int k = 1; k <= node_count(m, e); ++k) {
@@ -173,7 +161,7 @@ void CENTRD(MeshModel& m) {
     int count = 0;
     for (int k = 1; k <= node_count(m, e); ++k) {
       int n = m.lnods(e, k);
-      if (!good_node(m, n)) continue;
+      if (!valid_node(m, n)) continue;
       sx += m.coord(n, 1);
       sy += m.coord(n, 2);
       ++count;
@@ -245,7 +233,7 @@ void LCURV(CurveRoutine curve, const void* data) {
 }
 
 void PLOTEL(const MeshModel& m, int e, bool highlight, const Positions* at) {
-  if (!good_element(m, e)) return;
+  if (!valid_element(m, e)) return;
   const Positions& xy = at ? *at : m.coord;
   const int nn = node_count(m, e);
   Side sides[4];
@@ -268,7 +256,7 @@ void PLOTEL(const MeshModel& m, int e, bool highlight, const Positions* at) {
 }
 
 void PLOT1D(const MeshModel& m, int e) {
-  if (!good_element(m, e)) return;
+  if (!valid_element(m, e)) return;
   const int nn = node_count(m, e), ns = std::abs(m.nside(e));
   if (ns == 1 && nn == 6)
     SETCOL(4);  // rockbolt
@@ -293,13 +281,13 @@ int PLMESH(const MeshModel& m, const MeshWindow& frame, bool zoomed, bool no1d, 
   const int nelem = std::clamp(m.nelem, 0, MELEM);
   int drawn = 0;
   for (int e = 1; e <= nelem; ++e) {
-    if (!good_element(m, e) || !is_area_element(m, e) || !element_in(m, e, frame)) continue;
+    if (!valid_element(m, e) || !is_area_element(m, e) || !element_in(m, e, frame)) continue;
     PLOTEL(m, e);
     ++drawn;
   }
   if (!no1d) {
     for (int e = 1; e <= nelem; ++e) {
-      if (!good_element(m, e) || is_area_element(m, e) || !element_in(m, e, frame)) continue;
+      if (!valid_element(m, e) || is_area_element(m, e) || !element_in(m, e, frame)) continue;
       PLOT1D(m, e);
       ++drawn;
     }
@@ -347,7 +335,7 @@ void LABELT(const MeshModel& m, int e, int colour) {
 }
 
 void LABNDE(const MeshModel& m, int n, int colour, const Positions* at) {
-  if (!good_node(m, n)) return;
+  if (!valid_node(m, n)) return;
   const Positions& xy = at ? *at : m.coord;
   const double x = xy(n, 1), y = xy(n, 2);
   if (ps_mode()) {

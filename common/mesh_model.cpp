@@ -23,6 +23,15 @@ void clear_mesh(MeshModel& m) {
   m.xycen.fill(0.0);
 }
 
+bool valid_element(const MeshModel& m, int e) {
+  if (e < 1 || e > m.nelem) return false;
+  const int nn = m.nnode(e);
+  if (nn < 1 || nn > MNODE) return false;
+  for (int k = 1; k <= nn; ++k)
+    if (!valid_node(m, m.lnods(e, k))) return false;
+  return true;
+}
+
 int element_type_code(int key) {
   for (int c = 1; c <= NTYPES; ++c)
     if (ELEMENT_KEYS[c] == key) return c;

@@ -20,14 +20,6 @@ namespace {
 int node_total(const MeshModel& m) { return std::clamp(m.npoin, 0, MPOIN); }
 int element_total(const MeshModel& m) { return std::clamp(m.nelem, 0, MELEM); }
 
-bool nodes_valid(const MeshModel& m, int e) {
-  const int nn = m.nnode(e);
-  if (nn < 1 || nn > MNODE) return false;
-  for (int k = 1; k <= nn; ++k)
-    if (m.lnods(e, k) < 1 || m.lnods(e, k) > node_total(m)) return false;
-  return true;
-}
-
 // The width of the mesh box, taken as at least 1, that the factors of the
 // deformed mesh and the vectors are measured against.
 double mesh_width(const MeshModel& m) {
@@ -78,7 +70,7 @@ void displace(MeshModel& m, const ResultSet& r, PlotWork& w, double factor) {
   for (int n = 1; n <= node_total(m); ++n)
     for (int k = 1; k <= 2; ++k) w.cdef(n, k) = m.coord(n, k) + magnified(factor, r.disp(n, k));
   for (int e = 1; e <= element_total(m); ++e) {
-    if (!nodes_valid(m, e)) continue;
+    if (!valid_element(m, e)) continue;
     double sx = 0, sy = 0;
     for (int k = 1; k <= m.nnode(e); ++k) {
       sx += w.cdef(m.lnods(e, k), 1);
@@ -104,7 +96,7 @@ bool is_one_dimensional(const MeshModel& m, int e) {
 }
 
 bool element_inside(const MeshModel& m, int e, const Positions& at, const MeshWindow& frame) {
-  if (!nodes_valid(m, e)) return false;
+  if (!valid_element(m, e)) return false;
   for (int k = 1; k <= m.nnode(e); ++k) {
     const int n = m.lnods(e, k);
     if (!frame.holds(at(n, 1), at(n, 2))) return false;
@@ -138,7 +130,7 @@ int PLMSHO(const MeshModel& m, int matsel, const Positions& at, const MeshWindow
   int drawn = 0;
   for (int e = 1; e <= element_total(m); ++e) {
     if (matsel > 0 && m.mattyp(e) != matsel) continue;
-    if (is_one_dimensional(m, e) || !nodes_valid(m, e)) continue;
+    if (is_one_dimensional(m, e) || !valid_element(m, e)) continue;
     if (zoomed && !element_inside(m, e, at, frame)) continue;
     PLOTEL(m, e, highlight, &at);
     ++drawn;
@@ -205,7 +197,7 @@ int ask_number(const DisplacementPlot& p, const std::string& prompt, int top,
 
 void show_element(const DisplacementPlot& p, int e) {
   LABELT(p.m, e, 14);
-  if (!nodes_valid(p.m, e)) return;
+  if (!valid_element(p.m, e)) return;
   for (int k = 1; k <= p.m.nnode(e); ++k) LABNDE(p.m, p.m.lnods(e, k), 14, &node_positions(p));
 }
 

@@ -29,13 +29,6 @@ int type_of(const MeshModel& m, int e) {
   return element_type_code(element_key(m.nnode(e), m.nside(e)));
 }
 
-// True when every node of e is a node of the mesh.
-bool nodes_valid(const MeshModel& m, int e) {
-  for (int k = 1; k <= m.nnode(e); ++k)
-    if (m.lnods(e, k) < 1 || m.lnods(e, k) > std::min(m.npoin, MPOIN)) return false;
-  return true;
-}
-
 bool inside(const MeshModel& m, int e, const MeshWindow& frame) {
   for (int k = 1; k <= m.nnode(e); ++k) {
     const int n = m.lnods(e, k);
@@ -166,7 +159,7 @@ void mark_corner_nodes(const MeshModel& m, Table1<unsigned char, MPOIN>& used) {
   static const int corners7[] = {1, 3, 5}, corners8[] = {1, 3, 4, 6}, corners9[] = {1, 3, 5, 7};
   for (int e = 1; e <= std::min(m.nelem, MELEM); ++e) {
     const int type = type_of(m, e);
-    if (type < 5 || type > 9 || !nodes_valid(m, e)) continue;
+    if (type < 5 || type > 9 || !valid_element(m, e)) continue;
     if (type <= 6) {
       for (int k = 1; k <= m.nnode(e); ++k) used(m.lnods(e, k)) = 1;
     } else {
@@ -205,7 +198,7 @@ void nodal_contours(const MeshModel& m, const Table1<double, MPOIN>& vnode, int 
       WRLINE("Error: element " + std::to_string(e) + " has no recognized type!");
       break;
     }
-    if (type < 5 || type > 9 || !nodes_valid(m, e)) continue;
+    if (type < 5 || type > 9 || !valid_element(m, e)) continue;
     if (view.zoomed && !inside(m, e, view.frame)) continue;
     double u[MNODE + 1] = {};
     for (int k = 1; k <= m.nnode(e); ++k) u[k] = vnode(m.lnods(e, k));

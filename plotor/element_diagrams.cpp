@@ -130,12 +130,6 @@ const Kind* kind_of(const MeshModel& m, int e) {
   return nullptr;
 }
 
-bool nodes_valid(const MeshModel& m, int e) {
-  for (int k = 1; k <= m.nnode(e); ++k)
-    if (m.lnods(e, k) < 1 || m.lnods(e, k) > std::min(m.npoin, MPOIN)) return false;
-  return true;
-}
-
 // Draws one element of a known kind.
 void draw_element(const MeshModel& m, const ResultSet& r, int e, const Kind& kind, double factor,
                   bool beams) {
@@ -195,7 +189,7 @@ void PLT1DO(const MeshModel& m, const ResultSet& r, const MeshWindow& frame, boo
   for (int e = 1; e <= nelem; ++e) {
     if (!is_one_dimensional(m, e)) continue;
     const Kind* kind = kind_of(m, e);
-    if (!kind || !nodes_valid(m, e)) continue;
+    if (!kind || !valid_element(m, e)) continue;
     if (zoomed && !CHECKEL(e, m, frame.xmin, frame.xmax, frame.ymin, frame.ymax)) continue;
     draw_element(m, r, e, *kind, factor, beams);
   }
