@@ -1,13 +1,5 @@
 // GRIDOR, the preprocessor: builds a mesh and writes the .dat input file.
-#include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <sstream>
-#include <string>
-
 #include "driver.h"
-#include "platform/headless.h"
-#include "platform/platform.h"
 #include "platform/window_backend.h"
 
 int main(int argc, char** argv) {

@@ -1,4 +1,4 @@
-// The mesh operations behind the main-menu buttons and the end of a run.
+// The mesh shown for inspection and written as a PostScript picture.
 #pragma once
 
 #include <fstream>
