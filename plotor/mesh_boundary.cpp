@@ -37,11 +37,15 @@ int cyclic(int p, int nn) { return (p - 1) % nn + 1; }
 
 bool good_node(const MeshModel& m, int n) { return n >= 1 && n <= std::min(m.npoin, MPOIN); }
 
+// The node whose list holds the side (a, mid, b): its midside node when it
+// has one, else its lower end.
+int edge_key_node(int a, int mid, int b) { return mid != 0 ? mid : std::min(a, b); }
+
 // The stored edge matching the side (a, mid, b), 0 when there is none.
 // Straight sides match by their two ends in either order, quadratic sides
-// by their midside node.
-int find_edge(const PlotWork& w, int count, int a, int mid, int b) {
-  for (int k = 1; k <= count; ++k) {
+// by their midside node. Only the edges of the side's key node are looked at.
+int find_edge(const PlotWork& w, int a, int mid, int b) {
+  for (int k = w.edge_head(edge_key_node(a, mid, b)); k != 0; k = w.edge_next(k)) {
     if (mid == 0) {
       if (w.edges(k, 3) != 0) continue;
       const int p = w.edges(k, 1), q = w.edges(k, 2);
@@ -51,6 +55,18 @@ int find_edge(const PlotWork& w, int count, int a, int mid, int b) {
     }
   }
   return 0;
+}
+
+// Stores the side (a, mid, b) as edge k, a boundary edge until a second
+// element shares it.
+void store_edge(PlotWork& w, int k, int a, int mid, int b) {
+  w.edges(k, 1) = a;
+  w.edges(k, 2) = mid != 0 ? mid : b;
+  w.edges(k, 3) = mid != 0 ? b : 0;
+  w.edge_flags(k) = 1;
+  const int key = edge_key_node(a, mid, b);
+  w.edge_next(k) = w.edge_head(key);
+  w.edge_head(key) = k;
 }
 
 bool edge_inside(const MeshModel& m, const PlotWork& w, int k, const MeshWindow& frame) {
@@ -84,6 +100,7 @@ void draw_edge(const MeshModel& m, const PlotWork& w, int k) {
 int boundary_edges(const MeshModel& m, PlotWork& w) {
   w.edge_flags.fill(1);
   w.edges.fill(0);
+  w.edge_head.fill(0);
   int count = 0;
   const int nelem = std::clamp(m.nelem, 0, MELEM);
   for (int e = 1; e <= nelem; ++e) {
@@ -111,7 +128,7 @@ int boundary_edges(const MeshModel& m, PlotWork& w) {
       const int b = m.lnods(e, cyclic(start + step, nn));
       // A side through a node the mesh does not have cannot be drawn.
       if (!good_node(m, a) || !good_node(m, b) || (step == 2 && !good_node(m, mid))) continue;
-      const int k = find_edge(w, count, a, mid, b);
+      const int k = find_edge(w, a, mid, b);
       if (k != 0) {
         w.edge_flags(k) = 0;
         continue;
@@ -121,11 +138,7 @@ int boundary_edges(const MeshModel& m, PlotWork& w) {
         WRLINE("Increase parameter medge and recompile.");
         return -1;
       }
-      ++count;
-      w.edges(count, 1) = a;
-      w.edges(count, 2) = step == 2 ? mid : b;
-      w.edges(count, 3) = step == 2 ? b : 0;
-      w.edge_flags(count) = 1;
+      store_edge(w, ++count, a, mid, b);
     }
   }
   return count;

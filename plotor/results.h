@@ -28,6 +28,12 @@ struct PlotWork {
   Table2<double, MPOIN, 2> cdef;       // displaced coordinates
   Table1<int, MEDGE> edge_flags;       // boundary edge list, one integer an entry
   Table2<int, MEDGE, 3> edges;         // boundary edge list, three integers an entry
+  // The stored edges keyed by node, so a side finds its match among a few:
+  // a straight edge under its lower end node, a quadratic one under its
+  // midside node; edge_head(n) is the first edge of node n's list (0 none),
+  // edge_next(k) the edge after k in it.
+  Table1<int, MPOIN> edge_head;
+  Table1<int, MEDGE> edge_next;
 };
 
 // What every plot is handed besides the tables: the material type to plot
