@@ -177,4 +177,25 @@ bool Framebuffer::write_png(const std::string& path) const {
   return std::fclose(f) == 0;
 }
 
+bool write_rgb_png(const std::string& path, int w, int h, const std::uint8_t* rgb) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  if (!png || !info || setjmp(png_jmpbuf(png))) {
+    if (png) png_destroy_write_struct(&png, info ? &info : nullptr);
+    std::fclose(f);
+    return false;
+  }
+  png_init_io(png, f);
+  png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (int y = 0; y < h; ++y)
+    png_write_row(png, const_cast<png_bytep>(rgb + static_cast<size_t>(y) * w * 3));
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return std::fclose(f) == 0;
+}
+
 }  // namespace vortan

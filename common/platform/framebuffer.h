@@ -58,6 +58,9 @@ class Framebuffer {
   unsigned long generation_ = 0;
 };
 
+// Writes w x h RGB triples, row by row, as a PNG file; false on failure.
+bool write_rgb_png(const std::string& path, int w, int h, const std::uint8_t* rgb);
+
 // The RGB colour of a 6-bit EGA palette code: bits 0, 1, 2 add blue, green,
 // red at two thirds; bits 3, 4, 5 add them at one third.
 Rgb ega_code_rgb(int code);

@@ -40,10 +40,19 @@ enum class DialogIcon { None, Question, Information, Error };
 // start-up banner, yellow welcome box.
 enum class DialogStyle { Normal, Help, Banner, Welcome };
 
+// A line of a dialog's text. A tab in the text is an alignment stop: the
+// parts are set in columns, never shown as a glyph.
 struct DialogLine {
   std::string text;
   bool red = false;     // drawn in red where the dialogue says so
   bool title = false;   // the blue, underlined, centred title of a help screen
+  // Column heads: the tab-separated parts head the columns of the field rows
+  // below (consecutive head lines form one row of heads).
+  bool heads = false;
+  bool underline = false;
+  // Where the line stands among the fields: after this many of them (notes
+  // that follow the fields). Reading order of the fields is not affected.
+  int after_fields = 0;
 };
 
 struct DialogField {
@@ -57,6 +66,11 @@ struct DialogField {
   double rlo = -1.0e30, rhi = 1.0e30;          // Real limits
   int width = 10;                              // characters shown
   std::vector<std::string> items;              // List entries
+  // Under the column head of this number (1-based) of the heads above; its
+  // label, if any, stands in the column before. 0: the label beside the
+  // field on a row of its own.
+  int column = 0;
+  bool joins_row = false;  // stands right of the previous field, on its row
 };
 
 // Fields as the dialogs use them: an integer held to its limits, a real, a
@@ -161,10 +175,18 @@ class Platform {
   virtual int dialog(DialogSpec& dlg) = 0;
   // A status box that takes no input and vanishes when the next dialog opens.
   virtual void tell(const std::string& text) = 0;
+  // The step the status box spoke of is over: the box goes.
+  virtual void tell_end() {}
   // The file-open dialog; nullopt when cancelled.
   virtual std::optional<std::string> file_open(const std::string& title,
                                                const std::vector<FileFilter>& filters,
                                                const std::string& folder) = 0;
+  // The folder dialog: any folder, also an empty or a new one; nullopt when
+  // cancelled.
+  virtual std::optional<std::string> folder_open(const std::string& title,
+                                                 const std::string& folder) {
+    return file_open(title, {}, folder);
+  }
 
   // --- time and miscellany ------------------------------------------------
   virtual void sleep(double seconds) = 0;

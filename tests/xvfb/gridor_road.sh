@@ -88,9 +88,10 @@ xdotool type a
 graphics=$(wait_window "^GRIDOR graphics$") || fail "no graphics window"
 sleep 1.5
 eval "$(xdotool getwindowgeometry --shell "$graphics")"
-gx=$X gy=$Y s=$((WIDTH / 640))
-[ "$s" -ge 1 ] && [ "$WIDTH" -eq $((640 * s)) ] && [ "$HEIGHT" -eq $((480 * s)) ] ||
-  fail "graphics window is ${WIDTH}x${HEIGHT}, not a whole multiple of 640x480"
+s=$((WIDTH / 640))
+gx=$X gy=$((Y + HEIGHT - 480 * s))
+[ "$s" -ge 1 ] && [ "$WIDTH" -eq $((640 * s)) ] && [ "$HEIGHT" -gt $((480 * s)) ] ||
+  fail "graphics window is ${WIDTH}x${HEIGHT}, not a picture of a whole multiple of 640x480 under a menu"
 
 # Screen point of framebuffer pixel (x, y), and rectangles of them.
 sp() { echo "$((gx + $1 * s + s / 2)),$((gy + $2 * s + s / 2))"; }

@@ -47,10 +47,13 @@ xdotool key Return
 graphics=$(wait_window "^PROBE graphics$") || fail "the graphics window did not appear"
 sleep 1
 eval "$(xdotool getwindowgeometry --shell "$graphics")"
-gx=$X; gy=$Y
+# The picture fills the window under its menu bar, at a whole factor on
+# this screen.
 scale=$((WIDTH / 640))
-[ "$scale" -ge 1 ] && [ $((WIDTH)) -eq $((640 * scale)) ] && [ $((HEIGHT)) -eq $((480 * scale)) ] ||
-  fail "graphics window is ${WIDTH}x${HEIGHT}, not a whole multiple of 640x480"
+menu=$((HEIGHT - 480 * scale))
+gx=$X; gy=$((Y + menu))
+[ "$scale" -ge 1 ] && [ $((WIDTH)) -eq $((640 * scale)) ] && [ "$menu" -gt 0 ] && [ "$menu" -lt 60 ] ||
+  fail "graphics window is ${WIDTH}x${HEIGHT}, not a picture of a whole multiple of 640x480 under a menu"
 import -window root "$work/graphics.png"
 at() { pixel "$work/graphics.png" $((gx + $1 * scale + scale / 2)) $((gy + $2 * scale + scale / 2)); }
 [ "$(at 570 470)" = "AA5500" ] || fail "toolbar button 1 is $(at 570 470), not brown"

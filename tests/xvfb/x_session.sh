@@ -22,7 +22,7 @@ trap x_session_cleanup EXIT
 start_xvfb() {
   local n=$1
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1400x1100x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  Xvfb ":$n" -screen 0 1280x1000x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   export DISPLAY=":$n"
   for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done

@@ -1,0 +1,131 @@
+#include "window_layout.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+namespace vortan {
+
+double ui_scale(int, int screen_h) { return std::max(1.0, screen_h / 1000.0); }
+
+int scaled(int size, double ui) { return static_cast<int>(std::lround(size * ui)); }
+
+WindowPlan plan_windows(int sw, int sh, double ui, int text_min_w) {
+  const int margin = 10, frame = 40;  // room for the window manager's frames
+  WindowPlan p;
+  int gw = scaled(SCREEN_W, ui), gh = scaled(SCREEN_H, ui);
+  // A picture taller than the screen shrinks to fit, keeping 4:3.
+  if (gh > sh - frame - 2 * margin) {
+    gh = std::max(SCREEN_H / 2, sh - frame - 2 * margin);
+    gw = gh * 4 / 3;
+  }
+  const int text_w = sw - gw - 3 * margin - frame / 2;
+  if (text_w >= text_min_w) {
+    p.side_by_side = true;
+    p.text = {margin, margin, text_w, std::max(200, sh - frame - 2 * margin)};
+    p.graphics = {sw - gw - margin, margin, gw, gh};
+  } else {
+    p.text = {margin, margin, sw * 3 / 4, sh * 3 / 4};
+    p.graphics = {std::max(0, (sw - gw) / 2), std::max(0, (sh - gh) / 2), gw, gh};
+  }
+  return p;
+}
+
+Rect fit_picture(int w, int h) {
+  Rect r;
+  r.w = std::min(w, h * 4 / 3);
+  r.h = r.w * 3 / 4;
+  r.x = (w - r.w) / 2;
+  r.y = (h - r.h) / 2;
+  return r;
+}
+
+bool window_to_pixel(const Rect& fit, int x, int y, int& px, int& py) {
+  if (fit.w <= 0 || fit.h <= 0) return false;
+  const long dx = x - fit.x, dy = y - fit.y;
+  if (dx < 0 || dy < 0 || dx >= fit.w || dy >= fit.h) return false;
+  // Pixel centres: the window point's centre over the picture's pixel grid.
+  px = static_cast<int>((2 * dx + 1) * SCREEN_W / (2L * fit.w));
+  py = static_cast<int>((2 * dy + 1) * SCREEN_H / (2L * fit.h));
+  return true;
+}
+
+void pixel_to_window(const Rect& fit, int px, int py, int& x, int& y) {
+  x = fit.x + static_cast<int>((2L * px + 1) * fit.w / (2 * SCREEN_W));
+  y = fit.y + static_cast<int>((2L * py + 1) * fit.h / (2 * SCREEN_H));
+}
+
+namespace {
+
+// Per destination column (or row): the two source pixels and the weight
+// of the second, in 1/256.
+struct Tap {
+  int a, b, wb;
+};
+
+void taps(int dest, int src, std::vector<Tap>& t) {
+  t.resize(dest);
+  for (int i = 0; i < dest; ++i) {
+    if (dest % src == 0) {
+      // A whole factor repeats each pixel: sharp, as on a plain screen.
+      t[i] = {i * src / dest, i * src / dest, 0};
+      continue;
+    }
+    double u = std::clamp((i + 0.5) * src / dest - 0.5, 0.0, src - 1.0);
+    int a = static_cast<int>(u);
+    t[i] = {a, std::min(a + 1, src - 1), static_cast<int>(std::lround((u - a) * 256))};
+  }
+}
+
+}  // namespace
+
+void scale_picture(const Framebuffer& fb, int w, int h, std::vector<std::uint8_t>& rgb) {
+  rgb.resize(static_cast<size_t>(w) * h * 3);
+  if (w <= 0 || h <= 0) return;
+  std::vector<std::uint8_t> src(static_cast<size_t>(SCREEN_W) * SCREEN_H * 3);
+  const std::uint8_t* pix = fb.data();
+  for (int i = 0; i < SCREEN_W * SCREEN_H; ++i) {
+    Rgb c = fb.palette(pix[i]);
+    src[3 * i] = c.r;
+    src[3 * i + 1] = c.g;
+    src[3 * i + 2] = c.b;
+  }
+  std::vector<Tap> tx, ty;
+  taps(w, SCREEN_W, tx);
+  taps(h, SCREEN_H, ty);
+  for (int y = 0; y < h; ++y) {
+    const std::uint8_t* r0 = &src[static_cast<size_t>(ty[y].a) * SCREEN_W * 3];
+    const std::uint8_t* r1 = &src[static_cast<size_t>(ty[y].b) * SCREEN_W * 3];
+    const int wy = ty[y].wb;
+    std::uint8_t* out = &rgb[static_cast<size_t>(y) * w * 3];
+    for (int x = 0; x < w; ++x) {
+      const int a = 3 * tx[x].a, b = 3 * tx[x].b, wx = tx[x].wb;
+      for (int c = 0; c < 3; ++c) {
+        const int top = r0[a + c] * (256 - wx) + r0[b + c] * wx;
+        const int bottom = r1[a + c] * (256 - wx) + r1[b + c] * wx;
+        out[3 * x + c] = static_cast<std::uint8_t>((top * (256 - wy) + bottom * wy + 32768) >> 16);
+      }
+    }
+  }
+}
+
+std::string save_picture_png(const Framebuffer& fb, int w, int h, const std::string& path) {
+  if (w < 1 || h < 1) return "the picture has no size";
+  std::vector<std::uint8_t> rgb;
+  scale_picture(fb, w, h, rgb);
+  const std::string part = path + ".part";
+  if (!write_rgb_png(part, w, h, rgb.data())) {
+    std::remove(part.c_str());
+    return "cannot write " + path;
+  }
+  std::error_code ec;
+  std::filesystem::rename(part, path, ec);
+  if (ec) {
+    std::remove(part.c_str());
+    return "cannot write " + path + ": " + ec.message();
+  }
+  return "";
+}
+
+}  // namespace vortan

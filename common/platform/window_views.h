@@ -1,0 +1,138 @@
+// The window backend's own widgets: the text window's view, the graphics
+// window with its picture and menu, dialog text lines, icons and the
+// shadowed boxes. Shared by the files of the window backend only.
+#pragma once
+
+#include <FL/Fl.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Menu_Bar.H>
+#include <FL/Fl_Text_Display.H>
+// Xlib's None would hide DialogIcon::None.
+#undef None
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform.h"
+#include "press_queue.h"
+#include "window_layout.h"
+
+namespace vortan {
+
+// The key code of the key event being handled, or -1 for a key the
+// programs never ask for (arrows, Tab, modifiers ...). Backspace comes as 8
+// for line editing only.
+int event_key_code();
+
+// Sink for the keys typed into any of the program's windows.
+struct KeySink {
+  std::deque<int> keys;
+  bool waiting = false;  // a text read is waiting for its answer
+};
+
+// Closing a text or graphics window by its frame never cuts a question
+// short: while a single-key read waits it counts as Esc, which asks "Do you
+// want to exit?"; otherwise it is ignored.
+void close_as_esc(Fl_Widget*, void* data);
+
+// The text window's view: scrolls like any text display, and hands every
+// key to the dialogue instead of moving a cursor.
+class TextView : public Fl_Text_Display {
+ public:
+  TextView(int x, int y, int w, int h, KeySink& sink)
+      : Fl_Text_Display(x, y, w, h), sink_(sink) {}
+  int handle(int e) override;
+
+ private:
+  KeySink& sink_;
+};
+
+// The picture of the graphics window: the framebuffer through its palette,
+// fitted at 4:3 to whatever size the window has, with presses mapped back
+// to framebuffer pixels and queued for the program's polls.
+class PictureView : public Fl_Widget {
+ public:
+  PictureView(int x, int y, int w, int h, const Framebuffer& fb, KeySink& sink)
+      : Fl_Widget(x, y, w, h), fb_(fb), sink_(sink) {}
+  void draw() override;
+  int handle(int e) override;
+
+  // Where the picture stands inside the widget.
+  Rect fit() const { return fit_picture(w(), h()); }
+
+  unsigned long drawn = ~0UL;  // framebuffer generation on the screen
+  PressQueue presses;
+  MouseState pointer;  // the latest known position, no buttons
+
+ private:
+  void track();
+  const Framebuffer& fb_;
+  KeySink& sink_;
+  std::vector<std::uint8_t> rgb_;
+  int rgb_w_ = 0, rgb_h_ = 0;
+};
+
+// The graphics window: a menu of what lies outside the dialogue (saving the
+// picture) over the picture, which takes the rest of the window.
+class GraphicsWindow : public Fl_Double_Window {
+ public:
+  GraphicsWindow(const Rect& r, int menu_h, int font, const char* caption, const Framebuffer& fb,
+                 KeySink& sink);
+  PictureView* picture = nullptr;
+  Fl_Menu_Bar* menu = nullptr;
+
+ private:
+  static void save_cb(Fl_Widget*, void* data);
+  const Framebuffer& fb_;
+};
+
+// One line of dialog text. Drawn by hand so that leading blanks and "@"
+// show as written.
+class TextLine : public Fl_Widget {
+ public:
+  TextLine(int x, int y, int w, int h, std::string text, Fl_Font font, int size, Fl_Color colour,
+           bool centred, bool underline)
+      : Fl_Widget(x, y, w, h), text_(std::move(text)), font_(font), size_(size),
+        colour_(colour), centred_(centred), underline_(underline) {}
+  void draw() override;
+
+ private:
+  std::string text_;
+  Fl_Font font_;
+  int size_;
+  Fl_Color colour_;
+  bool centred_, underline_;
+};
+
+// The question, information and error icons, and the program icon of the
+// welcome box (a small triangulated mesh).
+class IconView : public Fl_Widget {
+ public:
+  IconView(int x, int y, int size, DialogIcon icon, bool program)
+      : Fl_Widget(x, y, size, size), icon_(icon), program_(program) {}
+  void draw() override;
+
+ private:
+  DialogIcon icon_;
+  bool program_;
+};
+
+// A borderless window drawn with a shadow at its right and bottom edges.
+class ShadowWindow : public Fl_Double_Window {
+ public:
+  ShadowWindow(int w, int h, int shadow, Fl_Color colour)
+      : Fl_Double_Window(w, h), colour_(colour), shadow_(shadow) {
+    box(FL_NO_BOX);
+    border(0);
+  }
+  void draw() override;
+
+ private:
+  Fl_Color colour_;
+  int shadow_;
+};
+
+extern const Fl_Color PALE_YELLOW;
+
+}  // namespace vortan
