@@ -421,6 +421,7 @@ int count_selected(const MeshModel& m, const Table1<int, MELEM>& marks) {
 
 // Repaints the centroid marks of unselected elements and returns the count.
 int end_selection(const MeshModel& m, const Table1<int, MELEM>& marks, const MeshWindow& frame) {
+  end_tell();
   for (int e = 1; e <= std::min(m.nelem, MELEM); ++e)
     if (marks(e) >= 0 && frame.holds(m.xycen(e, 1), m.xycen(e, 2)))
       mark_dot(m.xycen(e, 1), m.xycen(e, 2), 7);
@@ -533,6 +534,7 @@ void zoom(const MeshModel& m, DisplayState& d) {
     }
     ++got;
   }
+  end_tell();
   SETCOL(15);
   GGBOX(x[0], x[1], y[0], y[1]);
   SLEEPZ(0.5);
@@ -588,7 +590,10 @@ void DISPL(MeshModel& m, const std::string& heading) {
       case B_CONTINUE:
       case B_RESTORE:
         draw_full(m, d);
-        if (b == B_CONTINUE) return;
+        if (b == B_CONTINUE) {
+          end_tell();  // the heading spoke of this screen only
+          return;
+        }
         break;
       case B_NUMBER_ELEMENTS:
         LABELM(m, 1, nelem, d.frame);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "mesh_model.h"
+#include "prompts.h"
 
 namespace vortan {
 
@@ -109,6 +110,7 @@ int pick_marked(const std::string& prompt, int count, const Points& xy, const Me
     if (frame.holds(xy(i, 1), xy(i, 2))) mark_dot(xy(i, 1), xy(i, 2), 15);
   show_prompt(prompt);
   int k = PICKLN(count, xy, frame);
+  end_tell();  // the prompt's step is over
   for (int i = 1; i <= count; ++i)
     if (frame.holds(xy(i, 1), xy(i, 2))) mark_dot(xy(i, 1), xy(i, 2), after);
   return k;

@@ -245,6 +245,8 @@ void TELLI(const std::string& message, int value) {
   plat().tell(trimmed(message) + " " + std::to_string(value));
 }
 
+void end_tell() { plat().tell_end(); }
+
 void PUT(const std::string& message) {
   DialogSpec d = box(DialogIcon::Information, {message});
   plat().dialog(d);

@@ -46,6 +46,8 @@ char YESNOG(const std::string& question);
 char YESNOH(const std::string& question);
 void TELL(const std::string& message);
 void TELLI(const std::string& message, int value);
+// The step a status box spoke of is over: the box goes from the screen.
+void end_tell();
 void PUT(const std::string& message);
 void MPUT(const std::string& message1, const std::string& message2);
 void PUTERR(const std::string& message);

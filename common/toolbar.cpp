@@ -44,23 +44,27 @@ void HEADNG(const std::string& text) {
 void CURSRD(int ix, int iy) {
   double x, y;
   PXLMAP(ix, iy, x, y);
+  show_cursor(x, y);
+}
+
+void show_cursor(double x, double y) {
   // Values that round to zero are shown as 0.000, not -0.000.
   if (std::fabs(x) < 0.0005) x = 0.0;
   if (std::fabs(y) < 0.0005) y = 0.0;
   Framebuffer& fb = plat().fb();
-  fb.fill_rect(300, 460, 498, 478, 0);
+  fb.fill_rect(300, 460, 498, 478, BACKGROUND);
   fb.text(300, 463, "Cursor: (" + fmt_F(x, 8, 3) + "," + fmt_F(y, 8, 3) + ")", 15);
   plat().graphics_update();
 }
 
-MouseState next_press() {
+MouseState next_press(bool readout) {
   for (;;) {
     MouseState s = plat().mouse_poll();
-    CURSRD(s.x, s.y);
+    if (readout) CURSRD(s.x, s.y);
     if (s.buttons == 0) continue;
     for (MouseState r = s; r.buttons != 0;) {
       r = plat().mouse_poll();
-      CURSRD(r.x, r.y);
+      if (readout) CURSRD(r.x, r.y);
     }
     return s;
   }

@@ -18,10 +18,14 @@ void BARLAB(int i, const int* ybar, const std::string& label);
 void HEADNG(const std::string& text);
 // Redraws "Cursor: (x,y)" for the pixel position in world coordinates.
 void CURSRD(int ix, int iy);
+// The cursor read-out itself: its box (300, 460)-(498, 478) cleared to the
+// drawing area's colour and "Cursor: (x,y)" drawn at (300, 463).
+void show_cursor(double x, double y);
 // Polls until a button goes down and waits for its release, so that one
-// press is taken once; the cursor read-out follows the pointer. Returns the
-// press.
-MouseState next_press();
+// press is taken once; the cursor read-out follows the pointer unless
+// `readout` is false (plots whose key lies under the read-out's box).
+// Returns the press.
+MouseState next_press(bool readout = true);
 // The button of the toolbar band holding pixel row y (button 1 takes every
 // row below button 2's band), 0 above the top button.
 int bar_button(int n, const int* ybar, int y);

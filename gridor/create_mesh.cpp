@@ -288,12 +288,7 @@ void mouse_nodes(MeshModel& m, CreateState& st) {
     PXLMAP(ms.x, ms.y, x, y);
     x = snap(x, unit);
     y = snap(y, unit);
-    if (ms.y >= 34 && ms.x < 500) {
-      Framebuffer& fb = plat().fb();
-      fb.fill_rect(300, 460, 498, 478, 0);
-      fb.text(300, 463, "Cursor: (" + fmt_F(x, 8, 3) + "," + fmt_F(y, 8, 3) + ")", 15);
-      plat().graphics_update();
-    }
+    if (ms.y >= 34 && ms.x < 500) show_cursor(x, y);
     if (ms.buttons == 0) continue;
     if (ms.y >= 36 && ms.x >= 500) {
       // A mesh needs at least one node before its elements can be drawn.
@@ -365,9 +360,12 @@ void mouse_elements(MeshModel& m, CreateState& st) {
     DialogSpec d;
     d.caption = "Define new element";
     d.lines = {DialogLine{"Define element type by no. of sides and nodes"},
-               DialogLine{"No. of  sides", true}, DialogLine{"No. of nodes", true}};
+               DialogLine{"No. of  sides", true, false, true},
+               DialogLine{"No. of nodes", true, false, true}};
     d.fields = {integer_field("", sides, 1, 4, 3), integer_field("", nodes, 1, 8, 3),
                 integer_field("Material type = ", type, 1, 8, 3)};
+    d.fields[0].column = 1;  // under the heads
+    d.fields[1].column = 2;
     d.buttons = {"OK", "End"};
     if (plat().dialog(d) == 2) {
       // A mesh without elements could not be written and read back.

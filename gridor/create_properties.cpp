@@ -232,6 +232,7 @@ void SETKOD(int digits, int& kode) {
   std::string code = kode_text(kode, digits);
   for (int i = 0; i < digits; ++i) {
     d.fields.push_back(integer_field("", code[code.size() - digits + i] - '0', 0, 1, 1));
+    d.fields.back().joins_row = i > 0;  // the digits side by side
   }
   d.buttons = {"OK"};
   plat().dialog(d);

@@ -193,15 +193,15 @@ void DOUBLE(MeshModel& m) {
   if (!doubling_fits(m) || m.npoin < 1) return;
   DialogSpec d;
   d.caption = "Doubling options";
-  d.lines = {DialogLine{"Type          Direction", true}};
+  d.lines = {DialogLine{.text = "Type\tDirection", .red = true, .heads = true}};
   DialogField type;
   type.kind = DialogField::List;
-  type.label = "Type";
   type.ivalue = 1;
   type.width = 12;
+  type.column = 1;
   type.items = {"Translation", "Reflection"};
   DialogField dir = type;
-  dir.label = "Direction";
+  dir.column = 2;
   dir.items = {"Down", "Up", "Left", "Right"};
   d.fields = {type, dir};
   d.buttons = {"OK", "Cancel"};

@@ -131,6 +131,7 @@ struct DataSet {
   bool renumbered = false;
   std::unique_ptr<Table1<int, MPOIN>> newnod = std::make_unique<Table1<int, MPOIN>>();
   std::unique_ptr<Table1<int, MELEM>> newelt = std::make_unique<Table1<int, MELEM>>();
+  std::unique_ptr<EdgeTables> edges = std::make_unique<EdgeTables>();  // refinement's work
 
   explicit DataSet(MeshModel& m) : mesh(m) {}
   // However the run ends, one line says what the named file holds.
@@ -301,6 +302,23 @@ bool choose_existing(DataSet& d) {
   }
 }
 
+// The folder of a new file, chosen as it stands: an empty folder, or a new
+// one, which is made here. Cancel, or a folder that cannot be made, keeps
+// the folder there was, and says so.
+void choose_folder(std::string& folder) {
+  auto chosen = plat().folder_open("Navigate to desired folder", folder);
+  std::string f = chosen ? *chosen : "";
+  while (f.size() > 1 && (f.back() == '/' || f.back() == '\\')) f.pop_back();
+  std::error_code ec;
+  if (!f.empty() && !std::filesystem::is_directory(f, ec)) std::filesystem::create_directories(f, ec);
+  if (f.empty() || !std::filesystem::is_directory(f, ec)) {
+    WRLINE((f.empty() ? "No folder chosen" : "Cannot make the folder " + f) +
+           "; the folder stays " + folder);
+    return;
+  }
+  folder = f;
+}
+
 // Names, creates and opens the .dat file of a totally new mesh. False when
 // the user declined to overwrite and then to exit.
 bool open_new_output(DataSet& d) {
@@ -313,14 +331,7 @@ bool open_new_output(DataSet& d) {
   }
   std::string folder = std::filesystem::current_path().string();
   WRLINE("Default folder is " + folder);
-  if (YESNO("Do you want to select a new folder?") == 'y') {
-    auto chosen = plat().file_open("Navigate to desired folder",
-                                   {{"Data files", "*.dat"}, {"All files", "*.*"}}, folder);
-    if (chosen) {
-      int flen;
-      GETHOM(*chosen, folder, flen);
-    }
-  }
+  if (YESNO("Do you want to select a new folder?") == 'y') choose_folder(folder);
   std::string path = dat_path(folder, name);
   if (std::filesystem::exists(path)) {
     if (YESNO("File already exists. Do you want to overwrite it?") != 'y') {
@@ -372,7 +383,7 @@ void main_menu(DataSet& d) {
         d.heading = "Check triangulated mesh, then continue...";
         break;
       case 3:
-        refine_from_menu(d.mesh);
+        refine_from_menu(d.mesh, *d.edges);
         d.heading = "Check refined mesh, then Continue...";
         break;
       case 4:

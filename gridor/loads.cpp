@@ -101,6 +101,7 @@ bool offer_zoom(const MeshModel& m, const std::string& question, MeshWindow& fra
     MARPT(x[got], y[got], half);
     ++got;
   }
+  end_tell();
   GGBOX(x[0], x[1], y[0], y[1]);
   SLEEPZ(0.5);
   STZOOM(x[0], x[1], y[0], y[1], frame);

@@ -97,6 +97,7 @@ void zoom_offer(const MeshModel& m, MeshWindow& frame) {
     MARPT(x[got], y[got], half);
     ++got;
   }
+  end_tell();
   GGBOX(x[0], x[1], y[0], y[1]);
   plat().graphics_update();
   SLEEPZ(1.0);
@@ -154,8 +155,11 @@ void additional_dofs(MeshModel& m) {
       DialogSpec counts;
       counts.caption = "Additional degrees of freedom";
       counts.lines = {DialogLine{"How many degrees of freedom ...."},
-                      DialogLine{"At corner nodes", true}, DialogLine{"At midside nodes", true}};
+                      DialogLine{"At corner nodes", true, false, true},
+                      DialogLine{"At midside nodes", true, false, true}};
       counts.fields = {integer_field("", corner, base, 4, 3), integer_field("", midside, base, 4, 3)};
+      counts.fields[0].column = 1;
+      counts.fields[1].column = 2;
       counts.buttons = {"OK"};
       plat().dialog(counts);
       corner = std::clamp<long>(counts.fields[0].ivalue, base, 4);
@@ -223,10 +227,13 @@ bool define_new_element(const MeshModel& m, int& sides, int& nodes, int& type, i
   DialogSpec d;
   d.caption = "Define new element";
   d.lines = {DialogLine{"Define element type by no. of sides and nodes"},
-             DialogLine{"No. of  sides", true}, DialogLine{"No. of nodes", true}};
+             DialogLine{"No. of  sides", true, false, true},
+               DialogLine{"No. of nodes", true, false, true}};
   d.fields = {integer_field("", 1, 1, 4, 3), integer_field("", 1, 1, 8, 3),
               integer_field("Material type = ", 1, 1, 8, 3),
               integer_field("Material property set = ", 1, 1, 8, 3)};
+  d.fields[0].column = 1;  // under the heads
+  d.fields[1].column = 2;
   d.buttons = {"OK", "Cancel"};
   for (;;) {
     if (plat().dialog(d) != 1) return false;
@@ -252,10 +259,14 @@ bool ask_element_nodes(const MeshModel& m, int nodes, int* v) {
   DialogSpec d;
   d.caption = "Nodes around element";
   d.lines = {DialogLine{"Enter node numbers around element anticlockwise:"},
-             DialogLine{"Local node no.    Global node no."},
-             DialogLine{"Number new nodes starting from " + std::to_string(m.npoin + 1)}};
-  for (int k = 1; k <= nodes; ++k)
+             DialogLine{.text = "Local node no.\tGlobal node no.", .heads = true, .underline = true},
+             DialogLine{.text = "Number new nodes starting from " + std::to_string(m.npoin + 1),
+                        .after_fields = nodes}};
+  for (int k = 1; k <= nodes; ++k) {
+    // The local number stands under the first head, the field under the second.
     d.fields.push_back(integer_field(fmt_I(k, 8) + "          ", 0, 1, MPOIN, 6));
+    d.fields.back().column = 2;
+  }
   d.buttons = {"OK", "Cancel"};
   for (;;) {
     if (plat().dialog(d) != 1) return false;
@@ -281,7 +292,10 @@ void new_node_details(MeshModel& m, int n) {
   d.fields = {real_field("X-coord = ", 0.0, 10), real_field("Y-coord = ", 0.0, 10)};
   if (basic)
     for (int i = 1; i <= base; ++i)
+    {
       d.fields.push_back(integer_field(i == 1 ? "Fixity code = " : "", 0, 0, 1, 1));
+      d.fields.back().joins_row = i > 1;  // the digits side by side
+    }
   d.buttons = {"OK"};
   plat().dialog(d);
   m.coord(n, 1) = d.fields[0].rvalue;

@@ -524,11 +524,6 @@ void boundary_chains(const MeshModel& m, EdgeTables& t) {
 
 }  // namespace
 
-EdgeTables& edge_tables() {
-  static auto t = std::make_unique<EdgeTables>();
-  return *t;
-}
-
 int refine_type(const MeshModel& m, int e) {
   return element_type_code(element_key(m.nnode(e), m.nside(e)));
 }
@@ -781,6 +776,7 @@ void zoom_for_refine(const MeshModel& m, MeshWindow& view) {
     }
     ++got;
   }
+  end_tell();
   SETCOL(15);
   JOINP1(x[0], y[0], x[1], y[0]);
   JOINP1(x[1], y[0], x[1], y[1]);
@@ -795,7 +791,7 @@ void zoom_for_refine(const MeshModel& m, MeshWindow& view) {
 
 }  // namespace
 
-void refine_from_menu(MeshModel& m) {
+void refine_from_menu(MeshModel& m, EdgeTables& t) {
   DialogSpec d;
   d.lines = {DialogLine{"Choose Automatic or Manual refinement"},
              DialogLine{"(You must use Automatic to refine triangles)"}};
@@ -810,7 +806,7 @@ void refine_from_menu(MeshModel& m) {
     while ((answer = YESNOH("Do you want to zoom?")) == 'h') HPZOOM();
     if (answer == 'y') zoom_for_refine(m, view);
   }
-  REFINE(m, mode, view, edge_tables());
+  REFINE(m, mode, view, t);
 }
 
 }  // namespace vortan

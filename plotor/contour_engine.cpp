@@ -375,6 +375,9 @@ void set_contour_palette() {
 }
 
 void restore_contour_palette() {
+  // The bands and the key were drawn in the contour colours; they would
+  // show falsely in the standard ones, so they go first.
+  if (!ps_mode()) plat().fb().fill_rect(0, 35, 499, 479, BACKGROUND);
   for (int k = 0; k < 11; ++k) plat().fb().set_palette_ega(icont[k], STANDARD_CODES[k]);
   plat().graphics_update();
 }
@@ -533,7 +536,8 @@ std::string key_label(double v) {
 void draw_key(const Levels& lv, int fill) {
   if (ps_mode()) return;
   Framebuffer& fb = plat().fb();
-  if (!fill) fb.fill_rect(1, 440, 498, 470, 7);
+  // The strip is cleared first, so nothing of an earlier key stays.
+  fb.fill_rect(1, 440, 498, 470, fill ? BACKGROUND : 7);
   const int boxes = std::clamp(lv.nlev, 0, NLEV) + 1;
   if (fill)
     for (int j = 1; j <= boxes; ++j)

@@ -179,6 +179,7 @@ void zoom_box(const MeshWindow& frame, double& x1, double& x2, double& y1, doubl
     if (got == 0) SLEEPZ(0.5);
     ++got;
   }
+  end_tell();
   GGBOX(x[0], x[1], y[0], y[1]);
   SLEEPZ(1.0);
   x1 = std::min(x[0], x[1]);

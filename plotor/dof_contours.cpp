@@ -212,32 +212,9 @@ void nodal_contours(const MeshModel& m, const Table1<double, MPOIN>& vnode, int 
   if (view.zoomed && drawn == 0) PUTERR("No elt inside zoom area - try a larger area!");
 }
 
-// The cursor read-out of the contour plots, at the top left of the drawing
-// area where it covers neither the key nor the frame.
-void cursor_readout(int ix, int iy) {
-  double x, y;
-  PXLMAP(ix, iy, x, y);
-  if (std::fabs(x) < 0.0005) x = 0.0;
-  if (std::fabs(y) < 0.0005) y = 0.0;
-  Framebuffer& fb = plat().fb();
-  fb.fill_rect(2, 37, 221, 52, 0);
-  fb.text(4, 39, "Cursor: (" + fmt_F(x, 8, 3) + "," + fmt_F(y, 8, 3) + ")", 15);
-  plat().graphics_update();
-}
-
-// One press of a mouse button, taken once: waits for its release.
-MouseState contour_press() {
-  for (;;) {
-    MouseState s = plat().mouse_poll();
-    cursor_readout(s.x, s.y);
-    if (s.buttons == 0) continue;
-    for (MouseState r = s; r.buttons != 0;) {
-      r = plat().mouse_poll();
-      cursor_readout(r.x, r.y);
-    }
-    return s;
-  }
-}
+// One press of a mouse button, taken once. The key strip lies under the
+// cursor read-out's box, so the contour plots show no read-out.
+MouseState contour_press() { return next_press(false); }
 
 void redraw_window(const MeshModel& m, ContourView& view, double x1, double x2, double y1,
                    double y2, int row) {
@@ -365,6 +342,7 @@ void contour_zoom(const MeshModel& m, ContourView& view) {
     MARPT(x[got], y[got], 0.01 * (view.frame.xmax - view.frame.xmin));
     if (++got == 1) SLEEPZ(0.5);
   }
+  end_tell();
   SETCOL(15);
   GGBOX(x[0], x[1], y[0], y[1]);
   SLEEPZ(1.0);

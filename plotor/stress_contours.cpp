@@ -147,15 +147,16 @@ void draw_element(const Levels& lv, const MeshModel& m, int e, int type, const d
 void ask_options(bool elastic, int& fill, int& q) {
   DialogSpec d;
   d.caption = "Contouring options";
-  d.lines = {DialogLine{elastic ? "Type          Stress" : "Type          Flowrates", true}};
+  d.lines = {DialogLine{.text = elastic ? "Type\tStress" : "Type\tFlowrates", .red = true,
+                        .heads = true}};
   DialogField type;
   type.kind = DialogField::List;
-  type.label = "Type";
   type.ivalue = fill + 1;
   type.width = 12;
+  type.column = 1;
   type.items = {"Lines", "Fill-in"};
   DialogField quantity = type;
-  quantity.label = elastic ? "Stress" : "Flowrates";
+  quantity.column = 2;
   quantity.ivalue = q;
   quantity.items.clear();
   for (int i = 0; i < (elastic ? 8 : 3); ++i)

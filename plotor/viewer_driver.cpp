@@ -217,7 +217,7 @@ int ASKLM() {
   d.caption = "Material type to plot";
   d.lines = {DialogLine{"You can choose to plot only elements of a"},
              DialogLine{"particular material type."},
-             DialogLine{"(Leave at 0 to plot all elements)"}};
+             DialogLine{.text = "(Leave at 0 to plot all elements)", .after_fields = 1}};
   d.fields = {integer_field("Plot material type: ", 0, 0, 8, 3)};
   d.buttons = {"OK"};
   plat().dialog(d);
@@ -249,10 +249,12 @@ void dof_dialog(const std::string& caption, int& dof, int& matsel) {
   DialogSpec d;
   d.caption = caption;
   d.lines = {DialogLine{"Choose d.o.f. and material type to show"},
-             DialogLine{"  D.o.f.\tMaterial Type", true},
-             DialogLine{"(Leave mat type at 0 to show all elts)"},
-             DialogLine{"(Max. d.o.f. no. is 4)"}};
+             DialogLine{.text = "  D.o.f.\tMaterial Type", .red = true, .heads = true},
+             DialogLine{.text = "(Leave mat type at 0 to show all elts)", .after_fields = 2},
+             DialogLine{.text = "(Max. d.o.f. no. is 4)", .after_fields = 2}};
   d.fields = {integer_field("", dof, 1, 4, 3), integer_field("", matsel, 0, 9, 3)};
+  d.fields[0].column = 1;  // under the heads
+  d.fields[1].column = 2;
   d.buttons = {"OK"};
   plat().dialog(d);
   dof = static_cast<int>(std::clamp(d.fields[0].ivalue, 1L, 4L));
@@ -291,6 +293,14 @@ Menu menu_of(const Viewer& v) {
 // clicks show the buttons' help screens.
 int menu_choice(const Viewer& v, const Menu& menu) {
   plat().mouse_show(false);
+  // A picture drawn in another palette (a contour plot's) would show in
+  // false colours once the palette is back: it goes with it.
+  bool recoloured = false;
+  for (int i = 0; i < 16; ++i) {
+    const Rgb c = plat().fb().palette(i);
+    recoloured = recoloured || c.r != v.palette[i].r || c.g != v.palette[i].g || c.b != v.palette[i].b;
+  }
+  if (recoloured) plat().fb().fill_rect(0, 35, 499, 479, BACKGROUND);
   restore_palette(v);
   title_heading(v.mesh);
   int ybar[7];
