@@ -1,0 +1,162 @@
+// The toolkit-free parts of the desktop windows: presses kept for the polls,
+// the windows' places and the picture's fit, and the dialog layout.
+#include <gtest/gtest.h>
+
+#include "platform/dialog_layout.h"
+#include "platform/press_queue.h"
+#include "platform/window_layout.h"
+
+using namespace vortan;
+
+TEST(PressQueue, PressesMadeBetweenPollsAreTakenInOrderEachFollowedByItsRelease) {
+  PressQueue q;
+  MouseState pointer{7, 8, 0};
+  for (int i = 0; i < 8; ++i) ASSERT_TRUE(press_down(q, 10 * i, 100 + i, MOUSE_LEFT));
+  for (int i = 0; i < 8; ++i) {
+    MouseState down = press_poll(q, pointer);
+    EXPECT_EQ(down.x, 10 * i);
+    EXPECT_EQ(down.y, 100 + i);
+    EXPECT_EQ(down.buttons, MOUSE_LEFT);
+    MouseState up = press_poll(q, pointer);
+    EXPECT_EQ(up.x, 10 * i);  // released where it went down
+    EXPECT_EQ(up.buttons, 0);
+  }
+  MouseState idle = press_poll(q, pointer);
+  EXPECT_EQ(idle.x, 7);
+  EXPECT_EQ(idle.buttons, 0);
+}
+
+TEST(PressQueue, AFullQueueRefusesAndForgettingSaysHowManyWent) {
+  PressQueue q;
+  for (int i = 0; i < MAX_PRESSES; ++i) ASSERT_TRUE(press_down(q, i, i, MOUSE_RIGHT));
+  EXPECT_FALSE(press_down(q, 1, 1, MOUSE_LEFT));
+  EXPECT_EQ(press_poll(q, {}).buttons, MOUSE_RIGHT);
+  EXPECT_EQ(press_forget(q), MAX_PRESSES - 1);
+  EXPECT_EQ(press_poll(q, {}).buttons, 0);  // neither a press nor a pending release
+}
+
+TEST(WindowLayout, WideScreensSetTheWindowsSideBySideAndNarrowOnesOverlap) {
+  for (auto [w, h] : {std::pair{1600, 1200}, std::pair{3840, 2160}}) {
+    const double ui = ui_scale(w, h);
+    WindowPlan p = plan_windows(w, h, ui, 700);
+    ASSERT_TRUE(p.side_by_side) << w;
+    EXPECT_LE(p.text.x + p.text.w, p.graphics.x);
+    EXPECT_LE(p.graphics.x + p.graphics.w, w);
+    EXPECT_EQ(p.graphics.w, scaled(640, ui));
+  }
+  EXPECT_DOUBLE_EQ(ui_scale(3840, 2160), 2.16);
+  EXPECT_FALSE(plan_windows(1024, 768, 1.0, 700).side_by_side);
+}
+
+TEST(WindowLayout, ThePictureFitsAt4To3AndEveryPixelMapsBackExactly) {
+  Rect f = fit_picture(1000, 600);  // wider than 4:3: bands left and right
+  EXPECT_EQ(f.w, 800);
+  EXPECT_EQ(f.h, 600);
+  EXPECT_EQ(f.x, 100);
+  int px, py;
+  EXPECT_FALSE(window_to_pixel(f, 99, 300, px, py));
+  for (int w : {640, 768, 1000, 1382, 2560}) {
+    Rect r = fit_picture(w, w * 3 / 4);
+    for (int x = 0; x < SCREEN_W; x += 7) {
+      int wx, wy;
+      pixel_to_window(r, x, x % SCREEN_H, wx, wy);
+      ASSERT_TRUE(window_to_pixel(r, wx, wy, px, py));
+      ASSERT_EQ(px, x) << w;
+      ASSERT_EQ(py, x % SCREEN_H) << w;
+    }
+  }
+}
+
+TEST(WindowLayout, WholeFactorsRepeatPixelsAndOthersBlend) {
+  Framebuffer fb;
+  fb.clear(0);
+  fb.pixel(10, 10, 15);
+  std::vector<std::uint8_t> rgb;
+  scale_picture(fb, 1280, 960, rgb);
+  auto at = [&](int w, int x, int y) { return rgb[(static_cast<size_t>(y) * w + x) * 3]; };
+  EXPECT_EQ(at(1280, 20, 20), 255);
+  EXPECT_EQ(at(1280, 21, 21), 255);
+  EXPECT_EQ(at(1280, 22, 21), 0);
+  scale_picture(fb, 960, 720, rgb);
+  const int c = at(960, 15, 15);
+  EXPECT_GT(c, 0);  // the white pixel spread over its neighbours
+  EXPECT_LT(at(960, 16, 15), 255);
+}
+
+namespace {
+
+DialogMeasure fixed_measure() {
+  DialogMeasure m;
+  m.text_w = [](const std::string& s) { return 8 * static_cast<int>(s.size()); };
+  m.line_w = [](size_t, const std::string& s) { return 8 * static_cast<int>(s.size()); };
+  m.line_h = [](size_t) { return 20; };
+  m.field_w = [](const DialogField& f) { return 10 * f.width; };
+  m.row_h = 24;
+  m.gap = 8;
+  m.tab = 64;
+  return m;
+}
+
+bool beside(const DialogBox& label, const DialogBox& field) {
+  return label.w > 0 && label.y == field.y && label.x + label.w <= field.x;
+}
+
+}  // namespace
+
+TEST(DialogLayout, HeadsStandOverTheirColumnsAndLabelsBesideTheirFields) {
+  DialogSpec d;
+  d.lines = {DialogLine{"Define element type by no. of sides and nodes"},
+             DialogLine{.text = "No. of  sides", .red = true, .heads = true},
+             DialogLine{.text = "No. of nodes", .red = true, .heads = true}};
+  d.fields = {integer_field("", 1, 1, 4, 3), integer_field("", 1, 1, 8, 3),
+              integer_field("Material type = ", 1, 1, 8, 3)};
+  d.fields[0].column = 1;
+  d.fields[1].column = 2;
+  DialogLayout l = layout_dialog(d, fixed_measure());
+  const DialogBox& h1 = l.line_parts[1][0];
+  const DialogBox& h2 = l.line_parts[2][0];
+  EXPECT_EQ(h1.y, h2.y);  // one row of heads
+  EXPECT_EQ(l.fields[0].x, h1.x);
+  EXPECT_EQ(l.fields[1].x, h2.x);
+  EXPECT_GE(h2.x, h1.x + h1.w);
+  EXPECT_EQ(l.fields[0].y, l.fields[1].y);
+  EXPECT_GT(l.fields[0].y, h1.y);
+  EXPECT_TRUE(beside(l.labels[2], l.fields[2]));
+  EXPECT_GT(l.fields[2].y, l.fields[0].y);  // reading order kept: top to bottom
+}
+
+TEST(DialogLayout, TabsAlignPartsNotesFollowTheirFieldsAndLabelsMayHeadAColumn) {
+  DialogSpec d;
+  d.lines = {DialogLine{.text = "Local node no.\tGlobal node no.", .heads = true},
+             DialogLine{.text = "Number new nodes starting from 9", .after_fields = 2}};
+  for (int k = 1; k <= 2; ++k) {
+    d.fields.push_back(integer_field(std::to_string(k), 0, 1, 99, 6));
+    d.fields.back().column = 2;
+  }
+  DialogLayout l = layout_dialog(d, fixed_measure());
+  ASSERT_EQ(l.line_parts[0].size(), 2u);
+  for (int k = 0; k < 2; ++k) {
+    EXPECT_EQ(l.labels[k].x, l.line_parts[0][0].x);  // the local number under its head
+    EXPECT_EQ(l.fields[k].x, l.line_parts[0][1].x);
+  }
+  EXPECT_GT(l.fields[1].y, l.fields[0].y);  // one row per node
+  EXPECT_GT(l.line_parts[1][0].y, l.fields[1].y);  // the note after the fields
+
+  DialogSpec t;
+  t.lines = {DialogLine{"a\tb"}};
+  DialogLayout tl = layout_dialog(t, fixed_measure());
+  EXPECT_EQ(tl.line_parts[0][1].x, 64);  // the next tab stop, no glyph
+}
+
+TEST(DialogLayout, FieldsOnOneRowAndRunsOfLabelledRowsLineUp) {
+  DialogSpec d;
+  d.fields = {real_field("X-coord = ", 0, 10), real_field("Y = ", 0, 10),
+              integer_field("Fixity code = ", 0, 0, 1, 1), integer_field("", 0, 0, 1, 1)};
+  d.fields[3].joins_row = true;
+  DialogLayout l = layout_dialog(d, fixed_measure());
+  EXPECT_EQ(l.fields[0].x, l.fields[1].x);  // after the widest label of the run
+  EXPECT_EQ(l.fields[0].x, l.fields[2].x);
+  EXPECT_TRUE(beside(l.labels[1], l.fields[1]));
+  EXPECT_EQ(l.fields[3].y, l.fields[2].y);
+  EXPECT_GT(l.fields[3].x, l.fields[2].x + l.fields[2].w);
+}
