@@ -104,6 +104,10 @@ void read_elements(std::istream& unit, MeshModel& m) {
         table_error(m, "ERROR: node no. " + num(n) + " of element " + num(e) +
                            " exceeds MPOIN or is negative");
     int el = static_cast<int>(e);
+    // A slot is filled once: a second line of that number would silently
+    // replace an element of the file.
+    if (m.nside(el) != 0)
+      table_error(m, "ERROR: element no. " + num(e) + " appears twice in the element lines");
     m.nside(el) = ns == 0 ? 4 : static_cast<int>(ns);
     m.mattyp(el) = static_cast<int>(typ);
     m.matset(el) = static_cast<int>(set);
@@ -115,6 +119,11 @@ void read_elements(std::istream& unit, MeshModel& m) {
     m.nnode(el) = nn;
     if (flag != 0) break;
   }
+  // Numbered 1 to count, each once: a number beyond the count means a gap,
+  // whose slot would be written out as an element without nodes.
+  for (int e = 1; e <= count; ++e)
+    if (m.nside(e) == 0)
+      table_error(m, "ERROR: element no. " + num(e) + " is missing from the element lines");
   if (count != m.nelem) {
     WRLINE("WARNING: no. of elements differs from NELEM");
     WRLINE("NELEM changed to " + num(count));
