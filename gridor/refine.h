@@ -33,14 +33,11 @@ struct EdgeTables {
   Table1<int, MEDGE> next_keyed;
 };
 
-// The storage the driver hands to every refinement, made at first use.
-EdgeTables& edge_tables();
-
 constexpr int AUTOMATIC = 0, MANUAL = 1;
 
 // The "Refine mesh" button: Automatic or Manual, the " End " toolbar, the
 // zoom offer, then the refinement.
-void refine_from_menu(MeshModel& m);
+void refine_from_menu(MeshModel& m, EdgeTables& t);
 
 // Refines the mesh; `view` limits the nodes that can be picked.
 void REFINE(MeshModel& m, int mode, const MeshWindow& view, EdgeTables& t);

@@ -16,7 +16,8 @@ namespace {
 using Nodes = std::vector<int>;
 
 struct RMesh : test::TestMesh {
-  EdgeTables& t = edge_tables();
+  std::unique_ptr<EdgeTables> tables = std::make_unique<EdgeTables>();
+  EdgeTables& t = *tables;
   using TestMesh::TestMesh;
   void automatic() {
     ASSERT_TRUE(build_edges(*m, t));

@@ -4,6 +4,7 @@
 // the limits.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 
 #include "double_mesh.h"
@@ -62,7 +63,8 @@ TEST(TransformRobustness, OddMeshesStayInRange) {
     {
       test::TestMesh t = odd_mesh(rng);
       test::ScriptedSession s("");
-      EdgeTables& tables = edge_tables();
+      auto storage = std::make_unique<EdgeTables>();
+      EdgeTables& tables = *storage;
       if (build_edges(*t.m, tables)) {
         divide_all(*t.m, tables);
         apply_divisions(*t.m, tables, AUTOMATIC);
