@@ -2,8 +2,10 @@
 
 namespace vortan {
 
-LineRead read_line_bounded(std::istream& in, std::string& line, std::size_t bound) {
+LineRead read_line_bounded(std::istream& in, std::string& line, std::size_t bound,
+                           std::size_t* consumed) {
   line.clear();
+  if (consumed) *consumed = 0;
   std::istream::sentry ok(in, true);  // keeps blanks: the fields are fixed columns
   if (!ok) return LineRead::End;
   std::streambuf* buf = in.rdbuf();
@@ -15,6 +17,7 @@ LineRead read_line_bounded(std::istream& in, std::string& line, std::size_t boun
       break;
     }
     any = true;
+    if (consumed) ++*consumed;
     if (c == '\n') break;
     // One character of room for the carriage return that is dropped below.
     if (line.size() > bound) {

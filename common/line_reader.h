@@ -19,7 +19,10 @@ enum class LineRead { Ok, End, TooLong };
 // return (a DOS-style file) is dropped. End when the file is exhausted (or
 // cannot be read) before a character; TooLong when the line passes `bound`
 // characters (the stream is then failed, and the reader refuses the file).
-LineRead read_line_bounded(std::istream& in, std::string& line, std::size_t bound = MLINE);
+// `consumed`, when given, is the number of characters taken from the
+// stream (line end included), for a reader that steps back over the line.
+LineRead read_line_bounded(std::istream& in, std::string& line, std::size_t bound = MLINE,
+                           std::size_t* consumed = nullptr);
 
 // read_line_bounded as a plain condition: true only for a whole line.
 inline bool next_line(std::istream& in, std::string& line, std::size_t bound = MLINE) {

@@ -1,6 +1,7 @@
 #include "records.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -111,10 +112,23 @@ Rec& Rec::A(const std::string& s, int w) {
   return *this;
 }
 
-bool parse_int_field(const std::string& text, long& v) {
-  std::string t;
-  for (char c : text)
-    if (c != ' ' && c != '\t') t += c;
+namespace {
+
+// The field's characters with every blank and tab left out (a blank within
+// a field reads as nothing), in `buf`. False for a text of more characters
+// than any number needs, which reads as no number.
+bool squeeze(std::string_view text, char (&buf)[64], std::string_view& t) {
+  size_t n = 0;
+  for (char c : text) {
+    if (c == ' ' || c == '\t') continue;
+    if (n == sizeof buf) return false;
+    buf[n++] = c;
+  }
+  t = std::string_view(buf, n);
+  return true;
+}
+
+bool parse_int_chars(std::string_view t, long& v) {
   v = 0;
   if (t.empty()) return true;
   size_t i = 0;
@@ -126,7 +140,7 @@ bool parse_int_field(const std::string& text, long& v) {
   if (i >= t.size()) return false;
   long long x = 0;
   for (; i < t.size(); ++i) {
-    if (!std::isdigit(static_cast<unsigned char>(t[i]))) return false;
+    if (t[i] < '0' || t[i] > '9') return false;
     x = x * 10 + (t[i] - '0');
     if (x > 2147483647LL) return false;
   }
@@ -134,23 +148,31 @@ bool parse_int_field(const std::string& text, long& v) {
   return true;
 }
 
-bool parse_real_field(const std::string& text, int implied, double& v) {
-  std::string t;
-  for (char c : text)
-    if (c != ' ' && c != '\t') t += c;
+}  // namespace
+
+bool parse_int_field(std::string_view text, long& v) {
+  char buf[64];
+  std::string_view t;
+  v = 0;
+  return squeeze(text, buf, t) && parse_int_chars(t, v);
+}
+
+bool parse_real_field(std::string_view text, int implied, double& v) {
+  char buf[64];
+  std::string_view t;
   v = 0.0;
+  if (!squeeze(text, buf, t)) return false;
   if (t.empty()) return true;
   size_t i = 0;
   bool neg = false;
   if (t[i] == '+' || t[i] == '-') neg = t[i++] == '-';
-  std::string mant;
+  char mant[64];
   bool point = false;
   int frac = 0, ndig = 0;
   for (; i < t.size(); ++i) {
-    char c = t[i];
-    if (std::isdigit(static_cast<unsigned char>(c))) {
-      mant += c;
-      ++ndig;
+    const char c = t[i];
+    if (c >= '0' && c <= '9') {
+      mant[ndig++] = c;
       if (point) ++frac;
     } else if (c == '.' && !point) {
       point = true;
@@ -161,18 +183,25 @@ bool parse_real_field(const std::string& text, int implied, double& v) {
   if (ndig == 0) return false;
   long exp10 = 0;
   if (i < t.size()) {
-    char c = static_cast<char>(std::toupper(static_cast<unsigned char>(t[i])));
+    const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(t[i])));
     if (c == 'E' || c == 'D') ++i;
     else if (c != '+' && c != '-') return false;
     if (i >= t.size()) return false;
-    long e;
-    if (!parse_int_field(t.substr(i), e)) return false;
-    if (t[i] != '+' && t[i] != '-' && !std::isdigit(static_cast<unsigned char>(t[i]))) return false;
-    exp10 = e;
+    if (t[i] != '+' && t[i] != '-' && (t[i] < '0' || t[i] > '9')) return false;
+    if (!parse_int_chars(t.substr(i), exp10)) return false;
   }
-  double m = std::strtod(mant.c_str(), nullptr);
-  int scale = point ? -frac : -implied;
-  double r = m * std::pow(10.0, static_cast<double>(scale + exp10));
+  // Up to 15 digits the whole number is exact in a double; beyond, the
+  // digits are converted with correct rounding.
+  double m = 0.0;
+  if (ndig <= 15) {
+    long long x = 0;
+    for (int k = 0; k < ndig; ++k) x = x * 10 + (mant[k] - '0');
+    m = static_cast<double>(x);
+  } else {
+    std::from_chars(mant, mant + ndig, m);
+  }
+  const int scale = point ? -frac : -implied;
+  const double r = m * std::pow(10.0, static_cast<double>(scale + exp10));
   if (!std::isfinite(r)) return false;
   v = neg ? -r : r;
   return true;

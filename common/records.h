@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vortan {
@@ -52,8 +53,8 @@ class RecordReader {
 };
 
 // Parses a field's text (blanks ignored) as a Fortran-style integer or real.
-bool parse_int_field(const std::string& text, long& v);
-bool parse_real_field(const std::string& text, int implied, double& v);
+bool parse_int_field(std::string_view text, long& v);
+bool parse_real_field(std::string_view text, int implied, double& v);
 
 // Free-format reading: splits typed text into values at blanks and commas.
 std::vector<std::string> free_tokens(const std::string& text);

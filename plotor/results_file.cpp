@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "line_reader.h"
 #include "prompts.h"
 #include "records.h"
 
@@ -10,17 +11,40 @@ namespace vortan {
 
 namespace {
 
-// One line of the file, without its line end; false at the end of the file
-// or on a read error.
-bool next_line(std::istream& in, std::string& line) {
-  if (!std::getline(in, line)) return false;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return true;
+// One line of the file, without its line end; false at the end of the file,
+// on a read error or on a line longer than any record (a file without line
+// ends cannot make the reader grow without end). `consumed` counts the
+// characters taken, so that the reader can step back over the line.
+bool read_record_line(std::istream& in, std::string& line, std::size_t* consumed = nullptr) {
+  return read_line_bounded(in, line, MLINE, consumed) == LineRead::Ok;
 }
 
-bool blank(const std::string& line) {
-  return line.find_first_not_of(" \t") == std::string::npos;
+bool blank(std::string_view line) {
+  return line.find_first_not_of(" \t") == std::string_view::npos;
 }
+
+// Fixed columns over one line: each field is the next `w` characters, or
+// what is left of them; a line shorter than its fields reads as blanks.
+struct Columns {
+  std::string_view line;
+  size_t pos = 0;
+  bool ok = true;
+  std::string_view take(int w) {
+    const std::string_view f = pos < line.size() ? line.substr(pos, w) : std::string_view();
+    pos += w;
+    return f;
+  }
+  int I(int w) {
+    long v = 0;
+    ok = parse_int_field(take(w), v) && ok;
+    return static_cast<int>(v);
+  }
+  double F(int w) {
+    double v = 0.0;
+    ok = parse_real_field(take(w), 0, v) && ok;
+    return v;
+  }
+};
 
 struct NodalLine {
   int node = 0;
@@ -28,11 +52,11 @@ struct NodalLine {
 };
 
 // I5, 4F10: the node number and its four values.
-bool read_nodal(const std::string& line, NodalLine& n) {
-  RecordReader r(line);
-  n.node = static_cast<int>(r.I(5));
-  for (double& v : n.values) v = r.F(10, 0);
-  return r.ok();
+bool read_nodal(std::string_view line, NodalLine& n) {
+  Columns c{line};
+  n.node = c.I(5);
+  for (double& v : n.values) v = c.F(10);
+  return c.ok;
 }
 
 struct GaussLine {
@@ -42,16 +66,23 @@ struct GaussLine {
 
 // I5, I2, I3, 6F10: element, Gauss point, yield code, the point's x and y
 // and its four values. A blank line is not a Gauss-point line.
-bool read_gauss(const std::string& line, GaussLine& g) {
+bool read_gauss(std::string_view line, GaussLine& g) {
   if (blank(line)) return false;
-  RecordReader r(line);
-  g.element = static_cast<int>(r.I(5));
-  g.point = static_cast<int>(r.I(2));
-  g.yield = static_cast<int>(r.I(3));
-  g.x = r.F(10, 0);
-  g.y = r.F(10, 0);
-  for (double& v : g.values) v = r.F(10, 0);
-  return r.ok();
+  Columns c{line};
+  g.element = c.I(5);
+  g.point = c.I(2);
+  g.yield = c.I(3);
+  g.x = c.F(10);
+  g.y = c.F(10);
+  for (double& v : g.values) v = c.F(10);
+  return c.ok;
+}
+
+// Gives the line just read back to the stream, so that the next read sees
+// it again: one relative seek, not a position asked for at every line.
+void step_back(std::istream& in, std::size_t consumed) {
+  in.clear();
+  in.seekg(-static_cast<std::streamoff>(consumed), std::ios::cur);
 }
 
 void fatal(const char* message) {
@@ -67,11 +98,10 @@ void skip_gauss_lines(std::istream& in) {
   std::string line;
   GaussLine g;
   for (;;) {
-    std::streampos pos = in.tellg();
-    if (!next_line(in, line)) return;
+    std::size_t consumed = 0;
+    if (!read_record_line(in, line, &consumed)) return;
     if (!read_gauss(line, g)) {
-      in.clear();
-      in.seekg(pos);
+      step_back(in, consumed);
       return;
     }
   }
@@ -86,12 +116,11 @@ void read_gauss_section(std::istream& in, const MeshModel& m, ResultSet& r) {
   std::string line;
   GaussLine g;
   for (;;) {
-    std::streampos pos = in.tellg();
-    if (!next_line(in, line)) break;
+    std::size_t consumed = 0;
+    if (!read_record_line(in, line, &consumed)) break;
     if (!read_gauss(line, g)) {
       // Normally the title line of the next result set: read it again there.
-      in.clear();
-      in.seekg(pos);
+      step_back(in, consumed);
       break;
     }
     if (g.element < 1 || g.element > nelem || g.point < 1 || g.point > MGPEL) {
@@ -134,7 +163,7 @@ void clear_results(ResultSet& r) {
 SetRead read_result_set(std::istream& in, const MeshModel& m, ResultSet& r) {
   WRLINE("Starting to read output data...");
   std::string line;
-  if (!next_line(in, line)) {
+  if (!read_record_line(in, line)) {
     fatal("FATAL ERROR: premature end of data!");
     return SetRead::PrematureEnd;
   }
@@ -148,11 +177,16 @@ SetRead read_result_set(std::istream& in, const MeshModel& m, ResultSet& r) {
   const int npoin = std::clamp(m.npoin, 0, MPOIN);
   int outside = 0;
   for (int i = 1; i <= m.npoin; ++i) {
-    if (!next_line(in, line)) {
+    const LineRead got = read_line_bounded(in, line);
+    if (got == LineRead::End) {
       fatal("FATAL ERROR: premature end of data!");
       return SetRead::PrematureEnd;
     }
     NodalLine n;
+    if (got == LineRead::TooLong) {
+      fatal("FATAL ERROR: data in unexpected format!");
+      return SetRead::BadFormat;
+    }
     if (!read_nodal(line, n)) {
       fatal("FATAL ERROR: data in unexpected format!");
       return SetRead::BadFormat;
@@ -174,7 +208,7 @@ SetRead read_result_set(std::istream& in, const MeshModel& m, ResultSet& r) {
 
   const bool elasticity = std::abs(m.ndofn) >= 2;
   if (elasticity) WRLINE("Reading Gauss pt output data...");
-  if (!next_line(in, line)) {
+  if (!read_record_line(in, line)) {
     WRLINE(elasticity ? "End of file reached - no stress data found."
                       : "End of file reached - no flow rate data found.");
   } else {
@@ -191,13 +225,13 @@ SetRead read_result_set(std::istream& in, const MeshModel& m, ResultSet& r) {
 
 bool read_next_title(std::istream& in, std::string& title) {
   std::string line;
-  if (!next_line(in, line)) return false;
+  if (!read_record_line(in, line)) return false;
   if (blank(line)) {
     // Blank lines at the very end of a file are no further result set.
     std::streampos pos = in.tellg();
     std::string rest;
     bool more = false;
-    while (!more && next_line(in, rest)) more = !blank(rest);
+    while (!more && read_record_line(in, rest)) more = !blank(rest);
     in.clear();
     in.seekg(pos);
     if (!more) return false;

@@ -239,6 +239,21 @@ TEST(ResultsFile, BadNodalLineStopsTheSetAndTheNextLineIsTakenAsTitle) {
   EXPECT_EQ(title.substr(0, 5), "    3");
 }
 
+// A "line" with no end, as a device or a binary file gives: refused as bad
+// data in the nodal lines, the end of the section among the Gauss points.
+TEST(ResultsFile, EndlessLinesAreRefusedNotReadWhole) {
+  const std::string endless(200000, '\0');
+  OutFile nodes(2, LABELS + nodal(1, 1) + endless);
+  EXPECT_EQ(nodes.read(), SetRead::BadFormat);
+  EXPECT_TRUE(has_line(nodes.text(), "FATAL ERROR: data in unexpected format!"));
+  OutFile points(2, LABELS + nodal(1, 1) + nodal(2, 2) + nodal(3, 3) + GAUSS_HEADER +
+                        gauss(1, 1, 0, 0.5, 0.25, 7) + endless);
+  ASSERT_EQ(points.read(), SetRead::Read);
+  EXPECT_EQ(points.r->ngaus, 1);
+  std::string title;
+  EXPECT_FALSE(points.next(title));
+}
+
 TEST(ResultsFile, NumbersOutsideTheTablesAreIgnoredWithAWarning) {
   OutFile f(2, LABELS + nodal(1, 1) + nodal(0, 50) + nodal(4, 60) + GAUSS_HEADER +
                    gauss(1, 1, 0, 0, 0, 5) + gauss(2, 1, 0, 0, 0, 6) + gauss(1, 5, 0, 0, 0, 7) +
