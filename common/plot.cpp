@@ -6,6 +6,7 @@
 #include <fstream>
 #include <vector>
 
+#include "file_replace.h"
 #include "line_reader.h"
 #include "platform/platform.h"
 #include "prompts.h"
@@ -401,6 +402,13 @@ bool PSCLOS() {
 }
 
 bool ps_open() { return g_ps != nullptr; }
+
+UnfinishedPicture::~UnfinishedPicture() {
+  if (!g_ps) return;
+  PSCLOS();
+  std::remove(path.c_str());
+  ending_note("PostScript file " + path + " removed: it was not complete.");
+}
 
 void PSREC(const std::string& record) {
   if (!g_ps) return;

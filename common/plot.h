@@ -105,6 +105,13 @@ void PSREC(const std::string& record);
 void REMBL(const std::string& record);
 void PSBEG();
 void PSEND();
+// Held while a picture is written: when the program ends before the picture
+// is closed (its destructor runs as the ending unwinds the dialogue), the
+// unfinished file is closed and removed, with one line saying so.
+struct UnfinishedPicture {
+  std::string path;
+  ~UnfinishedPicture();
+};
 // Sets the PostScript fill colour (components 0..1).
 void PSFILL(double r, double g, double b);
 

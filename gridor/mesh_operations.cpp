@@ -13,6 +13,7 @@ void write_mesh_picture(MeshModel& m, const std::string& path) {
     WRLINE("Cannot open " + path + " for output - no PostScript file written.");
     return;
   }
+  UnfinishedPicture unfinished{path};
   PSPSPS(m);
   if (PSCLOS())
     WRLINE("PostScript file " + path + " written.");

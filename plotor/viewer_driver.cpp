@@ -453,6 +453,7 @@ void write_picture(const Viewer& v, char letter, const std::function<void()>& wr
     WRLINE("Cannot open " + path + " for output - no PostScript file written.");
     return;
   }
+  UnfinishedPicture unfinished{path};
   write();
   set_ps_mode(false);
   if (PSCLOS())
