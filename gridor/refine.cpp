@@ -546,6 +546,57 @@ int side_start(int type, int side) {
   return start;
 }
 
+namespace {
+
+// Enters side s of element e (first node index `first`, `steps` steps) in
+// the edge table: on the edge it shares with an element met before, or on
+// a new edge. False (with its message) when the edge table is full.
+bool enter_side(const MeshModel& m, EdgeTables& t, int e, int s, int first, int steps) {
+  const int nn = m.nnode(e);
+  int nodes[3] = {0, 0, 0};
+  for (int i = 0; i <= steps; ++i) nodes[i] = m.lnods(e, (first - 1 + i) % nn + 1);
+  const int a = nodes[0], mid = steps == 2 ? nodes[1] : 0, b = nodes[steps];
+  const int key = steps == 2 ? mid : std::min(a, b);
+  int found = 0, sgn = 1;
+  for (int ed = t.keyed(key); ed != 0 && found == 0; ed = t.next_keyed(ed)) {
+    if (steps == 2) {
+      if (quadratic_edge(t, ed) && t.ledge(ed, 2) == mid)
+        found = ed, sgn = t.ledge(ed, 1) == a ? 1 : -1;
+    } else if (!quadratic_edge(t, ed)) {
+      if (t.ledge(ed, 1) == a && t.ledge(ed, 2) == b) found = ed, sgn = 1;
+      else if (t.ledge(ed, 1) == b && t.ledge(ed, 2) == a) found = ed, sgn = -1;
+    }
+  }
+  if (found != 0) {
+    t.lelsid(e, s) = sgn * found;
+    // A fourth element on one edge is not listed: three slots are kept.
+    for (int k = 1; k <= 3; ++k)
+      if (t.leledg(found, k) == 0) {
+        t.leledg(found, k) = e;
+        break;
+      }
+    return true;
+  }
+  if (t.nedge >= MEDGE) {
+    PUTERR("Mesh has too many edges!");
+    return false;
+  }
+  const int ed = ++t.nedge;
+  t.ledge(ed, 1) = a;
+  t.ledge(ed, 2) = steps == 2 ? mid : b;
+  t.ledge(ed, 3) = steps == 2 ? b : 0;
+  t.leledg(ed, 1) = e;
+  t.leledg(ed, 2) = t.leledg(ed, 3) = 0;
+  t.ndivs(ed) = 0;
+  for (int j = 1; j <= MDIV; ++j) t.wdivs(ed, j) = 0.0;
+  t.next_keyed(ed) = t.keyed(key);
+  t.keyed(key) = ed;
+  t.lelsid(e, s) = ed;
+  return true;
+}
+
+}  // namespace
+
 bool build_edges(const MeshModel& m, EdgeTables& t) {
   const int nelem = std::clamp(m.nelem, 0, MELEM), npoin = std::clamp(m.npoin, 0, MPOIN);
   t.ndofc.fill(1);
@@ -589,45 +640,7 @@ bool build_edges(const MeshModel& m, EdgeTables& t) {
         OUTGI("Problem occurred in element ", e);
         continue;
       }
-      int nodes[3] = {0, 0, 0};
-      for (int i = 0; i <= steps; ++i) nodes[i] = m.lnods(e, (first - 1 + i) % nn + 1);
-      const int a = nodes[0], mid = steps == 2 ? nodes[1] : 0, b = nodes[steps];
-      const int key = steps == 2 ? mid : std::min(a, b);
-      int found = 0, sgn = 1;
-      for (int ed = t.keyed(key); ed != 0 && found == 0; ed = t.next_keyed(ed)) {
-        if (steps == 2) {
-          if (quadratic_edge(t, ed) && t.ledge(ed, 2) == mid)
-            found = ed, sgn = t.ledge(ed, 1) == a ? 1 : -1;
-        } else if (!quadratic_edge(t, ed)) {
-          if (t.ledge(ed, 1) == a && t.ledge(ed, 2) == b) found = ed, sgn = 1;
-          else if (t.ledge(ed, 1) == b && t.ledge(ed, 2) == a) found = ed, sgn = -1;
-        }
-      }
-      if (found != 0) {
-        t.lelsid(e, s) = sgn * found;
-        // A fourth element on one edge is not listed: three slots are kept.
-        for (int k = 1; k <= 3; ++k)
-          if (t.leledg(found, k) == 0) {
-            t.leledg(found, k) = e;
-            break;
-          }
-        continue;
-      }
-      if (t.nedge >= MEDGE) {
-        PUTERR("Mesh has too many edges!");
-        return false;
-      }
-      const int ed = ++t.nedge;
-      t.ledge(ed, 1) = a;
-      t.ledge(ed, 2) = steps == 2 ? mid : b;
-      t.ledge(ed, 3) = steps == 2 ? b : 0;
-      t.leledg(ed, 1) = e;
-      t.leledg(ed, 2) = t.leledg(ed, 3) = 0;
-      t.ndivs(ed) = 0;
-      for (int j = 1; j <= MDIV; ++j) t.wdivs(ed, j) = 0.0;
-      t.next_keyed(ed) = t.keyed(key);
-      t.keyed(key) = ed;
-      t.lelsid(e, s) = ed;
+      if (!enter_side(m, t, e, s, first, steps)) return false;
     }
   }
   return true;
