@@ -6,7 +6,8 @@
 #            GoogleTest, Google Benchmark, the Gmsh library for the interop tools
 #   tests:   Ghostscript renders every EPS; Xvfb, a window manager (openbox),
 #            xdotool, ImageMagick and the X utilities drive the real windows;
-#            python3 reads PNG pixels; clang with its runtimes builds the
+#            GTK 2, which FLTK loads for its file chooser, so the chooser is
+#            the same on every machine; python3 reads PNG pixels; clang with its runtimes builds the
 #            fuzz targets and the sanitizer build
 set -euo pipefail
 SUDO=""
@@ -18,7 +19,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   libgtest-dev libgmock-dev libbenchmark-dev \
   libpng-dev libfltk1.3-dev fluid libgl-dev libglu1-mesa-dev libgmsh-dev \
   ghostscript xvfb xauth x11-utils x11-xserver-utils xdotool openbox \
-  imagemagick python3 procps \
+  imagemagick python3 procps libgtk2.0-0 \
   clang libclang-rt-14-dev llvm \
   >/dev/null
 echo "setup: packages installed"
