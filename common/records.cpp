@@ -48,19 +48,24 @@ std::string fmt_I(long v, int w) {
 }
 
 std::string fmt_F(double v, int w, int d) {
-  // When a value does not fit with d decimals, fewer decimals are written,
-  // then the exponent form: the readers accept both, and no value is lost
-  // to a field of asterisks.
+  // A value too wide for d decimals keeps as many decimals as fit, down to
+  // none, so a large coordinate loses only its fraction. The point is always
+  // written: a field without one would be read with implied decimals.
   if (!std::isfinite(v)) return stars(w);
   for (int dd = d; dd >= 0; --dd) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*f", dd, v);
     std::string s = buf;
-    if (dd == 0 && s.size() < static_cast<size_t>(w)) s += ".";
+    if (dd == 0) s += ".";
     if (static_cast<int>(s.size()) <= w) return right(s, w);
-    if (dd <= d - 3 && std::fabs(v) >= 1.0e6) break;
   }
-  return fmt_E(v, w, std::max(1, w - 7));
+  // No fixed form fits: the exponent form with as many digits as the width
+  // holds (the readers accept both forms).
+  for (int digits = w - 5; digits >= 1; --digits) {
+    std::string s = fmt_E(v, w, digits);
+    if (s[0] != '*') return s;
+  }
+  return stars(w);
 }
 
 std::string fmt_E(double v, int w, int d) {

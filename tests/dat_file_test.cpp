@@ -103,14 +103,14 @@ TEST(DatFileWrite, AdvancedControlLineAndWideValues) {
   auto l = lines_of(written(*m));
   ASSERT_GE(l.size(), 9u);
   EXPECT_EQ(l[2], "    4    1   -2    1   1.25000  -3.00000    1   22  333 4444   0.0010012345.6780");
-  EXPECT_EQ(l[8], "0  00    3-0.123E+07   1.00000    2");
+  EXPECT_EQ(l[8], "0  00    3-1234567.0   1.00000    2");
   // Both wide forms read back (to the precision written).
   auto back = std::make_unique<MeshModel>();
   ScriptedSession session("");
   ASSERT_EQ(read_text(written(*m), *back), -1);
   EXPECT_DOUBLE_EQ(back->rextra[4], 12345.678);
   EXPECT_DOUBLE_EQ(back->rextra[3], 0.001);
-  EXPECT_DOUBLE_EQ(back->coord(3, 1), -1230000.0);
+  EXPECT_DOUBLE_EQ(back->coord(3, 1), -1234567.0);
   EXPECT_EQ(back->iextra[4], 4444);
 }
 

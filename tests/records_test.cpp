@@ -21,11 +21,28 @@ TEST(RecordsWrite, FixedFields) {
   EXPECT_EQ(fmt_F(0.0, 10, 3), "     0.000");
   EXPECT_EQ(fmt_F(0.9999996, 10, 5), "   1.00000");  // rounding carries into the units
   EXPECT_EQ(fmt_F(10.1256, 10, 3), "    10.126");
-  // Values too wide for five decimals keep fewer decimals, then go to the
-  // exponent form, rather than a field of asterisks.
+  // Values too wide for five decimals keep as many decimals as fit, down to
+  // none, and only then go to the exponent form, rather than asterisks.
   EXPECT_EQ(fmt_F(12345.678, 10, 5), "12345.6780");
   EXPECT_EQ(fmt_F(123456.789, 10, 5), "123456.789");
-  EXPECT_EQ(fmt_F(-1234567.0, 10, 5), "-0.123E+07");
+  EXPECT_EQ(fmt_F(-1234567.0, 10, 5), "-1234567.0");
+  EXPECT_EQ(fmt_F(12345.0, 5, 2), "*****");  // "12345" would read as 123.45
+}
+
+// Large magnitudes written to F10.5 read back as the value rounded to the
+// decimals (or digits) the field had room for.
+TEST(RecordsWrite, WideFixedValuesReadBack) {
+  const struct { double v; const char* text; double back; } cases[] = {
+      {-123456.789, "-123456.79", -123456.79}, {1234567.89, "1234567.89", 1234567.89},
+      {12345678.9, "12345678.9", 12345678.9},  {-12345678.9, "-12345679.", -12345679.0},
+      {123456789.0, "123456789.", 123456789.0}, {-123456789.0, "-.1235E+09", -123500000.0},
+      {1234567890.0, ".12346E+10", 1234600000.0}, {1.5e10, ".15000E+11", 1.5e10}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(fmt_F(c.v, 10, 5), c.text);
+    double back = 0;
+    EXPECT_TRUE(parse_real_field(fmt_F(c.v, 10, 5), 5, back));
+    EXPECT_DOUBLE_EQ(back, c.back) << c.text;
+  }
 }
 
 TEST(RecordsWrite, ExponentFields) {
