@@ -80,6 +80,8 @@ void reset(MeshModel& work, const MeshModel& base) {
 struct Meshes {
   std::unique_ptr<MeshModel> base = std::make_unique<MeshModel>();
   std::unique_ptr<MeshModel> work = std::make_unique<MeshModel>();
+  std::unique_ptr<EdgeTables> edges = std::make_unique<EdgeTables>();
+  std::unique_ptr<DoublingWork> doubling = std::make_unique<DoublingWork>();
 };
 
 // The small mesh has 24 x 25 = 600 elements, the large 49 x 49 = 2401.
@@ -97,7 +99,7 @@ void run(benchmark::State& state, Operation op) {
     state.PauseTiming();
     reset(*m.work, *m.base);
     state.ResumeTiming();
-    op(*m.work);
+    op(*m.work, m);
     benchmark::DoNotOptimize(m.work->npoin);
   }
   state.counters["elements"] = m.base->nelem;
@@ -105,8 +107,8 @@ void run(benchmark::State& state, Operation op) {
 }
 
 void BM_Refine(benchmark::State& state) {
-  run(state, [](MeshModel& w) {
-    EdgeTables& t = edge_tables();
+  run(state, [](MeshModel& w, Meshes& m) {
+    EdgeTables& t = *m.edges;
     build_edges(w, t);
     divide_all(w, t);
     apply_divisions(w, t, AUTOMATIC);
@@ -114,15 +116,15 @@ void BM_Refine(benchmark::State& state) {
 }
 
 void BM_Triangulate(benchmark::State& state) {
-  run(state, [](MeshModel& w) {
+  run(state, [](MeshModel& w, Meshes&) {
     for (int e = 1; e <= w.nelem; ++e) w.nside(e) = -w.nside(e);
     cut_marked(w);
   });
 }
 
 void BM_Double(benchmark::State& state) {
-  run(state, [](MeshModel& w) {
-    double_mesh(w, DoublingType::Translation, DoublingDirection::Up);
+  run(state, [](MeshModel& w, Meshes& m) {
+    double_mesh(w, DoublingType::Translation, DoublingDirection::Up, *m.doubling);
   });
 }
 

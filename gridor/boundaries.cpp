@@ -1,7 +1,6 @@
 #include "boundaries.h"
 
 #include <algorithm>
-#include <memory>
 
 #include "help_screens.h"
 #include "mesh_display.h"
@@ -64,11 +63,6 @@ char ask_axis() {
 }
 
 }  // namespace
-
-BoundaryTables& boundary_tables() {
-  static std::unique_ptr<BoundaryTables> b = std::make_unique<BoundaryTables>();
-  return *b;
-}
 
 void clear_boundaries(BoundaryTables& b) {
   b.nbdry = b.nbdir = b.ndval = 0;

@@ -25,7 +25,6 @@ struct BoundaryTables {
   int ndval = 0;                   // Dirichlet value sets written so far
 };
 
-BoundaryTables& boundary_tables();
 void clear_boundaries(BoundaryTables& b);
 
 // Collects boundary sets and Dirichlet planes and writes the boundary

@@ -1,7 +1,6 @@
 #include "double_mesh.h"
 
 #include <algorithm>
-#include <memory>
 
 #include "mesh_display.h"
 #include "platform/platform.h"
@@ -10,25 +9,6 @@
 namespace vortan {
 
 namespace {
-
-// Work tables, made once: the map from each old node to its copy, the old
-// node whose copy a new number holds, and the old nodes sorted by their
-// truncated coordinates (for finding a copy's partner on the seam).
-struct DoublingWork {
-  Table1<int, MPOIN> map;
-  Table1<int, MPOIN> owner;  // indexed by new number - npoin
-  Table1<int, MPOIN> kode0, ndof0;  // node data as it was before the call
-  struct Key {
-    long x, y;
-    int node;
-  };
-  std::array<Key, MPOIN> sorted;
-};
-
-DoublingWork& work() {
-  static auto w = std::make_unique<DoublingWork>();
-  return *w;
-}
 
 bool key_less(const DoublingWork::Key& a, const DoublingWork::Key& b) {
   if (a.x != b.x) return a.x < b.x;
@@ -81,10 +61,9 @@ bool doubling_fits(const MeshModel& m) {
   return fits;
 }
 
-void double_mesh(MeshModel& m, DoublingType type, DoublingDirection direction) {
+void double_mesh(MeshModel& m, DoublingType type, DoublingDirection direction, DoublingWork& w) {
   const int npoin = m.npoin, nelem = m.nelem;
   if (npoin < 1 || 2 * npoin > MPOIN || nelem < 0 || 2 * nelem > MELEM) return;
-  DoublingWork& w = work();
   double xmin, xmax, ymin, ymax;
   BOUNDS(npoin, m.coord, xmin, xmax, ymin, ymax);
   int axis;  // 1 x, 2 y
@@ -189,7 +168,7 @@ void double_mesh(MeshModel& m, DoublingType type, DoublingDirection direction) {
   m.nelem = 2 * nelem;
 }
 
-void DOUBLE(MeshModel& m) {
+void DOUBLE(MeshModel& m, DoublingWork& w) {
   if (!doubling_fits(m) || m.npoin < 1) return;
   DialogSpec d;
   d.caption = "Doubling options";
@@ -208,7 +187,7 @@ void DOUBLE(MeshModel& m) {
   if (plat().dialog(d) != 1) return;
   const int t = std::clamp<long>(d.fields[0].ivalue, 1, 2);
   const int r = std::clamp<long>(d.fields[1].ivalue, 1, 4);
-  double_mesh(m, static_cast<DoublingType>(t), static_cast<DoublingDirection>(r));
+  double_mesh(m, static_cast<DoublingType>(t), static_cast<DoublingDirection>(r), w);
   SLEEPZ(2.0);
 }
 

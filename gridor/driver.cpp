@@ -17,11 +17,13 @@
 #include "help_screens.h"
 #include "listing.h"
 #include "mesh_model.h"
+#include "modify_mesh.h"
 #include "part_b_sequence.h"
 #include "platform/platform.h"
 #include "prompts.h"
 #include "records.h"
 #include "refine.h"
+#include "renumber.h"
 #include "toolbar.h"
 #include "triangulate.h"
 
@@ -111,9 +113,20 @@ void startup_texts() {
     WRLINE(l);
 }
 
+// The work tables of the mesh operations, made once for the run and handed
+// to each by reference: with raised limits they are tens of megabytes.
+struct WorkTables {
+  EdgeTables edges;          // refinement
+  DoublingWork doubling;
+  Table1<int, MELEM> marks;  // elements chosen by the pickers
+  RenumberWork renumbering;
+  PartBTables part_b;
+};
+
 // Everything the driver keeps for one data set besides the mesh model.
 struct DataSet {
   MeshModel& mesh;
+  WorkTables& work;
   bool new_file = false;      // answer to "Do you want to create a totally new file?"
   std::string in_path;        // input .dat, read only
   std::ifstream in;
@@ -131,9 +144,8 @@ struct DataSet {
   bool renumbered = false;
   std::unique_ptr<Table1<int, MPOIN>> newnod = std::make_unique<Table1<int, MPOIN>>();
   std::unique_ptr<Table1<int, MELEM>> newelt = std::make_unique<Table1<int, MELEM>>();
-  std::unique_ptr<EdgeTables> edges = std::make_unique<EdgeTables>();  // refinement's work
 
-  explicit DataSet(MeshModel& m) : mesh(m) {}
+  DataSet(MeshModel& m, WorkTables& w) : mesh(m), work(w) {}
   // However the run ends, one line says what the named file holds.
   ~DataSet() {
     if (complete || out_path.empty()) return;
@@ -379,19 +391,19 @@ void main_menu(DataSet& d) {
       case 1:
         return;
       case 2:
-        TRIANG(d.mesh);
+        TRIANG(d.mesh, d.work.marks);
         d.heading = "Check triangulated mesh, then continue...";
         break;
       case 3:
-        refine_from_menu(d.mesh, *d.edges);
+        refine_from_menu(d.mesh, d.work.edges);
         d.heading = "Check refined mesh, then Continue...";
         break;
       case 4:
-        DOUBLE(d.mesh);
+        DOUBLE(d.mesh, d.work.doubling);
         d.heading = "Check doubled mesh, then Continue...";
         break;
       case 5:
-        MODIFY(d.mesh, *d.newnod);
+        MODIFY(d.mesh, *d.newnod, d.work.marks);
         d.heading = "Check modified mesh, then Continue...";
         break;
       case 6:
@@ -428,7 +440,7 @@ void finish_part_a(DataSet& d) {
     int ybar[2];
     RIGBAR(1, 1, ybar);
     std::ostringstream renumbered;
-    int result = REDUCE(d.mesh, renumbered, *d.newnod, *d.newelt);
+    int result = REDUCE(d.mesh, renumbered, *d.newnod, *d.newelt, d.work.renumbering);
     if (result == 0 && !save_text(d, renumbered.str())) result = 1;
     if (result == 1) {
       PUT("Cannot renumber - original file written");
@@ -467,8 +479,8 @@ void completion(DataSet& d) {
 
 // One data set, from "Do you want to create a totally new file?" to the
 // completion messages. False when the user went back to the first question.
-bool one_data_set(MeshModel& mesh) {
-  DataSet d(mesh);
+bool one_data_set(MeshModel& mesh, WorkTables& work) {
+  DataSet d(mesh, work);
   d.new_file = YESNO("Do you want to create a totally new file?") == 'y';
   if (d.new_file) {
     if (!open_new_output(d)) return false;
@@ -486,7 +498,7 @@ bool one_data_set(MeshModel& mesh) {
     if (plat().dialog(next) == 1) {
       for (int i = 1; i <= MPOIN; ++i) (*d.newnod)(i) = i <= d.mesh.npoin ? i : 0;
       for (int i = 1; i <= MELEM; ++i) (*d.newelt)(i) = i <= d.mesh.nelem ? i : 0;
-      PART_B_SEQUENCE(d.mesh, nullptr, d.out, d.prt, *d.newnod, *d.newelt);
+      PART_B_SEQUENCE(d.mesh, nullptr, d.out, d.prt, *d.newnod, *d.newelt, d.work.part_b);
       completion(d);
       return true;
     }
@@ -503,7 +515,7 @@ bool one_data_set(MeshModel& mesh) {
   main_menu(d);
   finish_part_a(d);
   PART_B_SEQUENCE(d.mesh, d.in.is_open() && !d.new_file ? &d.in : nullptr, d.out, d.prt,
-                  *d.newnod, *d.newelt);
+                  *d.newnod, *d.newelt, d.work.part_b);
   completion(d);
   return true;
 }
@@ -512,12 +524,14 @@ bool one_data_set(MeshModel& mesh) {
 
 void GRIDOR() {
   set_ending_hook(gridor_ending);
-  // The mesh model is made once, here, and lives for the whole run.
+  // The mesh model and the work tables are made once, here, and live for
+  // the whole run.
   auto mesh = std::make_unique<MeshModel>();
+  auto work = std::make_unique<WorkTables>();
   startup_texts();
   for (;;) {
     clear_mesh(*mesh);
-    if (!one_data_set(*mesh)) continue;
+    if (!one_data_set(*mesh, *work)) continue;
     if (YESNOG("Do you want to exit GRIDOR?") == 'y') {
       gridor_ending();
       return;

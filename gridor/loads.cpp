@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 #include "help_screens.h"
 #include "platform/platform.h"
@@ -25,11 +24,6 @@ void end_toolbar() {
 }
 
 }  // namespace
-
-LoadTables& load_tables() {
-  static std::unique_ptr<LoadTables> t = std::make_unique<LoadTables>();
-  return *t;
-}
 
 void clear_loads(LoadTables& t) {
   t.ltype.fill(0);

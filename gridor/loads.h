@@ -27,8 +27,6 @@ struct LoadTables {
   Table1<int, MELEM> marks;         // work table of element picking
 };
 
-// The storage of one Part B's loads, made at first use.
-LoadTables& load_tables();
 void clear_loads(LoadTables& t);
 
 // Number of nodes along the side of element e whose end corners are n1 and

@@ -20,9 +20,6 @@ namespace vortan {
 
 namespace {
 
-// The selection table of "Delete elts": made once, like the model's own.
-Table1<int, MELEM> g_marks;
-
 enum MenuButton { DELETE_ELTS = 1, ADD_ELTS, CHANGE_COORDS, NEW_CONSTRAINTS, CONTINUE };
 
 
@@ -376,17 +373,17 @@ void add_element(MeshModel& m, MeshWindow frame) {
 
 // --- 9: deleting elements ---------------------------------------------------------
 
-void delete_elements(MeshModel& m, const MeshWindow& frame) {
+void delete_elements(MeshModel& m, const MeshWindow& frame, Table1<int, MELEM>& marks) {
   end_bar();
   SLEEPZ(1.0);
-  for (int e = 1; e <= MELEM; ++e) g_marks(e) = e <= m.nelem ? e : 0;
-  if (PICKLL(m, g_marks, frame) == 0) return;
+  for (int e = 1; e <= MELEM; ++e) marks(e) = e <= m.nelem ? e : 0;
+  if (PICKLL(m, marks, frame) == 0) return;
   SETCOL(14);
   const double half = 0.01 * (frame.xmax - frame.xmin);
   for (int e = 1; e <= m.nelem; ++e)
-    if (g_marks(e) < 0) MARPT(m.xycen(e, 1), m.xycen(e, 2), half);
+    if (marks(e) < 0) MARPT(m.xycen(e, 1), m.xycen(e, 2), half);
   plat().graphics_update();
-  if (delete_marked_elements(m, g_marks) == 0)
+  if (delete_marked_elements(m, marks) == 0)
     PUTERR("At least one element must remain - nothing deleted.");
 }
 
@@ -497,7 +494,7 @@ int delete_marked_elements(MeshModel& m, const Table1<int, MELEM>& marks) {
   return nelem - kept;
 }
 
-void MODIFY(MeshModel& m, Table1<int, MPOIN>& newnod) {
+void MODIFY(MeshModel& m, Table1<int, MPOIN>& newnod, Table1<int, MELEM>& marks) {
   choose_level(m);
   if (m.ndofn < 0) {
     extra_parameters(m);
@@ -510,7 +507,7 @@ void MODIFY(MeshModel& m, Table1<int, MPOIN>& newnod) {
     const MeshWindow frame = plot_whole(m);
     switch (menu_choice()) {
       case CONTINUE:
-        MODIFY_PROPERTIES(m);
+        MODIFY_PROPERTIES(m, marks);
         return;
       case NEW_CONSTRAINTS:
         new_constraints(m, frame);
@@ -522,7 +519,7 @@ void MODIFY(MeshModel& m, Table1<int, MPOIN>& newnod) {
         add_element(m, frame);
         break;
       case DELETE_ELTS:
-        delete_elements(m, frame);
+        delete_elements(m, frame, marks);
         break;
     }
   }

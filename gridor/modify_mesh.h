@@ -8,8 +8,9 @@
 
 namespace vortan {
 
-// Changes the mesh in place; newnod follows the node numbers it changes.
-void MODIFY(MeshModel& m, Table1<int, MPOIN>& newnod);
+// Changes the mesh in place; newnod follows the node numbers it changes,
+// `marks` holds the elements chosen for deletion or reassignment.
+void MODIFY(MeshModel& m, Table1<int, MPOIN>& newnod, Table1<int, MELEM>& marks);
 
 // --- the steps of MODIFY, each usable on its own --------------------------
 
@@ -32,7 +33,7 @@ int remove_unused_nodes(MeshModel& m, Table1<int, MPOIN>& newnod);
 int delete_marked_elements(MeshModel& m, const Table1<int, MELEM>& marks);
 
 // The "Continue" choice: title, material property sets, and the material
-// type and property set of chosen elements.
-void MODIFY_PROPERTIES(MeshModel& m);
+// type and property set of elements chosen into `marks`.
+void MODIFY_PROPERTIES(MeshModel& m, Table1<int, MELEM>& marks);
 
 }  // namespace vortan

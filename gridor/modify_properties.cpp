@@ -14,9 +14,6 @@ namespace vortan {
 
 namespace {
 
-// The selection table of the reassignment: made once.
-Table1<int, MELEM> g_chosen;
-
 const MeshWindow WHOLE_PLANE{-1.0e30, 1.0e30, -1.0e30, 1.0e30};
 
 void change_title(MeshModel& m) {
@@ -131,15 +128,15 @@ bool is_one_dimensional(const MeshModel& m, int e) {
   return ns < 3 && !(ns == 2 && m.nnode(e) == 3);
 }
 
-void reassign_elements(MeshModel& m) {
+void reassign_elements(MeshModel& m, Table1<int, MELEM>& chosen) {
   DISPL(m, "Continue for mat. type and prop. connections..");
   int ybar[2];
   RIGBAR(1, 1, ybar);
   BARLAB(1, ybar, "End");
   SLEEPZ(0.1);
   for (;;) {
-    for (int e = 1; e <= MELEM; ++e) g_chosen(e) = e <= m.nelem ? e : 0;
-    if (PICKLL(m, g_chosen, WHOLE_PLANE) == 0) return;
+    for (int e = 1; e <= MELEM; ++e) chosen(e) = e <= m.nelem ? e : 0;
+    if (PICKLL(m, chosen, WHOLE_PLANE) == 0) return;
     int type;
     // Material types are 0 to 8 wherever an element is defined.
     while ((type = PUTGI("New material type?")) < 0 || type > 8)
@@ -149,7 +146,7 @@ void reassign_elements(MeshModel& m) {
     bool one_d = std::abs(m.ndofn) == 3;
     if (m.ndofn == -2) one_d = YESNOG("Is this a set for 1D elements?") == 'y';
     for (int e = 1; e <= m.nelem; ++e) {
-      if (g_chosen(e) >= 0 || is_one_dimensional(m, e) != one_d) continue;
+      if (chosen(e) >= 0 || is_one_dimensional(m, e) != one_d) continue;
       m.mattyp(e) = type;
       m.matset(e) = set;
     }
@@ -160,7 +157,7 @@ void reassign_elements(MeshModel& m) {
 
 }  // namespace
 
-void MODIFY_PROPERTIES(MeshModel& m) {
+void MODIFY_PROPERTIES(MeshModel& m, Table1<int, MELEM>& marks) {
   if (YESNOG("Will you alter title, or any mat. props or connections?") == 'n') return;
   if (YESNOG("Do you want to change title or any material properties?") != 'n') {
     plat().text_open("GRIDOR text");
@@ -174,7 +171,7 @@ void MODIFY_PROPERTIES(MeshModel& m) {
     plat().text_close();
     if (answer == 'n') return;
   }
-  reassign_elements(m);
+  reassign_elements(m, marks);
 }
 
 }  // namespace vortan

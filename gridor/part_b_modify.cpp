@@ -1,7 +1,6 @@
 #include "part_b_modify.h"
 
 #include <algorithm>
-#include <memory>
 #include <string>
 
 #include "line_reader.h"
@@ -326,28 +325,27 @@ void existing_edges(const MeshModel& m, const LoadTables& t, const OldPartB& old
 
 }  // namespace
 
-OldPartB& old_part_b() {
-  static std::unique_ptr<OldPartB> o = std::make_unique<OldPartB>();
-  // Every copy starts from empty tables.
-  o->has_loads = false;
-  o->nbset = o->npset = o->nload = o->nedge = o->nbdry = o->nbdir = o->ndval = o->nincs = 0;
-  o->lnode.fill(0);
-  o->ltype.fill(0);
-  o->lval.fill(0.0);
-  o->ibody.fill(0);
-  o->edges.fill(0);
-  o->lbset.fill(0);
+void clear_old_part_b(OldPartB& o) {
+  o.has_loads = false;
+  o.nbset = o.npset = o.nload = o.nedge = o.nbdry = o.nbdir = o.ndval = o.nincs = 0;
+  o.lnode.fill(0);
+  o.ltype.fill(0);
+  o.lval.fill(0.0);
+  o.ibody.fill(0);
+  o.edges.fill(0);
+  o.lbset.fill(0);
   for (int s = 0; s <= MSETS; ++s) {
-    o->bfirst[s] = 0;
-    for (int c = 0; c < 3; ++c) o->bodyf[s][c] = o->trac[s][c] = o->bpar[s][c] = 0.0;
+    o.bfirst[s] = 0;
+    for (int c = 0; c < 3; ++c) o.bodyf[s][c] = o.trac[s][c] = o.bpar[s][c] = 0.0;
   }
-  for (auto& d : o->dirv) d = OldDirichlet{};
-  for (double& v : o->sizes) v = 0.0;
-  o->dtint = o->ftime = o->allow = o->theta = o->ttend = 0.0;
-  return *o;
+  for (auto& d : o.dirv) d = OldDirichlet{};
+  for (double& v : o.sizes) v = 0.0;
+  o.dtint = o.ftime = o.allow = o.theta = o.ttend = 0.0;
 }
 
 bool read_old_part_b(std::istream& in, OldPartB& old) {
+  // Every copy starts from empty tables.
+  clear_old_part_b(old);
   std::string header;
   if (!line_of(in, header)) return false;
   old.has_loads = header.find("nbset") != std::string::npos;

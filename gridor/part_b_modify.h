@@ -43,12 +43,12 @@ struct OldPartB {
   double dtint = 0, ftime = 0, allow = 0, theta = 0, ttend = 0;
 };
 
-// The storage of the old Part B, made at first use and emptied on every call.
-OldPartB& old_part_b();
+// Empties every count and table of an old Part B.
+void clear_old_part_b(OldPartB& old);
 
-// Reads a whole old Part B from the stream's position. False when it is
-// damaged or ends early (what was read is then of no use); a list longer
-// than its table counts as damaged too.
+// Reads a whole old Part B from the stream's position into emptied tables.
+// False when it is damaged or ends early (what was read is then of no use);
+// a list longer than its table counts as damaged too.
 bool read_old_part_b(std::istream& in, OldPartB& old);
 
 void MDFYLD(MeshModel& m, LoadTables& t, const OldPartB& old, const Table1<int, MPOIN>& newnod,

@@ -112,19 +112,19 @@ void starting_values(const OldPartB& old, AnalysisControl& c) {
 }
 
 void PART_B_SEQUENCE(MeshModel& m, std::ifstream* in, std::ostream& out, std::ostream& prt,
-                     Table1<int, MPOIN>& newnod, Table1<int, MELEM>& newelt) {
+                     Table1<int, MPOIN>& newnod, Table1<int, MELEM>& newelt, PartBTables& t) {
   PUT("Start of Part B data input...");
   prt << "\nPart B data\n-----------\n\n";
-  LoadTables& loads = load_tables();
+  LoadTables& loads = t.loads;
   clear_loads(loads);
-  BoundaryTables& bdry = boundary_tables();
+  BoundaryTables& bdry = t.bdry;
   clear_boundaries(bdry);
   const OldPartB* old = nullptr;
   if (in && YESNOG("Do you want to create Part B from the data in the input file?") == 'y') {
     if (!find_part_b(*in)) {
       PUT("Sorry, cannot find Part B in input file!");
     } else {
-      OldPartB& o = old_part_b();
+      OldPartB& o = t.old;
       if (read_old_part_b(*in, o)) {
         MPUT("Note: this will only make sense if you", "have not altered the mesh topology!");
         old = &o;

@@ -6,13 +6,24 @@
 
 #include <fstream>
 
+#include "boundaries.h"
+#include "loads.h"
 #include "mesh_model.h"
+#include "part_b_modify.h"
 
 namespace vortan {
 
+// The work tables of one Part B: the loads and boundary sets being made and
+// the old Part B they may start from. The driver owns one.
+struct PartBTables {
+  LoadTables loads;
+  BoundaryTables bdry;
+  OldPartB old;
+};
+
 // `in` is the input .dat when the run began from an existing file, else null.
 void PART_B_SEQUENCE(MeshModel& m, std::ifstream* in, std::ostream& out, std::ostream& prt,
-                     Table1<int, MPOIN>& newnod, Table1<int, MELEM>& newelt);
+                     Table1<int, MPOIN>& newnod, Table1<int, MELEM>& newelt, PartBTables& t);
 
 // The increment and timestepping values, with the defaults of a new Part B.
 struct AnalysisControl {
@@ -25,7 +36,6 @@ struct AnalysisControl {
 void write_empty_loads(std::ostream& out);
 // The values of a copied Part B as starting values; zero time values take
 // their defaults.
-struct OldPartB;
 void starting_values(const OldPartB& old, AnalysisControl& c);
 // Asks for and writes the increment block and the timestepping block.
 void INCREMENTS(int ndofn, AnalysisControl& c, std::ostream& out, std::ostream& prt);

@@ -323,11 +323,8 @@ void ELSTM(int n, const int* nodes, int cell, int colour) {
 
 // --- the whole renumbering -----------------------------------------------------------
 
-int REDUCE(MeshModel& m, std::ostream& out,
-           Table1<int, MPOIN>& newnod, Table1<int, MELEM>& newelt) {
-  // Made once for the run: the tables are too large for the stack.
-  static RenumberWork work;
-  RenumberWork& w = work;
+int REDUCE(MeshModel& m, std::ostream& out, Table1<int, MPOIN>& newnod,
+           Table1<int, MELEM>& newelt, RenumberWork& w) {
   set_identity(m, newnod, newelt);
   if (elements_of(m) < 1) return 1;
   CENTRD(m);

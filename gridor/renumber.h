@@ -14,7 +14,8 @@
 
 namespace vortan {
 
-// Working tables of the renumbering, sized by the limits.
+// Working tables of the renumbering, sized by the limits; the driver owns
+// one.
 struct RenumberWork {
   Table2<int, MPOIN, MNODE> nodel;  // elements at each node, increasing numbers
   Table1<int, MPOIN> nelnod;        // their count; negated while the sweep has visited the node
@@ -58,7 +59,7 @@ void ELSTM(int n, const int* nodes, int cell, int colour);
 // output .dat at `path` (reopened from empty through `out`); fills newnod
 // and newelt. Returns 1 when renumbering was refused and nothing written
 // (the caller writes the original Part A again), 0 otherwise.
-int REDUCE(MeshModel& m, std::ostream& out,
-           Table1<int, MPOIN>& newnod, Table1<int, MELEM>& newelt);
+int REDUCE(MeshModel& m, std::ostream& out, Table1<int, MPOIN>& newnod,
+           Table1<int, MELEM>& newelt, RenumberWork& w);
 
 }  // namespace vortan

@@ -1,7 +1,6 @@
 #include "triangulate.h"
 
 #include <algorithm>
-#include <memory>
 
 #include "help_screens.h"
 #include "mesh_display.h"
@@ -96,7 +95,7 @@ void cut_marked(MeshModel& m) {
   }
 }
 
-void TRIANG(MeshModel& m) {
+void TRIANG(MeshModel& m, Table1<int, MELEM>& marks) {
   const int nelem = std::clamp(m.nelem, 0, MELEM);
   bool whole = true;
   if (m.ndofn < 1) {
@@ -109,17 +108,16 @@ void TRIANG(MeshModel& m) {
   } else {
     // The picker keeps its selection in a table of its own; the chosen
     // elements are then marked for cutting.
-    static auto marks = std::make_unique<Table1<int, MELEM>>();
-    marks->fill(0);
+    marks.fill(0);
     CENTRD(m);
     const MeshWindow everywhere{-1.0e30, 1.0e30, -1.0e30, 1.0e30};
-    if (PICKLL(m, *marks, everywhere) == 0) {
+    if (PICKLL(m, marks, everywhere) == 0) {
       PUTERR("No elements selected.");
       SLEEPZ(0.1);
       return;
     }
     for (int e = 1; e <= nelem; ++e)
-      if ((*marks)(e) < 0) m.nside(e) = -std::abs(m.nside(e));
+      if (marks(e) < 0) m.nside(e) = -std::abs(m.nside(e));
   }
   cut_marked(m);
 }

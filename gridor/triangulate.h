@@ -7,8 +7,8 @@
 namespace vortan {
 
 // Asks which elements to cut (Advanced level: the whole mesh or a picked
-// selection; Basic level: every element) and cuts them.
-void TRIANG(MeshModel& m);
+// selection, kept in `marks`; Basic level: every element) and cuts them.
+void TRIANG(MeshModel& m, Table1<int, MELEM>& marks);
 
 // Cuts every element marked by a negative nside, removing the marks as it
 // goes (and all marks left when it stops at a limit). Linear quadrilaterals

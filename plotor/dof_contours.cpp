@@ -170,9 +170,10 @@ void mark_corner_nodes(const MeshModel& m, Table1<unsigned char, MPOIN>& used) {
   }
 }
 
-void nodal_contours(const MeshModel& m, const Table1<double, MPOIN>& vnode, int nlev, int fill,
-                    const ContourView& view, int matsel, bool corner_only) {
-  static Table1<unsigned char, MPOIN> used;
+void nodal_contours(const MeshModel& m, PlotWork& pw, int nlev, int fill, const ContourView& view,
+                    int matsel, bool corner_only) {
+  const Table1<double, MPOIN>& vnode = pw.vnode;
+  Table1<unsigned char, MPOIN>& used = pw.corner;
   if (corner_only) mark_corner_nodes(m, used);
   const int npoin = std::clamp(m.npoin, 0, MPOIN);
   double vmin = 0, vmax = 0;
@@ -188,7 +189,7 @@ void nodal_contours(const MeshModel& m, const Table1<double, MPOIN>& vnode, int 
   const Levels lv = contour_levels(vmin, vmax, nlev, DOF_THRESHOLD, DOF_UNIT);
   if (!ps_mode()) plat().mouse_show(false);
   draw_key(lv, fill);
-  static PolyWork w;
+  PolyWork& w = pw.poly;
   w.count = 0;
   int drawn = 0;
   for (int e = 1; e <= std::min(m.nelem, MELEM); ++e) {
@@ -236,7 +237,7 @@ void nodal_plot(MeshModel& m, PlotWork& w, const ViewState& v, bool corner_only)
   set_contour_palette();
   auto picture = [&] {
     contour_outline(m, w, view, true);
-    nodal_contours(m, w.vnode, NLEV, fill, view, v.matsel, corner_only);
+    nodal_contours(m, w, NLEV, fill, view, v.matsel, corner_only);
   };
   picture();
   for (;;) {
@@ -264,14 +265,14 @@ void nodal_plot(MeshModel& m, PlotWork& w, const ViewState& v, bool corner_only)
 
 // --- the plot routines ---------------------------------------------------------
 
-void PLCSPL(const MeshModel& m, const Table1<double, MPOIN>& vnode, int nlev, int fill,
-            const ContourView& view, int matsel) {
-  nodal_contours(m, vnode, nlev, fill, view, matsel, false);
+void PLCSPL(const MeshModel& m, PlotWork& w, int nlev, int fill, const ContourView& view,
+            int matsel) {
+  nodal_contours(m, w, nlev, fill, view, matsel, false);
 }
 
-void PLCSP2(const MeshModel& m, const Table1<double, MPOIN>& vnode, int nlev, int fill,
-            const ContourView& view, int matsel) {
-  nodal_contours(m, vnode, nlev, fill, view, matsel, true);
+void PLCSP2(const MeshModel& m, PlotWork& w, int nlev, int fill, const ContourView& view,
+            int matsel) {
+  nodal_contours(m, w, nlev, fill, view, matsel, true);
 }
 
 void CSPLAY(MeshModel& m, ResultSet&, PlotWork& w, const ViewState& v) {
@@ -288,7 +289,7 @@ void PSCSPL(MeshModel& m, ResultSet&, PlotWork& w, const ViewState& v, int corne
   PSREC("% mesh boundary");
   contour_outline(m, w, view, false);
   PSREC("% d.o.f. contours");
-  nodal_contours(m, w.vnode, NLEV, 0, view, v.matsel, corner_flag == 2);
+  nodal_contours(m, w, NLEV, 0, view, v.matsel, corner_flag == 2);
   PSEND();
   set_ps_mode(false);
 }

@@ -19,13 +19,13 @@ struct ContourView {
   std::string fourth;
 };
 
-// Contours of vnode over the elements (of material type matsel when it is
-// 1 or more) in the view: PLCSPL reads every node, PLCSP2 only the corner
-// nodes of quadratic elements. The key is drawn on the screen only.
-void PLCSPL(const MeshModel& m, const Table1<double, MPOIN>& vnode, int nlev, int fill,
-            const ContourView& view, int matsel);
-void PLCSP2(const MeshModel& m, const Table1<double, MPOIN>& vnode, int nlev, int fill,
-            const ContourView& view, int matsel);
+// Contours of w.vnode over the elements (of material type matsel when it
+// is 1 or more) in the view: PLCSPL reads every node, PLCSP2 only the
+// corner nodes of quadratic elements. The key is drawn on the screen only.
+void PLCSPL(const MeshModel& m, PlotWork& w, int nlev, int fill, const ContourView& view,
+            int matsel);
+void PLCSP2(const MeshModel& m, PlotWork& w, int nlev, int fill, const ContourView& view,
+            int matsel);
 
 // --- shared by the contour plots ---------------------------------------------
 

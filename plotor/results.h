@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 
+#include "contour_engine.h"
 #include "mesh_model.h"
 
 namespace vortan {
@@ -34,6 +35,8 @@ struct PlotWork {
   // edge_next(k) the edge after k in it.
   Table1<int, MPOIN> edge_head;
   Table1<int, MEDGE> edge_next;
+  Table1<unsigned char, MPOIN> corner;  // 1 for a node a corner-node contour plot reads
+  PolyWork poly;                        // the outline of the band being filled
 };
 
 // What every plot is handed besides the tables: the material type to plot

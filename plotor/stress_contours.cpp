@@ -206,8 +206,8 @@ void stress_quantity(ResultSet& r, bool elastic, int q) {
   }
 }
 
-void PLCSTR(const MeshModel& m, const ResultSet& r, int nlev, int fill, const ContourView& view,
-            int matsel) {
+void PLCSTR(const MeshModel& m, const ResultSet& r, PlotWork& pw, int nlev, int fill,
+            const ContourView& view, int matsel) {
   const int nelem = std::clamp(m.nelem, 0, MELEM);
   // The range over the values the drawn elements use.
   double vmin = 0, vmax = 0;
@@ -226,7 +226,7 @@ void PLCSTR(const MeshModel& m, const ResultSet& r, int nlev, int fill, const Co
   const Levels lv = contour_levels(vmin, vmax, nlev, GAUSS_THRESHOLD, GAUSS_UNIT);
   if (!ps_mode()) plat().mouse_show(false);
   draw_key(lv, fill);
-  static PolyWork w;
+  PolyWork& w = pw.poly;
   w.count = 0;
   int drawn = 0;
   for (int e = 1; e <= nelem; ++e) {
@@ -260,7 +260,7 @@ void CSTRAY(MeshModel& m, ResultSet& r, PlotWork& w, const ViewState& v) {
     set_contour_palette();
     auto picture = [&] {
       contour_outline(m, w, view, true);
-      PLCSTR(m, r, NLEV, fill, view, v.matsel);
+      PLCSTR(m, r, w, NLEV, fill, view, v.matsel);
     };
     picture();
     for (int b = 0; b != 4;) {
@@ -290,7 +290,7 @@ void PSCSTR(MeshModel& m, ResultSet& r, PlotWork& w, const ViewState& v) {
   const bool elastic = std::abs(m.ndofn) == 2;
   stress_quantity(r, elastic, ask_ps_quantity(elastic));
   PSREC("% stress contours");
-  PLCSTR(m, r, NLEV, 0, view, v.matsel);
+  PLCSTR(m, r, w, NLEV, 0, view, v.matsel);
   PSEND();
   set_ps_mode(false);
 }

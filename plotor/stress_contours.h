@@ -12,7 +12,7 @@ void stress_quantity(ResultSet& r, bool elastic, int q);
 
 // Contours of gpval over the elements (of material type matsel when it is 1
 // or more) in the view; corner values extrapolated from the Gauss values.
-void PLCSTR(const MeshModel& m, const ResultSet& r, int nlev, int fill, const ContourView& view,
-            int matsel);
+void PLCSTR(const MeshModel& m, const ResultSet& r, PlotWork& w, int nlev, int fill,
+            const ContourView& view, int matsel);
 
 }  // namespace vortan

@@ -4,6 +4,7 @@
 // records are worked out by hand from the field layouts.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -26,7 +27,8 @@ struct BoundaryRun {
 BoundaryRun run_partb(MeshModel& m, const std::string& script) {
   BoundaryRun r;
   test::ScriptedSession s(script);
-  BoundaryTables& b = boundary_tables();
+  auto storage = std::make_unique<BoundaryTables>();
+  BoundaryTables& b = *storage;
   clear_boundaries(b);
   std::ostringstream out, prt;
   PARTB(m, b, out, prt);

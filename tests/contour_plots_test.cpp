@@ -120,7 +120,7 @@ TEST(DofContours, LinearQuadrilateralIsCutAlongTheDiagonal24) {
   Tables tb;
   tb.w->vnode(3) = 1;  // node 3 high, the others 0
   const ContourView view = full_view(*t.m, *tb.w);
-  PLCSPL(*t.m, tb.w->vnode, NLEV, 0, view, 0);
+  PLCSPL(*t.m, *tb.w, NLEV, 0, view, 0);
   // In (4, 2, 3) the value is x + y - 1: level k (k / 9) runs along
   // x + y = 1 + k / 9, parallel to the diagonal, in icont(k + 1).
   EXPECT_TRUE(near_colour(0.5 + 2.0 / 9, 0.5 + 2.0 / 9, icont[5]));
@@ -141,7 +141,7 @@ TEST(DofContours, EightNodedQuadrilateralPeaksAtItsCentre) {
   Tables tb;
   for (int n : {2, 4, 6, 8}) tb.w->vnode(n) = 1;  // midsides 1, corners 0: centre 2
   const ContourView view = full_view(*t.m, *tb.w);
-  PLCSPL(*t.m, tb.w->vnode, NLEV, 1, view, 0);
+  PLCSPL(*t.m, *tb.w, NLEV, 1, view, 0);
   // The range is that of the nodes, 0 .. 1: the centre lies above vmax, in
   // the top band; the corners in the bottom bands.
   EXPECT_EQ(pixel(0.5, 0.5), icont[10]);
@@ -161,13 +161,13 @@ TEST(DofContours, CornerNodePlotNeverReadsMidsideValues) {
   for (int fill : {0, 1}) {
     for (int n : {2, 4, 6, 8}) tb.w->vnode(n) = 0;
     const ContourView view = full_view(*t.m, *tb.w);
-    PLCSP2(*t.m, tb.w->vnode, NLEV, fill, view, 0);
+    PLCSP2(*t.m, *tb.w, NLEV, fill, view, 0);
     std::vector<int> first;
     for (int y = 35; y < 480; ++y)
       for (int x = 0; x < 500; ++x) first.push_back(plat().fb().at(x, y));
     for (int n : {2, 4, 6, 8}) tb.w->vnode(n) = 100.0 * n;
     full_view(*t.m, *tb.w);
-    PLCSP2(*t.m, tb.w->vnode, NLEV, fill, view, 0);
+    PLCSP2(*t.m, *tb.w, NLEV, fill, view, 0);
     std::vector<int> second;
     for (int y = 35; y < 480; ++y)
       for (int x = 0; x < 500; ++x) second.push_back(plat().fb().at(x, y));
@@ -191,20 +191,20 @@ TEST(DofContours, ZoomWithoutAWholeElementAndUnknownTypes) {
   // A zoom window that cuts both triangles: only the key.
   view.zoomed = true;
   view.frame = MeshWindow{0.4, 0.6, 0.4, 0.6};
-  PLCSPL(*t.m, tb.w->vnode, NLEV, 1, view, 0);
+  PLCSPL(*t.m, *tb.w, NLEV, 1, view, 0);
   EXPECT_TRUE(has(s.transcript(), "No elt inside zoom area - try a larger area!"));
   // An element of no known type ends the drawing there, with a message;
   // the element before it is drawn.
   t.m->nnode(2) = 7;
   view = full_view(*t.m, *tb.w);
-  PLCSPL(*t.m, tb.w->vnode, NLEV, 1, view, 0);
+  PLCSPL(*t.m, *tb.w, NLEV, 1, view, 0);
   EXPECT_TRUE(has(s.transcript(), "Error: element 2 has no recognized type!"));
   EXPECT_TRUE(is_band_colour(pixel(0.7, 0.2)));
   EXPECT_FALSE(is_band_colour(pixel(0.2, 0.7)));
   // Material type 2 only: nothing of material 1 is drawn.
   t.m->nnode(2) = 3;
   view = full_view(*t.m, *tb.w);
-  PLCSPL(*t.m, tb.w->vnode, NLEV, 1, view, 2);
+  PLCSPL(*t.m, *tb.w, NLEV, 1, view, 2);
   EXPECT_FALSE(is_band_colour(pixel(0.7, 0.2)));
 }
 
@@ -221,7 +221,7 @@ TEST(StressContours, LinearElementsFillOrShowNothing) {
   r.gpval(1) = 5;   // vmin: band 0
   r.gpval(2) = 14;  // vmax: band 9 (level 8 < 14 <= level 9)
   ContourView view = full_view(*t.m, *tb.w);
-  PLCSTR(*t.m, r, NLEV, 0, view, 0);
+  PLCSTR(*t.m, r, *tb.w, NLEV, 0, view, 0);
   // Lines: constant elements have no contour lines.
   for (double x = 0.05; x < 0.95; x += 0.02) {
     for (double y = 0.05; y < 0.95; y += 0.02) {
@@ -231,7 +231,7 @@ TEST(StressContours, LinearElementsFillOrShowNothing) {
     }
   }
   view = full_view(*t.m, *tb.w);
-  PLCSTR(*t.m, r, NLEV, 1, view, 0);
+  PLCSTR(*t.m, r, *tb.w, NLEV, 1, view, 0);
   EXPECT_EQ(pixel(0.7, 0.2), icont[0]);
   EXPECT_EQ(pixel(0.2, 0.7), icont[9]);
 }
@@ -247,7 +247,7 @@ TEST(StressContours, QuadraticElementsFromTheirGaussValues) {
   // constant, the plot says so and fills one band.
   for (int g = 1; g <= 4; ++g) r.gpval(g) = 7;
   ContourView view = full_view(*t.m, *tb.w);
-  PLCSTR(*t.m, r, NLEV, 1, view, 0);
+  PLCSTR(*t.m, r, *tb.w, NLEV, 1, view, 0);
   EXPECT_TRUE(has(s.transcript(), "Function nearly constant - contouring may be inaccurate"));
   const int c = pixel(0.5, 0.5);
   EXPECT_EQ(pixel(0.05, 0.05), c);
@@ -257,7 +257,7 @@ TEST(StressContours, QuadraticElementsFromTheirGaussValues) {
   r.gpval(1) = r.gpval(2) = 0;
   r.gpval(3) = r.gpval(4) = 9;
   view = full_view(*t.m, *tb.w);
-  PLCSTR(*t.m, r, NLEV, 0, view, 0);
+  PLCSTR(*t.m, r, *tb.w, NLEV, 0, view, 0);
   // Corner values 4.5 -/+ 9a (a = sqrt(3) / 2) on the left and right: the
   // field is 4.5 + 9a (2x - 1), and level k (the Gauss values span 0..9,
   // step 1) crosses at x = 0.5 + (k - 4.5) / 18a. Level 5 at x = 0.532.

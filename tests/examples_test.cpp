@@ -184,7 +184,7 @@ TEST(PlateWithHoleExample, ContoursShowTheConcentrationAtTheHoleAndTheFarFieldAw
   contour_setup(*ex.m, view);
   set_contour_palette();
   contour_outline(*ex.m, *work, view, true);
-  PLCSTR(*ex.m, *ex.r, NLEV, 1, view, 0);
+  PLCSTR(*ex.m, *ex.r, *work, NLEV, 1, view, 0);
   const Levels lv = contour_levels(vmin, vmax, NLEV, GAUSS_THRESHOLD, GAUSS_UNIT);
   auto colour = [](double x, double y) {
     int ix, iy;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -100,7 +101,8 @@ struct LoadRun {
 LoadRun run_loadg(test::TestMesh& t, const std::string& script) {
   LoadRun r;
   test::ScriptedSession s(script);
-  LoadTables& tables = load_tables();
+  auto storage = std::make_unique<LoadTables>();
+  LoadTables& tables = *storage;
   clear_loads(tables);
   std::ostringstream out, prt;
   LOADG(*t.m, tables, out, prt);
@@ -239,7 +241,8 @@ SequenceRun run_sequence(MeshModel& m, const std::string& script) {
     std::ofstream p(prt);
     auto newnod = std::make_unique<Table1<int, MPOIN>>();
     auto newelt = std::make_unique<Table1<int, MELEM>>();
-    PART_B_SEQUENCE(m, nullptr, out, p, *newnod, *newelt);
+    auto tables = std::make_unique<PartBTables>();
+    PART_B_SEQUENCE(m, nullptr, out, p, *newnod, *newelt, *tables);
   }
   r.dat = test::read_file(dat);
   r.prt = test::read_file(prt);

@@ -30,13 +30,14 @@ struct ModifyRun {
   std::string transcript;
   int status = -1;  // exit status when the dialogue ended the program
   std::unique_ptr<Table1<int, MPOIN>> newnod = std::make_unique<Table1<int, MPOIN>>();
+  std::unique_ptr<Table1<int, MELEM>> marks = std::make_unique<Table1<int, MELEM>>();
 };
 
 ModifyRun run_modify(MeshModel& m, const std::string& script) {
   ModifyRun r;
   test::ScriptedSession s(script);
   try {
-    MODIFY(m, *r.newnod);
+    MODIFY(m, *r.newnod, *r.marks);
   } catch (const ProgramExit& e) {
     r.status = e.status;
   }

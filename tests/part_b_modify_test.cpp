@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -55,7 +56,8 @@ const char* FULL =
 
 TEST(OldPartB, EveryListOfAFullPartBIsRead) {
   std::istringstream in(FULL);
-  OldPartB& o = old_part_b();
+  auto old = std::make_unique<OldPartB>();
+  OldPartB& o = *old;
   ASSERT_TRUE(read_old_part_b(in, o));
   EXPECT_TRUE(o.has_loads);
   ASSERT_EQ(o.nload, 2);
@@ -95,7 +97,8 @@ TEST(OldPartB, EveryListOfAFullPartBIsRead) {
 
 TEST(OldPartB, OldTimeValuesStartTheDialogueAndZerosTakeDefaults) {
   std::istringstream in(FULL);
-  OldPartB& o = old_part_b();
+  auto old = std::make_unique<OldPartB>();
+  OldPartB& o = *old;
   ASSERT_TRUE(read_old_part_b(in, o));
   AnalysisControl c;
   starting_values(o, c);
@@ -117,7 +120,8 @@ TEST(OldPartB, PoissonPartBWithoutLoadsSectionAndWithoutLastEmptyLine) {
       "nincs    increment sizes\n"
       "    1 1.00\n"
       "     dtint     ftime     allow     theta    ttend \n");
-  OldPartB& o = old_part_b();
+  auto old = std::make_unique<OldPartB>();
+  OldPartB& o = *old;
   ASSERT_TRUE(read_old_part_b(in, o));
   EXPECT_FALSE(o.has_loads);
   EXPECT_EQ(o.nincs, 1);
@@ -128,12 +132,13 @@ TEST(OldPartB, DamagedOrShortPartBIsRefusedWherever) {
   const std::string full = FULL;
   // Cut after every line but the last two (the timestepping header and its
   // value line, which may be missing at the very end).
+  auto old = std::make_unique<OldPartB>();
   auto lines = test::lines_of(full);
   std::string cut;
   for (size_t i = 0; i + 2 < lines.size(); ++i) {
     cut += lines[i] + "\n";
     std::istringstream in(cut);
-    EXPECT_FALSE(read_old_part_b(in, old_part_b())) << "cut after line " << i + 1;
+    EXPECT_FALSE(read_old_part_b(in, *old)) << "cut after line " << i + 1;
   }
   for (const std::string& bad :
        {std::string("nbset npset\n   12    0\n"),                    // more sets than the tables
@@ -141,7 +146,7 @@ TEST(OldPartB, DamagedOrShortPartBIsRefusedWherever) {
         std::string("nbset npset\n    0    0\n  ld\n0   1    x\n"),  // malformed load line
         std::string("nbset npset\n    0    0\n  ld\nz\n")}) {        // not a flag
     std::istringstream in(bad);
-    EXPECT_FALSE(read_old_part_b(in, old_part_b())) << bad;
+    EXPECT_FALSE(read_old_part_b(in, *old)) << bad;
   }
 }
 
@@ -155,6 +160,7 @@ struct ModifyRun {
 struct Rows : test::TestMesh {
   std::unique_ptr<Table1<int, MPOIN>> newnod = std::make_unique<Table1<int, MPOIN>>();
   std::unique_ptr<Table1<int, MELEM>> newelt = std::make_unique<Table1<int, MELEM>>();
+  std::unique_ptr<PartBTables> tables = std::make_unique<PartBTables>();
   Rows(int ndofn) : TestMesh(ndofn, points()) {
     for (int i = 1; i <= 9; ++i) add(4, {i, i + 1, i + 11, i + 10});
     for (int i = 1; i <= MPOIN; ++i) (*newnod)(i) = i;
@@ -172,9 +178,9 @@ ModifyRun run_mdfyld(Rows& r, const std::string& part_b, const std::string& scri
   ModifyRun out;
   test::ScriptedSession s(script);
   std::istringstream in(part_b);
-  OldPartB& o = old_part_b();
+  OldPartB& o = r.tables->old;
   EXPECT_TRUE(read_old_part_b(in, o));
-  LoadTables& t = load_tables();
+  LoadTables& t = r.tables->loads;
   clear_loads(t);
   std::ostringstream dat, prt;
   MDFYLD(*r.m, t, o, *r.newnod, *r.newelt, dat, prt);
@@ -278,9 +284,9 @@ TEST(Mdfypb, SecondClickOnABoundaryNodeTakesItOut) {
   script += "dialog No\ndialog OK 1\ndialog Include\ndialog Ignore\ndialog No\n";
   test::ScriptedSession s(script);
   std::istringstream in(old);
-  OldPartB& o = old_part_b();
+  OldPartB& o = r.tables->old;
   ASSERT_TRUE(read_old_part_b(in, o));
-  BoundaryTables& b = boundary_tables();
+  BoundaryTables& b = r.tables->bdry;
   std::ostringstream dat, prt;
   MDFYPB(*r.m, b, o, *r.newnod, dat, prt);
   const std::string t = s.transcript();
@@ -299,9 +305,8 @@ TEST(Mdfypb, SecondClickOnABoundaryNodeTakesItOut) {
 TEST(Mdfypb, BasicElasticityWritesTheRadiationHeader) {
   Rows r(2);
   test::ScriptedSession s("");
-  OldPartB& o = old_part_b();
   std::ostringstream dat, prt;
-  MDFYPB(*r.m, boundary_tables(), o, *r.newnod, dat, prt);
+  MDFYPB(*r.m, r.tables->bdry, r.tables->old, *r.newnod, dat, prt);
   EXPECT_EQ(dat.str(), " nbrad nbdir (no. of rad. bdry sets & Dirichlet bdry sets)\n    0    0\n");
 }
 
@@ -316,7 +321,7 @@ TEST(CopiedPartB, DamagedPartBIsCreatedAnew) {
   {
     std::fstream out(dat, std::ios::in | std::ios::out | std::ios::trunc);
     std::ofstream prt(s.folder() + "/b.prt");
-    PART_B_SEQUENCE(*r.m, &in, out, prt, *r.newnod, *r.newelt);
+    PART_B_SEQUENCE(*r.m, &in, out, prt, *r.newnod, *r.newelt, *r.tables);
   }
   const std::string t = s.transcript();
   EXPECT_TRUE(has(t, "Part B in the input file is damaged or incomplete;"));
@@ -334,7 +339,7 @@ TEST(CopiedPartB, FileEndingAfterPartAHasNoPartB) {
   std::ifstream in(path);
   std::fstream out(s.folder() + "/b.dat", std::ios::in | std::ios::out | std::ios::trunc);
   std::ofstream prt(s.folder() + "/b.prt");
-  PART_B_SEQUENCE(*r.m, &in, out, prt, *r.newnod, *r.newelt);
+  PART_B_SEQUENCE(*r.m, &in, out, prt, *r.newnod, *r.newelt, *r.tables);
   EXPECT_TRUE(has(s.transcript(), "Sorry, cannot find Part B in input file!"));
 }
 

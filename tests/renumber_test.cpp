@@ -290,7 +290,7 @@ ReduceRun run_reduce(MeshModel& m, const std::string& script) {
   MeshWindow frame;
   STZOOM(xmin, xmax, ymin, ymax, frame);
   try {
-    r.status = REDUCE(m, out, *r.newnod, *r.newelt);
+    r.status = REDUCE(m, out, *r.newnod, *r.newelt, *work());
   } catch (const ProgramExit& e) {
     ADD_FAILURE() << "program ended with status " << e.status;
   }
@@ -390,7 +390,7 @@ TEST(RenumberDialogue, WritesTheWholeRenumberedPartA) {
   std::ostringstream out;
   auto newnod = std::make_unique<Table1<int, MPOIN>>();
   auto newelt = std::make_unique<Table1<int, MELEM>>();
-  ASSERT_EQ(REDUCE(*t.m, out, *newnod, *newelt), 0);
+  ASSERT_EQ(REDUCE(*t.m, out, *newnod, *newelt, *work()), 0);
   std::ostringstream want;
   write_renumbered(want, *t.m, *newnod, *newelt);
   EXPECT_EQ(out.str(), want.str());

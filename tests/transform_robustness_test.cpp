@@ -81,9 +81,10 @@ TEST(TransformRobustness, OddMeshesStayInRange) {
     {
       test::TestMesh t = odd_mesh(rng);
       test::ScriptedSession s("");
+      auto work = std::make_unique<DoublingWork>();
       if (doubling_fits(*t.m))
         double_mesh(*t.m, static_cast<DoublingType>(1 + rng() % 2),
-                    static_cast<DoublingDirection>(1 + rng() % 4));
+                    static_cast<DoublingDirection>(1 + rng() % 4), *work);
       expect_in_range(*t.m);
     }
   }

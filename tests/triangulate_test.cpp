@@ -15,6 +15,7 @@ namespace {
 using Nodes = std::vector<int>;
 
 struct TriMesh : test::TestMesh {
+  std::unique_ptr<Table1<int, MELEM>> marks = std::make_unique<Table1<int, MELEM>>();
   using TestMesh::TestMesh;
   void mark_all() {
     for (int e = 1; e <= m->nelem; ++e) m->nside(e) = -m->nside(e);
@@ -108,7 +109,7 @@ TEST(Triangulate, BasicLevelCutsEveryQuadrilateralWithoutAsking) {
   t.add(1, {3, 8});           // bar
   t.add(4, {4, 5, 7, 0});     // not a catalogue type once counted: 3 nodes, 4 sides
   t.m->nnode(5) = 3;
-  TRIANG(*t.m);
+  TRIANG(*t.m, *t.marks);
   ASSERT_EQ(t.m->nelem, 7);
   EXPECT_EQ(t.nodes(1), (Nodes{1, 2, 5}));
   EXPECT_EQ(t.nodes(2), (Nodes{5, 6, 7}));
@@ -124,7 +125,7 @@ TEST(Triangulate, AdvancedLevelAsksAboutTheWholeMesh) {
   test::ScriptedSession s("dialog Yes\n");
   TriMesh t(-2, {{0, 0}, {1, 0}, {1, 1}, {0, 1}});
   t.add(4, {1, 2, 3, 4});
-  TRIANG(*t.m);
+  TRIANG(*t.m, *t.marks);
   EXPECT_EQ(t.m->nelem, 2);
   EXPECT_NE(s.transcript().find("Do you want to triangulate the whole mesh?"), std::string::npos);
 }
