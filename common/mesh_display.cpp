@@ -112,10 +112,6 @@ void ps_number(double x, double y, const std::string& text) {
   PSLAB(x, y, text, AL_CENTRE + AL_MIDDLE);
 }
 
-MeshWindow everything() {
-  return MeshWindow{-1.0e30, 1.0e30, -1.0e30, 1.0e30};
-}
-
 }  // namespace
 
 // --- windows -----------------------------------------------------------------
@@ -366,9 +362,9 @@ bool pick_click(double& xc, double& yc, bool* right) {
   MouseState s;
   do {
     s = next_press();
-  } while (s.y < 36);
+  } while (!below_heading(s));
   if (right) *right = (s.buttons & MOUSE_LEFT) == 0;
-  if (s.x > 499) return false;
+  if (on_toolbar(s)) return false;
   PXLMAP(s.x, s.y, xc, yc);
   return true;
 }
@@ -378,7 +374,7 @@ int PICKNZ(const MeshModel& m, const std::string& prompt, const MeshWindow& fram
 }
 
 int PICKND(const MeshModel& m, const std::string& prompt) {
-  return PICKNZ(m, prompt, everything());
+  return PICKNZ(m, prompt, WHOLE_PLANE);
 }
 
 int PICKLZ(const MeshModel& m, const std::string& prompt, const MeshWindow& frame) {
@@ -386,7 +382,7 @@ int PICKLZ(const MeshModel& m, const std::string& prompt, const MeshWindow& fram
 }
 
 int PICKEL(const MeshModel& m, const std::string& prompt) {
-  return PICKLZ(m, prompt, everything());
+  return PICKLZ(m, prompt, WHOLE_PLANE);
 }
 
 bool inside_region(int nv, const double* vx, const double* vy, double x, double y) {
@@ -457,7 +453,7 @@ int PICKLL(const MeshModel& m, Table1<int, MELEM>& marks, const MeshWindow& fram
     while (nv < 9) {
       MouseState s = next_press();
       if (!(s.buttons & MOUSE_LEFT)) break;
-      if (s.x > 499 || s.y < 36) continue;
+      if (!in_drawing_area(s)) continue;
       PXLMAP(s.x, s.y, vx[nv], vy[nv]);
       MARPT(vx[nv], vy[nv], half);
       if (nv > 0) JOINP1(vx[nv - 1], vy[nv - 1], vx[nv], vy[nv]);
@@ -523,7 +519,7 @@ void zoom(const MeshModel& m, DisplayState& d) {
   int got = 0;
   while (got < 2) {
     MouseState s = next_press();
-    if (!(s.buttons & MOUSE_LEFT) || s.x >= 500 || s.y <= 35) continue;
+    if (!(s.buttons & MOUSE_LEFT) || !in_drawing_area(s)) continue;
     PXLMAP(s.x, s.y, x[got], y[got]);
     if (!d.frame.holds(x[got], y[got])) continue;
     if (got == 1 && (std::fabs(x[1] - x[0]) < 1.0e-9 || std::fabs(y[1] - y[0]) < 1.0e-9))
@@ -580,7 +576,7 @@ void DISPL(MeshModel& m, const std::string& heading) {
   const int nelem = std::clamp(m.nelem, 0, MELEM), npoin = std::clamp(m.npoin, 0, MPOIN);
   for (;;) {
     MouseState s = next_press();
-    if (s.x < 500 || s.y < 35) continue;
+    if (!on_toolbar(s)) continue;
     const int b = bar_button_closed(9, d.ybar, s.y);
     if (!(s.buttons & MOUSE_LEFT)) {
       if (b == B_ZOOM) HPZOOM();

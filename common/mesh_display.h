@@ -20,6 +20,8 @@ struct MeshWindow {
     return x >= xmin && x <= xmax && y >= ymin && y <= ymax;
   }
 };
+// The frame that holds every point: nothing is left out.
+inline constexpr MeshWindow WHOLE_PLANE{-1.0e30, 1.0e30, -1.0e30, 1.0e30};
 
 // --- windows -----------------------------------------------------------------
 // Extremes of the coordinates of nodes 1..npoin (all 0 without nodes).

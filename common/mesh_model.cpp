@@ -23,6 +23,17 @@ void clear_mesh(MeshModel& m) {
   m.xycen.fill(0.0);
 }
 
+std::string title_shown(const MeshModel& m) {
+  const std::string t = m.title.substr(0, TITLE_ROOM);
+  return t.substr(0, LENSTR(t));
+}
+
+std::string typed_title(const std::string& typed) {
+  std::string t = typed.substr(0, TITLE_ROOM);
+  t.resize(80, ' ');
+  return t;
+}
+
 bool valid_element(const MeshModel& m, int e) {
   if (e < 1 || e > m.nelem) return false;
   const int nn = m.nnode(e);

@@ -67,6 +67,16 @@ struct MeshModel {
 // Empties the model: every count and table zero, the title blank.
 void clear_mesh(MeshModel& m);
 
+// --- the title -------------------------------------------------------------
+
+// Characters of a title that headings show and that a typed title keeps.
+constexpr size_t TITLE_ROOM = 60;
+// The title as shown: its first 60 characters without trailing blanks.
+std::string title_shown(const MeshModel& m);
+// A typed title as the model holds it: its first 60 characters, padded
+// with blanks to 80.
+std::string typed_title(const std::string& typed);
+
 // --- validity ------------------------------------------------------------
 //
 // What the readers establish and every operation keeps, so that routines

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "mesh_model.h"
 #include "platform/platform.h"
 #include "plot.h"
 #include "records.h"
@@ -41,6 +42,8 @@ void HEADNG(const std::string& text) {
   plat().graphics_update();
 }
 
+void plot_heading(const std::string& text) { HEADNG(text.substr(0, TITLE_ROOM)); }
+
 void CURSRD(int ix, int iy) {
   double x, y;
   PXLMAP(ix, iy, x, y);
@@ -57,17 +60,21 @@ void show_cursor(double x, double y) {
   plat().graphics_update();
 }
 
-MouseState next_press(bool readout) {
+MouseState button_down(bool readout) {
   for (;;) {
     MouseState s = plat().mouse_poll();
     if (readout) CURSRD(s.x, s.y);
-    if (s.buttons == 0) continue;
-    for (MouseState r = s; r.buttons != 0;) {
-      r = plat().mouse_poll();
-      if (readout) CURSRD(r.x, r.y);
-    }
-    return s;
+    if (s.buttons != 0) return s;
   }
+}
+
+MouseState next_press(bool readout) {
+  MouseState s = button_down(readout);
+  for (MouseState r = s; r.buttons != 0;) {
+    r = plat().mouse_poll();
+    if (readout) CURSRD(r.x, r.y);
+  }
+  return s;
 }
 
 int bar_button(int n, const int* ybar, int y) {

@@ -290,7 +290,7 @@ void mouse_nodes(MeshModel& m, CreateState& st) {
     y = snap(y, unit);
     if (ms.y >= 34 && ms.x < 500) show_cursor(x, y);
     if (ms.buttons == 0) continue;
-    if (ms.y >= 36 && ms.x >= 500) {
+    if (on_toolbar(ms) && below_heading(ms)) {
       // A mesh needs at least one node before its elements can be drawn.
       if (m.npoin >= 1) return;
       PUTERR("Click on at least one node before ending.");
@@ -331,13 +331,11 @@ std::string mouse_element_error(int ndofn, int sides, int nodes) {
 // Waits for a press in the clickable area and returns the nearest node.
 int pick_node_in_area(const MeshModel& m) {
   for (;;) {
-    MouseState ms = plat().mouse_poll();
-    CURSRD(ms.x, ms.y);
-    if (ms.buttons == 0 || ms.x >= 500 || ms.y < 36) continue;
+    MouseState ms = button_down();
+    if (!in_drawing_area(ms)) continue;
     double x, y;
     PXLMAP(ms.x, ms.y, x, y);
-    MeshWindow everywhere{-1.0e30, 1.0e30, -1.0e30, 1.0e30};
-    int n = nearest_point(m.npoin, m.coord, x, y, everywhere);
+    int n = nearest_point(m.npoin, m.coord, x, y, WHOLE_PLANE);
     if (n > 0) return n;
   }
 }
@@ -391,7 +389,7 @@ void mouse_elements(MeshModel& m, CreateState& st) {
     const bool infinite = code >= 10;
     SETCOL(0);
     int first = 0;
-    while (first == 0) first = PICKLN(m.npoin, m.coord, MeshWindow{-1e30, 1e30, -1e30, 1e30});
+    while (first == 0) first = PICKLN(m.npoin, m.coord, WHOLE_PLANE);
     m.lnods(e, 1) = first;
     for (int k = 2; k <= m.nnode(e); ++k) {
       SLEEPZ(0.5);
@@ -647,7 +645,7 @@ Stage consistency_checks(MeshModel& m) {
 // --- 11: review by mouse ----------------------------------------------------------
 
 Stage review(MeshModel& m, CreateState& st) {
-  HEADNG(trimmed(m.title).substr(0, 60));
+  HEADNG(title_shown(m));
   DISPL(m, "Click above blue screen to start cursor coord display");
   if (YESNOG("Do you want to make any changes?") != 'y') return Stage::Done;
   text_window_notice();

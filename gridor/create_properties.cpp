@@ -14,8 +14,6 @@ namespace vortan {
 
 namespace {
 
-const MeshWindow WHOLE_PLANE{-1.0e30, 1.0e30, -1.0e30, 1.0e30};
-
 // One group of node picks under a heading, until a click on the toolbar.
 // `apply` gets each picked node.
 template <class Apply>
@@ -252,7 +250,7 @@ void CREATE_PROPERTIES(MeshModel& m) {
 
   const int dof = std::abs(m.ndofn);
   for (int n = 1; n <= m.npoin; ++n) m.ndof(n) = dof;
-  HEADNG(trimmed(m.title).substr(0, 60));
+  HEADNG(title_shown(m));
   DISPL(m, "Now drawing to graphics window...");
   text_window_notice();
   WRLINE("Assigned " + std::to_string(dof) + " degrees of freedom at all nodes.");

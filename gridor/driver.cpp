@@ -203,17 +203,9 @@ bool can_write(const std::string& path) {
   return ok;
 }
 
-std::string title_shown(const MeshModel& m, size_t room) {
-  std::string t = trimmed(m.title);
-  return t.substr(0, room);
-}
-
 // Step 3 of an existing file: keep, replace or supply the mesh title.
 void ask_title(MeshModel& m) {
-  auto set_title = [&](const std::string& t) {
-    m.title = t.substr(0, 60);
-    m.title.resize(80, ' ');
-  };
+  auto set_title = [&](const std::string& t) { m.title = typed_title(t); };
   if (LENSTR(m.title) == 0) {
     WRLINE("Type title below (max 60 characters):");
     std::string t = READLN();
@@ -360,7 +352,7 @@ bool open_new_output(DataSet& d) {
 // Draws the main menu over the mesh display and waits for a left click on
 // one of its seven buttons; right clicks show the buttons' help screens.
 int main_menu_choice(const MeshModel& m) {
-  HEADNG(" Main menu: " + title_shown(m, 60));
+  HEADNG(" Main menu: " + title_shown(m));
   int ybar[8];
   RIGBAR(7, 7, ybar);
   const char* labels[] = {"",           "Continue",  "Triangulate", "Refine mesh",
@@ -368,9 +360,8 @@ int main_menu_choice(const MeshModel& m) {
   for (int i = 1; i <= 7; ++i) BARLAB(i, ybar, labels[i]);
   TELL("Right-click on grey toolbar for Help screens");
   for (;;) {
-    MouseState ms = plat().mouse_poll();
-    CURSRD(ms.x, ms.y);
-    if (ms.buttons == 0 || ms.x < 500 || ms.y < 35) continue;
+    MouseState ms = button_down();
+    if (!on_toolbar(ms)) continue;
     int b = bar_button(7, ybar, ms.y);
     if (b == 0) continue;
     if (!(ms.buttons & MOUSE_LEFT)) {
@@ -436,7 +427,7 @@ void finish_part_a(DataSet& d) {
   while ((answer = YESNOH("Do you want to reorder the elements?")) == 'h') HPREDC();
   d.renumbered = false;
   if (answer == 'y') {
-    HEADNG(" Renumbering: " + title_shown(d.mesh, 60));
+    HEADNG(" Renumbering: " + title_shown(d.mesh));
     int ybar[2];
     RIGBAR(1, 1, ybar);
     std::ostringstream renumbered;

@@ -27,7 +27,7 @@ enum MenuButton { DELETE_ELTS = 1, ADD_ELTS, CHANGE_COORDS, NEW_CONSTRAINTS, CON
 void click_in_area(double& x, double& y) {
   for (;;) {
     MouseState s = next_press();
-    if (s.x >= 500 || s.y <= 35) continue;
+    if (!in_drawing_area(s)) continue;
     PXLMAP(s.x, s.y, x, y);
     return;
   }
@@ -68,7 +68,7 @@ int menu_choice() {
   TELL("Choose a menu item, or continue for mat. properties");
   for (;;) {
     MouseState s = next_press();
-    if (s.x < 500 || s.y < 35) continue;
+    if (!on_toolbar(s)) continue;
     const int b = bar_button_closed(5, ybar, s.y);
     if (b == 0) continue;
     if (s.buttons & MOUSE_LEFT) return b;

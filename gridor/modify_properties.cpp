@@ -14,20 +14,17 @@ namespace vortan {
 
 namespace {
 
-const MeshWindow WHOLE_PLANE{-1.0e30, 1.0e30, -1.0e30, 1.0e30};
-
 void change_title(MeshModel& m) {
   WRLINE("Current title for this mesh is:");
   WRLINE(trimmed(m.title));
   if (YESNO("Do you want to change it?") != 'y') return;
   WRLINE("Type new title below (max 60 characters):");
-  std::string t = READLN().substr(0, 60);
+  const std::string t = typed_title(READLN());
   // A blank answer would leave the mesh without a title.
   if (trimmed(t).empty()) {
     WRLINE("No title entered - keeping original!");
     return;
   }
-  t.resize(80, ' ');
   m.title = t;
   WRLINE("Title changed.");
 }

@@ -139,7 +139,7 @@ void PART_B_SEQUENCE(MeshModel& m, std::ifstream* in, std::ostream& out, std::os
     char answer;
     while ((answer = YESNOH("Do you want to apply any loads?")) == 'h') HPLOAD();
     if (answer == 'y') {
-      HEADNG(" Part B data: " + trimmed(m.title).substr(0, 60));
+      HEADNG(" Part B data: " + title_shown(m));
       int ybar[2];
       RIGBAR(1, 1, ybar);
       BARLAB(1, ybar, " End ");

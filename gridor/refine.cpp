@@ -778,7 +778,7 @@ void zoom_for_refine(const MeshModel& m, MeshWindow& view) {
   double x[2], y[2];
   for (int got = 0; got < 2;) {
     const MouseState s = next_press();
-    if (s.x >= 500 || s.y <= 35) continue;
+    if (!in_drawing_area(s)) continue;
     PXLMAP(s.x, s.y, x[got], y[got]);
     if (!square.holds(x[got], y[got])) continue;
     if (got == 1 && (std::fabs(x[1] - x[0]) < 0.000001 || std::fabs(y[1] - y[0]) < 0.000001))
@@ -813,7 +813,7 @@ void refine_from_menu(MeshModel& m, EdgeTables& t) {
   int ybar[2];
   RIGBAR(1, 1, ybar);
   BARLAB(1, ybar, " End ");
-  MeshWindow view{-1.0e30, 1.0e30, -1.0e30, 1.0e30};
+  MeshWindow view = WHOLE_PLANE;
   if (mode == MANUAL) {
     char answer;
     while ((answer = YESNOH("Do you want to zoom?")) == 'h') HPZOOM();

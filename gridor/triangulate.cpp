@@ -110,8 +110,7 @@ void TRIANG(MeshModel& m, Table1<int, MELEM>& marks) {
     // elements are then marked for cutting.
     marks.fill(0);
     CENTRD(m);
-    const MeshWindow everywhere{-1.0e30, 1.0e30, -1.0e30, 1.0e30};
-    if (PICKLL(m, marks, everywhere) == 0) {
+    if (PICKLL(m, marks, WHOLE_PLANE) == 0) {
       PUTERR("No elements selected.");
       SLEEPZ(0.1);
       return;

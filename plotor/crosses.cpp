@@ -170,7 +170,7 @@ void zoom_box(const MeshWindow& frame, double& x1, double& x2, double& y1, doubl
   int got = 0;
   while (got < 2) {
     const MouseState s = next_press();
-    if (!(s.buttons & MOUSE_LEFT) || s.x >= 500 || s.y < 36) continue;
+    if (!(s.buttons & MOUSE_LEFT) || !in_drawing_area(s)) continue;
     PXLMAP(s.x, s.y, x[got], y[got]);
     if (!frame.holds(x[got], y[got])) continue;
     if (got == 1 && (std::fabs(x[1] - x[0]) < 1.0e-6 || std::fabs(y[1] - y[0]) < 1.0e-6))
@@ -264,7 +264,7 @@ void pick_point(CrossPlot& c) {
 void run_toolbar(CrossPlot& c) {
   for (;;) {
     const MouseState s = next_press();
-    if (s.x < 500 || s.y < 35) continue;
+    if (!on_toolbar(s)) continue;
     const int b = bar_button(4, c.ybar, s.y);
     if (!(s.buttons & MOUSE_LEFT)) {
       if (b == 3) HPZOOM();

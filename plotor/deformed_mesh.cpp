@@ -214,7 +214,7 @@ void mouse_loop(DisplacementPlot& p) {
   MeshModel& m = p.m;
   for (;;) {
     const MouseState s = next_press();
-    if (s.x < 500 || s.y < 35) continue;
+    if (!on_toolbar(s)) continue;
     const int b = bar_button(9, p.ybar, s.y);
     if (!(s.buttons & MOUSE_LEFT)) {
       if (b == B_ZOOM) HPZOOM();

@@ -23,26 +23,12 @@ struct Nat {
   double s, t;
 };
 
-// Element type code (1..13) of element e, 0 when its counts name no type.
-int type_of(const MeshModel& m, int e) {
-  if (m.nnode(e) < 1 || m.nnode(e) > MNODE) return 0;
-  return element_type_code(element_key(m.nnode(e), m.nside(e)));
-}
-
 bool inside(const MeshModel& m, int e, const MeshWindow& frame) {
   for (int k = 1; k <= m.nnode(e); ++k) {
     const int n = m.lnods(e, k);
     if (!frame.holds(m.coord(n, 1), m.coord(n, 2))) return false;
   }
   return true;
-}
-
-// The element's node coordinates in node order.
-Geometry element_geometry(const MeshModel& m, int e) {
-  Geometry g{};
-  for (int k = 1; k <= std::min(m.nnode(e), 10); ++k)
-    set_point(g, k, m.coord(m.lnods(e, k), 1), m.coord(m.lnods(e, k), 2));
-  return g;
 }
 
 // Geometry of a sub-primitive with natural corners c (in the element of
@@ -263,6 +249,20 @@ void nodal_plot(MeshModel& m, PlotWork& w, const ViewState& v, bool corner_only)
 
 }  // namespace
 
+// --- shared by the contour plots ---------------------------------------------
+
+int type_of(const MeshModel& m, int e) {
+  if (m.nnode(e) < 1 || m.nnode(e) > MNODE) return 0;
+  return element_type_code(element_key(m.nnode(e), m.nside(e)));
+}
+
+Geometry element_geometry(const MeshModel& m, int e) {
+  Geometry g{};
+  for (int k = 1; k <= std::min(m.nnode(e), 10); ++k)
+    set_point(g, k, m.coord(m.lnods(e, k), 1), m.coord(m.lnods(e, k), 2));
+  return g;
+}
+
 // --- the plot routines ---------------------------------------------------------
 
 void PLCSPL(const MeshModel& m, PlotWork& w, int nlev, int fill, const ContourView& view,
@@ -313,7 +313,7 @@ void contour_toolbar(ContourView& view) {
 int contour_button(ContourView& view) {
   for (;;) {
     const MouseState s = contour_press();
-    if (s.x < 500 || s.y < 35) continue;
+    if (!on_toolbar(s)) continue;
     const int b = bar_button(4, view.ybar, s.y);
     if (b == 0) continue;
     if (!(s.buttons & MOUSE_LEFT)) {
@@ -334,7 +334,7 @@ void contour_zoom(const MeshModel& m, ContourView& view) {
   int got = 0;
   while (got < 2) {
     const MouseState s = contour_press();
-    if (!(s.buttons & MOUSE_LEFT) || s.x >= 500 || s.y < 36) continue;
+    if (!(s.buttons & MOUSE_LEFT) || !in_drawing_area(s)) continue;
     PXLMAP(s.x, s.y, x[got], y[got]);
     if (!view.frame.holds(x[got], y[got])) continue;
     if (got == 1 && (std::fabs(x[1] - x[0]) < 1.0e-6 || std::fabs(y[1] - y[0]) < 1.0e-6))

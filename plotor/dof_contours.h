@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "contour_engine.h"
 #include "mesh_display.h"
 #include "results.h"
 
@@ -28,6 +29,11 @@ void PLCSP2(const MeshModel& m, PlotWork& w, int nlev, int fill, const ContourVi
             int matsel);
 
 // --- shared by the contour plots ---------------------------------------------
+
+// Element type code (1..13) of element e, 0 when its counts name no type.
+int type_of(const MeshModel& m, int e);
+// The element's geometry: its node coordinates in node order.
+Geometry element_geometry(const MeshModel& m, int e);
 
 // The plot window around the mesh, its frame and the mouse, as the result
 // plots set them up.

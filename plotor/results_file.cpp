@@ -219,7 +219,7 @@ SetRead read_result_set(std::istream& in, const MeshModel& m, ResultSet& r) {
 
   WRLINE();
   WRLINE("Results title:");
-  WRLINE(std::string(12, ' ') + trimmed(m.title.substr(0, 60)));
+  WRLINE(std::string(12, ' ') + title_shown(m));
   return SetRead::Read;
 }
 

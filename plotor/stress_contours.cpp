@@ -20,11 +20,6 @@ const char* const STRESS_ITEMS[8] = {"Major",   "Minor",   "Average", "Deviator"
                                      "sigma-x", "sigma-y", "tau-xy",  "sigma-z"};
 const char* const FLOW_ITEMS[3] = {"x-direction", "y-direction", "magnitude"};
 
-int type_of(const MeshModel& m, int e) {
-  if (m.nnode(e) < 1 || m.nnode(e) > MNODE) return 0;
-  return element_type_code(element_key(m.nnode(e), m.nside(e)));
-}
-
 // True when the element can be drawn: contourable type, nodes of the mesh
 // and, in a zoom, all inside the frame.
 bool drawable(const MeshModel& m, int e, int type, const ContourView& view) {
@@ -58,14 +53,6 @@ bool gauss_values(const ResultSet& r, int e, int type, double* g) {
     g[k] = r.gpval(i);
   }
   return true;
-}
-
-// The element's geometry: its node coordinates in node order.
-Geometry element_geometry(const MeshModel& m, int e) {
-  Geometry geo{};
-  for (int k = 1; k <= std::min(m.nnode(e), 10); ++k)
-    set_point(geo, k, m.coord(m.lnods(e, k), 1), m.coord(m.lnods(e, k), 2));
-  return geo;
 }
 
 // The thin quadrilateral: values linear in s from vL at the left end to
@@ -255,7 +242,7 @@ void CSTRAY(MeshModel& m, ResultSet& r, PlotWork& w, const ViewState& v) {
     ask_options(elastic, fill, q);
     stress_quantity(r, elastic, q);
     const std::string name = elastic ? STRESS_ITEMS[q - 1] : FLOW_ITEMS[q - 1];
-    HEADNG((name + (elastic ? " stresses: " : " flow: ") + trimmed(m.title)).substr(0, 60));
+    plot_heading(name + (elastic ? " stresses: " : " flow: ") + trimmed(m.title));
     contour_toolbar(view);
     set_contour_palette();
     auto picture = [&] {

@@ -149,9 +149,6 @@ void restore_palette(const Viewer& v) {
 
 std::string plain_title(const MeshModel& m) { return trimmed(m.title); }
 
-// A plot's name in the heading strip, cut to 60 characters.
-void plot_heading(const std::string& text) { HEADNG(text.substr(0, 60)); }
-
 // The plain title in the heading strip, in yellow and whole.
 void title_heading(const MeshModel& m) {
   const std::string t = plain_title(m);
@@ -310,7 +307,7 @@ int menu_choice(const Viewer& v, const Menu& menu) {
   plat().mouse_show(true);
   for (;;) {
     MouseState s = next_press();
-    if (s.x < 500 || s.y < 35) continue;
+    if (!on_toolbar(s)) continue;
     const int b = bar_button(menu.count, ybar, s.y);
     if (b == 0) continue;
     if (!(s.buttons & MOUSE_LEFT)) {

@@ -53,7 +53,7 @@ void draw_picture(YieldPlot& p) {
 bool run_toolbar(YieldPlot& p) {
   for (;;) {
     const MouseState s = next_press();
-    if (s.x < 500 || s.y < 35) continue;
+    if (!on_toolbar(s)) continue;
     const int b = bar_button(4, p.ybar, s.y);
     if (!(s.buttons & MOUSE_LEFT)) {
       if (b == 3) HPZOOM();
