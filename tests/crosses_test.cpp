@@ -2,7 +2,6 @@
 // stresses, arm end points and colours in the framebuffer, the dialogue of
 // the plot, and the PostScript picture rendered by Ghostscript.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -20,6 +19,8 @@
 using namespace vortan;
 using vortan::test::read_file;
 using vortan::test::ScriptedSession;
+using vortan::test::Snapshot;
+using vortan::test::snapshot;
 using vortan::test::TestMesh;
 
 namespace {
@@ -78,29 +79,6 @@ MeshWindow full_frame(const MeshModel& m) {
 }
 
 // Colour indices of a PNG snapshot, matched through the palette.
-struct Snapshot {
-  int w = 0, h = 0;
-  std::vector<unsigned char> rgb;
-  int at(int x, int y) const {
-    const unsigned char* p = &rgb[3 * (y * w + x)];
-    for (int c = 0; c < 16; ++c) {
-      Rgb q = plat().fb().palette(c);
-      if (q.r == p[0] && q.g == p[1] && q.b == p[2]) return c;
-    }
-    return -1;
-  }
-  // True when the pixel or one beside it in its row has the colour.
-  bool near(int x, int y, int colour) const {
-    return at(x - 1, y) == colour || at(x, y) == colour || at(x + 1, y) == colour;
-  }
-};
-
-Snapshot snapshot(const ScriptedSession& s, const std::string& name) {
-  Snapshot shot;
-  EXPECT_TRUE(vortan::test::read_png_rgb(s.folder() + "/" + name, shot.w, shot.h, shot.rgb)) << name;
-  return shot;
-}
-
 bool has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
@@ -509,8 +487,8 @@ TEST(FlowLines, PlotOfAScalarProblemPicksFlowRates) {
   // The largest rate component is 4: the line of (3, 4) is 1.25 long,
   // reaching 0.375, 0.5 either way.
   Snapshot f = snapshot(s, "flow.png");
-  EXPECT_TRUE(f.near(240, 340, 0));
-  EXPECT_TRUE(f.near(240 + 36, 340 - 48, 0));
+  EXPECT_TRUE(f.in_row(240, 340, 0));
+  EXPECT_TRUE(f.in_row(240 + 36, 340 - 48, 0));
   EXPECT_EQ(f.at(240 + 42, 340 - 56), 7);
   EXPECT_EQ(f.at(140, 340 + 24), 0);  // (0, -2): 0.5 long
 }
@@ -627,10 +605,10 @@ TEST(StressCrosses, PureShearAloneIsScaledByItsShear) {
   res.add(2.5, 0.5, 0, 0, -2);
   STRAY(*t.m, *res.r, *res.w, ViewState{});
   Snapshot a = snapshot(s, "shear.png");
-  EXPECT_TRUE(a.near(240 + 30, 340 - 30, 0));  // tension up to the right
-  EXPECT_TRUE(a.near(240 - 30, 340 + 30, 0));
-  EXPECT_TRUE(a.near(240 - 30, 340 - 30, 1));  // compression across it
-  EXPECT_TRUE(a.near(240 + 30, 340 + 30, 1));
-  EXPECT_TRUE(a.near(340 + 15, 340 + 15, 0));  // -2: tension down to the right
-  EXPECT_FALSE(a.near(340 + 21, 340 + 21, 0));
+  EXPECT_TRUE(a.in_row(240 + 30, 340 - 30, 0));  // tension up to the right
+  EXPECT_TRUE(a.in_row(240 - 30, 340 + 30, 0));
+  EXPECT_TRUE(a.in_row(240 - 30, 340 - 30, 1));  // compression across it
+  EXPECT_TRUE(a.in_row(240 + 30, 340 + 30, 1));
+  EXPECT_TRUE(a.in_row(340 + 15, 340 + 15, 0));  // -2: tension down to the right
+  EXPECT_FALSE(a.in_row(340 + 21, 340 + 21, 0));
 }

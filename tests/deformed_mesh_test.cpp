@@ -19,6 +19,8 @@ using namespace vortan;
 using vortan::test::lines_of;
 using vortan::test::read_file;
 using vortan::test::ScriptedSession;
+using vortan::test::Snapshot;
+using vortan::test::snapshot;
 using vortan::test::TestMesh;
 
 namespace {
@@ -71,38 +73,8 @@ int band(int k) { return 478 - 49 * k + 24; }
 std::string button(int k) { return "click 560 " + std::to_string(band(k)) + "\n"; }
 const std::string CONTINUE = button(1), DECLINE = "dialog no\n";
 
-// A snapshot the session wrote, as RGB values 0xRRGGBB.
-struct Snapshot {
-  std::vector<unsigned char> rgb;
-  int at(int x, int y) const {
-    const unsigned char* q = &rgb[3 * (y * 640 + x)];
-    return (q[0] << 16) | (q[1] << 8) | q[2];
-  }
-  // True when a pixel of the colour lies within r of (x, y).
-  bool near(int x, int y, int colour, int r = 2) const {
-    for (int j = y - r; j <= y + r; ++j)
-      for (int i = x - r; i <= x + r; ++i)
-        if (at(i, j) == colour) return true;
-    return false;
-  }
-};
-
-Snapshot snapshot(const ScriptedSession& s, const std::string& name) {
-  Snapshot shot;
-  png_image pi{};
-  pi.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&pi, (s.folder() + "/" + name).c_str())) {
-    ADD_FAILURE() << "no snapshot " << name;
-    shot.rgb.assign(640 * 480 * 3, 0);
-    return shot;
-  }
-  pi.format = PNG_FORMAT_RGB;
-  shot.rgb.resize(PNG_IMAGE_SIZE(pi));
-  png_image_finish_read(&pi, nullptr, shot.rgb.data(), 0, nullptr);
-  return shot;
-}
-
-const int GREEN = 0x00AA00, LIGHT_GREY = 0xAAAAAA, BLUE = 0x0000AA, YELLOW = 0xFFFF55;
+// Palette indices of the standard palette.
+const int BLUE = 1, GREEN = 2, LIGHT_GREY = 7, YELLOW = 14;
 
 }  // namespace
 

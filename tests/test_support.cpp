@@ -81,6 +81,37 @@ bool read_png_rgb(const std::string& path, int& w, int& h, std::vector<unsigned 
   return png_image_finish_read(&pi, nullptr, rgb.data(), 0, nullptr) != 0;
 }
 
+int Snapshot::at(int x, int y) const {
+  const unsigned char* p = &rgb[3 * (y * w + x)];
+  for (int c = 0; c < 16; ++c) {
+    const Rgb q = plat().fb().palette(c);
+    if (q.r == p[0] && q.g == p[1] && q.b == p[2]) return c;
+  }
+  return -1;
+}
+
+bool Snapshot::in_row(int x, int y, int colour) const {
+  return at(x - 1, y) == colour || at(x, y) == colour || at(x + 1, y) == colour;
+}
+
+bool Snapshot::near(int x, int y, int colour, int r) const {
+  for (int j = y - r; j <= y + r; ++j)
+    for (int i = x - r; i <= x + r; ++i)
+      if (at(i, j) == colour) return true;
+  return false;
+}
+
+Snapshot snapshot(const ScriptedSession& s, const std::string& name) {
+  Snapshot shot;
+  if (!read_png_rgb(s.folder() + "/" + name, shot.w, shot.h, shot.rgb)) {
+    ADD_FAILURE() << "no snapshot " << name;
+    shot.w = 640;
+    shot.h = 480;
+    shot.rgb.assign(640 * 480 * 3, 0);
+  }
+  return shot;
+}
+
 bool render_eps(const std::string& eps, const std::string& png, std::string& messages,
                 const std::string& extra) {
   const std::string log = png + ".log";

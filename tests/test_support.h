@@ -51,6 +51,22 @@ struct TestMesh {
 
 // Reads a PNG file as RGB, 3 bytes a pixel, rows from the top.
 bool read_png_rgb(const std::string& path, int& w, int& h, std::vector<unsigned char>& rgb);
+
+// A picture the session wrote (a `snapshot` event), read as palette indices
+// of the current palette.
+struct Snapshot {
+  int w = 0, h = 0;
+  std::vector<unsigned char> rgb;
+  // The palette index of the pixel; -1 for a colour outside the palette.
+  int at(int x, int y) const;
+  // True when the pixel or one beside it in its row has the colour.
+  bool in_row(int x, int y, int colour) const;
+  // True when a pixel of the colour lies within r of (x, y) across and down.
+  bool near(int x, int y, int colour, int r) const;
+};
+// The snapshot `name` in the session's folder; a missing one fails the
+// test and reads as a black screen.
+Snapshot snapshot(const ScriptedSession& s, const std::string& name);
 // Renders an EPS file with Ghostscript at 72 dpi, cropped to its bounding
 // box, into the PNG file `png`; `messages` gets what Ghostscript printed.
 // False when Ghostscript failed.

@@ -1,7 +1,6 @@
 // Yield zones: the Gauss points of one yield code marked over the mesh, on
 // the screen and in the PostScript picture rendered by Ghostscript.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -19,6 +18,8 @@
 using namespace vortan;
 using vortan::test::read_file;
 using vortan::test::ScriptedSession;
+using vortan::test::Snapshot;
+using vortan::test::snapshot;
 using vortan::test::TestMesh;
 
 namespace {
@@ -64,30 +65,11 @@ Results yielded() {
   return res;
 }
 
-// A snapshot's pixels as palette indices.
-struct Snapshot {
-  int w = 0, h = 0;
-  std::vector<unsigned char> rgb;
-  int at(int x, int y) const {
-    const unsigned char* p = &rgb[3 * (y * w + x)];
-    for (int c = 0; c < 16; ++c) {
-      Rgb q = plat().fb().palette(c);
-      if (q.r == p[0] && q.g == p[1] && q.b == p[2]) return c;
-    }
-    return -1;
-  }
-  // A mark: the point and one pixel to each side in colour 15.
-  bool marked(double x, double y) const {
-    const int ix = pix_x(x), iy = pix_y(y);
-    return at(ix, iy) == 15 && at(ix - 1, iy) == 15 && at(ix + 1, iy) == 15 &&
-           at(ix, iy - 1) == 15 && at(ix, iy + 1) == 15;
-  }
-};
-
-Snapshot snapshot(const ScriptedSession& s, const std::string& name) {
-  Snapshot shot;
-  EXPECT_TRUE(vortan::test::read_png_rgb(s.folder() + "/" + name, shot.w, shot.h, shot.rgb)) << name;
-  return shot;
+// A mark in the snapshot: the point and one pixel to each side in colour 15.
+bool marked(const Snapshot& shot, double x, double y) {
+  const int ix = pix_x(x), iy = pix_y(y);
+  return shot.at(ix, iy) == 15 && shot.at(ix - 1, iy) == 15 && shot.at(ix + 1, iy) == 15 &&
+         shot.at(ix, iy - 1) == 15 && shot.at(ix, iy + 1) == 15;
 }
 
 bool has(const std::string& text, const std::string& part) {
@@ -164,10 +146,10 @@ TEST(YieldZonePlot, CodeByCodeOverTheMeshOfTheChosenMaterial) {
   EXPECT_TRUE(has(tr, "Yield Zones"));
 
   Snapshot a = snapshot(s, "two.png");
-  EXPECT_TRUE(a.marked(0.25, 0.25));
-  EXPECT_TRUE(a.marked(0.75, 0.75));
-  EXPECT_TRUE(a.marked(1.25, 0.75));  // marked although element 2 is not drawn
-  EXPECT_FALSE(a.marked(0.5, 0.5));
+  EXPECT_TRUE(marked(a, 0.25, 0.25));
+  EXPECT_TRUE(marked(a, 0.75, 0.75));
+  EXPECT_TRUE(marked(a, 1.25, 0.75));  // marked although element 2 is not drawn
+  EXPECT_FALSE(marked(a, 0.5, 0.5));
   // Elements of material type 1 in colour 14; element 2 is not drawn.
   EXPECT_EQ(a.at(pix_x(0), pix_y(0.5)), 14);
   EXPECT_EQ(a.at(pix_x(2.5), pix_y(0)), 14);
@@ -182,10 +164,10 @@ TEST(YieldZonePlot, CodeByCodeOverTheMeshOfTheChosenMaterial) {
   EXPECT_GT(white, 40);
 
   Snapshot b = snapshot(s, "zero.png");
-  EXPECT_FALSE(b.marked(0.25, 0.25));
-  EXPECT_TRUE(b.marked(0.5, 0.5));
-  EXPECT_TRUE(b.marked(1.5, 0.5));
-  EXPECT_TRUE(b.marked(2.5, 0.5));
+  EXPECT_FALSE(marked(b, 0.25, 0.25));
+  EXPECT_TRUE(marked(b, 0.5, 0.5));
+  EXPECT_TRUE(marked(b, 1.5, 0.5));
+  EXPECT_TRUE(marked(b, 2.5, 0.5));
 }
 
 TEST(YieldZonePlot, ZoomHidesPointsOutsideAndRestoreMarksThemAgain) {
@@ -211,8 +193,8 @@ TEST(YieldZonePlot, ZoomHidesPointsOutsideAndRestoreMarksThemAgain) {
   EXPECT_EQ(z.at(300, 34), 15);
   EXPECT_EQ(z.at(560, 420), 6);
   Snapshot f = snapshot(s, "full.png");
-  EXPECT_TRUE(f.marked(1.25, 0.75));
-  EXPECT_TRUE(f.marked(0.25, 0.25));
+  EXPECT_TRUE(marked(f, 1.25, 0.75));
+  EXPECT_TRUE(marked(f, 0.25, 0.25));
 }
 
 TEST(YieldZonePlot, NoGaussPointsMarksNothing) {
