@@ -79,15 +79,9 @@ void fixity_group(const Lister& out, const MeshModel& m, int npoin, const std::s
   }
 }
 
-}  // namespace
-
-void PRINT(std::ostream* unit, const MeshModel& m) {
-  const Lister out{unit};
-  const int npoin = std::clamp(m.npoin, 0, MPOIN);
-  const int nelem = std::clamp(m.nelem, 0, MELEM);
-  const int npros = std::clamp(m.npros, 0, MPROP);
+// The banner, the title, the counts, the kind of problem and the level.
+void list_controls(const Lister& out, const MeshModel& m) {
   const int kind = std::abs(m.ndofn);
-
   out.line(BANNER);
   out.line();
 
@@ -119,7 +113,9 @@ void PRINT(std::ostream* unit, const MeshModel& m) {
     out.line("Basic-level analysis");
   }
   out.section_end();
+}
 
+void list_elements(const Lister& out, const MeshModel& m, int nelem) {
   out.underlined("Element-node connection data", 28);
   out.line();
   out.line("Element  No. of  No. of  Matl     Nodes around element");
@@ -133,7 +129,9 @@ void PRINT(std::ostream* unit, const MeshModel& m) {
     out.line(r);
   }
   out.section_end();
+}
 
+void list_nodes(const Lister& out, const MeshModel& m, int npoin) {
   out.underlined("Nodal Coordinates", 17);
   out.line();
   out.line(" Node     x-coord      y-coord  ndof");
@@ -142,7 +140,10 @@ void PRINT(std::ostream* unit, const MeshModel& m) {
     out.line(Rec().I(n, 5).X(3).F(m.coord(n, 1), 10, 3).X(3).F(m.coord(n, 2), 10, 3).I(m.ndof(n), 5));
   }
   out.section_end();
+}
 
+void list_fixities(const Lister& out, const MeshModel& m, int npoin) {
+  const int kind = std::abs(m.ndofn);
   if (kind < 2) {
     out.underlined("Dirichlet nodes (KODE=1):", 25);
     list_matches(out, [&](int n) { return m.kode(n); }, 1, npoin);
@@ -164,7 +165,10 @@ void PRINT(std::ostream* unit, const MeshModel& m) {
                    [](int c, int d) { return code_digit(c, d, 3) == 1; });
   }
   out.section_end();
+}
 
+// The elements of each property set, then the non-zero values of each.
+void list_materials(const Lister& out, const MeshModel& m, int nelem, int npros) {
   out.underlined("Material Properties", 19);
   for (int s = 1; s <= npros; ++s) {
     out.line("Elts in mat. prop. set " + std::to_string(s) + ":");
@@ -180,6 +184,20 @@ void PRINT(std::ostream* unit, const MeshModel& m) {
       if (m.props(s, c) != 0.0)
         out.line("Component " + std::to_string(c) + " has value " + free_real_text(m.props(s, c)));
   }
+}
+
+}  // namespace
+
+void PRINT(std::ostream* unit, const MeshModel& m) {
+  const Lister out{unit};
+  const int npoin = std::clamp(m.npoin, 0, MPOIN);
+  const int nelem = std::clamp(m.nelem, 0, MELEM);
+  const int npros = std::clamp(m.npros, 0, MPROP);
+  list_controls(out, m);
+  list_elements(out, m, nelem);
+  list_nodes(out, m, npoin);
+  list_fixities(out, m, npoin);
+  list_materials(out, m, nelem, npros);
 }
 
 }  // namespace vortan

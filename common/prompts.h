@@ -5,10 +5,13 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "mesh_model.h"
 
 namespace vortan {
+
+struct DialogSpec;
 
 // The program's own ending (its closing texts and ENDWIN), run when the
 // user answers y to "Do you want to exit?". Each program sets its own.
@@ -62,6 +65,12 @@ void OUTNOD(const std::string& text, int node, double x, double y);
 void RESNOD(int node, int count, const std::string* labels, const double* values);
 void OUTSTR(double sx, double sy, double txy, double s1, double s3, double angle, double sz);
 void OUTKOD(int ndof, int kode);
+// A question box of two real fields, as the loading and boundary dialogues
+// ask for a pair of values.
+DialogSpec two_value_dialog(const std::string& caption, const std::vector<std::string>& lines,
+                            const std::string& label1, const std::string& label2, double v1,
+                            double v2, const std::vector<std::string>& buttons = {"OK",
+                                                                                  "Cancel"});
 
 // --- text-window listings ------------------------------------------------
 void SHOWEL(const MeshModel& m);

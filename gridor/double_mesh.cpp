@@ -46,6 +46,131 @@ int mirrored_position(int nnode, int nside, int k) {
   return nnode + 4 - k;
 }
 
+// What one doubling does: the axis it runs along (1 x, 2 y), the mesh's
+// extreme on the side of the copy (e1) and on the other side (e0), and the
+// truncated coordinate of the seam.
+struct Doubling {
+  int npoin, nelem;
+  int axis;
+  double e1, e0;
+  bool reflect;
+  long seam;
+  double image(double q) const { return reflect ? 2.0 * e1 - q : q + (e1 - e0); }
+};
+
+Doubling plan(const MeshModel& m, DoublingType type, DoublingDirection direction) {
+  Doubling d{m.npoin, m.nelem, 1, 0, 0, type == DoublingType::Reflection, 0};
+  double xmin, xmax, ymin, ymax;
+  BOUNDS(d.npoin, m.coord, xmin, xmax, ymin, ymax);
+  switch (direction) {
+    case DoublingDirection::Down: d.axis = 2, d.e1 = ymin, d.e0 = ymax; break;
+    case DoublingDirection::Up: d.axis = 2, d.e1 = ymax, d.e0 = ymin; break;
+    case DoublingDirection::Left: d.axis = 1, d.e1 = xmin, d.e0 = xmax; break;
+    default: d.axis = 1, d.e1 = xmax, d.e0 = xmin; break;
+  }
+  d.seam = TRUNC(d.reflect ? d.e1 : d.e0);
+  return d;
+}
+
+// A translated seam copy can only meet an old node whose truncated
+// coordinate along the axis is that of the copy: those old nodes, sorted
+// by their truncated coordinates, are all the search needs. Returns how
+// many were sorted.
+int seam_candidates(const MeshModel& m, const Doubling& d, DoublingWork& w) {
+  if (d.reflect) return 0;
+  long lo = 0, hi = -1;
+  for (int i = 1; i <= d.npoin; ++i) {
+    if (TRUNC(m.coord(i, d.axis)) != d.seam) continue;
+    const long c = TRUNC(d.image(m.coord(i, d.axis)));
+    if (hi < lo) lo = hi = c;
+    lo = std::min(lo, c);
+    hi = std::max(hi, c);
+  }
+  int candidates = 0;
+  for (int i = 1; i <= d.npoin; ++i) {
+    const long c = TRUNC(m.coord(i, d.axis));
+    if (c >= lo && c <= hi)
+      w.sorted[candidates++] = {TRUNC(m.coord(i, 1)), TRUNC(m.coord(i, 2)), i};
+  }
+  std::sort(w.sorted.begin(), w.sorted.begin() + candidates,
+            [](const DoublingWork::Key& a, const DoublingWork::Key& b) { return key_less(a, b); });
+  return candidates;
+}
+
+// The copies, numbered npoin + 1 ... in the order of their old nodes.
+void copy_nodes(MeshModel& m, const Doubling& d, DoublingWork& w) {
+  for (int i = 1; i <= d.npoin; ++i) {
+    const int c = d.npoin + i;
+    w.map(i) = c;
+    w.owner(i) = i;
+    m.coord(c, 1) = m.coord(i, 1);
+    m.coord(c, 2) = m.coord(i, 2);
+    m.coord(c, d.axis) = d.image(m.coord(i, d.axis));
+  }
+}
+
+// The seam: a copy that lands on an old node is removed and the highest
+// number in use moves into its place, so the numbers stay dense. The
+// copied elements are connected through the map afterwards, so each
+// removal costs the same whatever the size of the mesh. Returns the
+// highest node number left.
+int merge_seam(MeshModel& m, const Doubling& d, DoublingWork& w, int candidates) {
+  const int npoin = d.npoin;
+  int highest = 2 * npoin;
+  for (int i = 1; i <= npoin; ++i) {
+    if (TRUNC(m.coord(i, d.axis)) != d.seam) continue;
+    const int c = w.map(i);
+    const int partner =
+        d.reflect ? i : first_at(w, candidates, TRUNC(m.coord(c, 1)), TRUNC(m.coord(c, 2)));
+    if (partner == 0) continue;
+    w.map(i) = partner;
+    if (highest > c) {
+      const int moved = w.owner(highest - npoin);
+      m.coord(c, 1) = m.coord(highest, 1);
+      m.coord(c, 2) = m.coord(highest, 2);
+      w.map(moved) = c;
+      w.owner(c - npoin) = moved;
+    }
+    m.coord(highest, 1) = m.coord(highest, 2) = 0.0;
+    --highest;
+  }
+  return highest;
+}
+
+void copy_elements(MeshModel& m, const Doubling& d, const DoublingWork& w) {
+  for (int e = 1; e <= d.nelem; ++e) {
+    const int f = d.nelem + e;
+    const int nn = std::clamp(m.nnode(e), 0, MNODE);
+    m.nnode(f) = m.nnode(e);
+    m.nside(f) = m.nside(e);
+    m.mattyp(f) = m.mattyp(e);
+    m.matset(f) = m.matset(e);
+    for (int k = 1; k <= MNODE; ++k) m.lnods(f, k) = 0;
+    for (int k = 1; k <= nn; ++k) {
+      int p = d.reflect ? mirrored_position(nn, m.nside(e), k) : k;
+      if (p < 1 || p > nn) p = k;
+      const int old = m.lnods(e, p);
+      m.lnods(f, k) = old >= 1 && old <= d.npoin ? w.map(old) : 0;
+    }
+  }
+}
+
+// Node data: a merged seam node takes the code and count of the old node
+// whose copy it absorbed. The values are taken as they were before the
+// call, so that a seam node that is overwritten still hands its own code
+// to its copy.
+void copy_node_data(MeshModel& m, const Doubling& d, DoublingWork& w, int highest) {
+  for (int i = 1; i <= d.npoin; ++i) {
+    w.kode0(i) = m.kode(i);
+    w.ndof0(i) = m.ndof(i);
+  }
+  for (int i = 1; i <= d.npoin; ++i) {
+    m.kode(w.map(i)) = w.kode0(i);
+    m.ndof(w.map(i)) = w.ndof0(i);
+  }
+  for (int k = highest + 1; k <= 2 * d.npoin; ++k) m.kode(k) = 0;
+}
+
 }  // namespace
 
 bool doubling_fits(const MeshModel& m) {
@@ -64,106 +189,12 @@ bool doubling_fits(const MeshModel& m) {
 void double_mesh(MeshModel& m, DoublingType type, DoublingDirection direction, DoublingWork& w) {
   const int npoin = m.npoin, nelem = m.nelem;
   if (npoin < 1 || 2 * npoin > MPOIN || nelem < 0 || 2 * nelem > MELEM) return;
-  double xmin, xmax, ymin, ymax;
-  BOUNDS(npoin, m.coord, xmin, xmax, ymin, ymax);
-  int axis;  // 1 x, 2 y
-  double e1, e0;
-  switch (direction) {
-    case DoublingDirection::Down: axis = 2, e1 = ymin, e0 = ymax; break;
-    case DoublingDirection::Up: axis = 2, e1 = ymax, e0 = ymin; break;
-    case DoublingDirection::Left: axis = 1, e1 = xmin, e0 = xmax; break;
-    default: axis = 1, e1 = xmax, e0 = xmin; break;
-  }
-  const bool reflect = type == DoublingType::Reflection;
-
-  const long seam = TRUNC(reflect ? e1 : e0);
-  auto image = [&](double q) { return reflect ? 2.0 * e1 - q : q + (e1 - e0); };
-
-  // A translated seam copy can only meet an old node whose truncated
-  // coordinate along the axis is that of the copy: those old nodes, sorted
-  // by their truncated coordinates, are all the search needs.
-  int candidates = 0;
-  if (!reflect) {
-    long lo = 0, hi = -1;
-    for (int i = 1; i <= npoin; ++i) {
-      if (TRUNC(m.coord(i, axis)) != seam) continue;
-      const long c = TRUNC(image(m.coord(i, axis)));
-      if (hi < lo) lo = hi = c;
-      lo = std::min(lo, c);
-      hi = std::max(hi, c);
-    }
-    for (int i = 1; i <= npoin; ++i) {
-      const long c = TRUNC(m.coord(i, axis));
-      if (c >= lo && c <= hi)
-        w.sorted[candidates++] = {TRUNC(m.coord(i, 1)), TRUNC(m.coord(i, 2)), i};
-    }
-    std::sort(w.sorted.begin(), w.sorted.begin() + candidates,
-              [](const DoublingWork::Key& a, const DoublingWork::Key& b) { return key_less(a, b); });
-  }
-
-  // The copies.
-  for (int i = 1; i <= npoin; ++i) {
-    const int c = npoin + i;
-    w.map(i) = c;
-    w.owner(i) = i;
-    m.coord(c, 1) = m.coord(i, 1);
-    m.coord(c, 2) = m.coord(i, 2);
-    m.coord(c, axis) = image(m.coord(i, axis));
-  }
-
-  // The seam: a copy that lands on an old node is removed and the highest
-  // number in use moves into its place, so the numbers stay dense. The
-  // copied elements are connected through the map afterwards, so each
-  // removal costs the same whatever the size of the mesh.
-  int highest = 2 * npoin;
-  for (int i = 1; i <= npoin; ++i) {
-    if (TRUNC(m.coord(i, axis)) != seam) continue;
-    const int c = w.map(i);
-    const int partner =
-        reflect ? i : first_at(w, candidates, TRUNC(m.coord(c, 1)), TRUNC(m.coord(c, 2)));
-    if (partner == 0) continue;
-    w.map(i) = partner;
-    if (highest > c) {
-      const int moved = w.owner(highest - npoin);
-      m.coord(c, 1) = m.coord(highest, 1);
-      m.coord(c, 2) = m.coord(highest, 2);
-      w.map(moved) = c;
-      w.owner(c - npoin) = moved;
-    }
-    m.coord(highest, 1) = m.coord(highest, 2) = 0.0;
-    --highest;
-  }
-
-  // The copied elements.
-  for (int e = 1; e <= nelem; ++e) {
-    const int f = nelem + e;
-    const int nn = std::clamp(m.nnode(e), 0, MNODE);
-    m.nnode(f) = m.nnode(e);
-    m.nside(f) = m.nside(e);
-    m.mattyp(f) = m.mattyp(e);
-    m.matset(f) = m.matset(e);
-    for (int k = 1; k <= MNODE; ++k) m.lnods(f, k) = 0;
-    for (int k = 1; k <= nn; ++k) {
-      int p = reflect ? mirrored_position(nn, m.nside(e), k) : k;
-      if (p < 1 || p > nn) p = k;
-      const int old = m.lnods(e, p);
-      m.lnods(f, k) = old >= 1 && old <= npoin ? w.map(old) : 0;
-    }
-  }
-
-  // Node data: a merged seam node takes the code and count of the old node
-  // whose copy it absorbed. The values are taken as they were before the
-  // call, so that a seam node that is overwritten still hands its own code
-  // to its copy.
-  for (int i = 1; i <= npoin; ++i) {
-    w.kode0(i) = m.kode(i);
-    w.ndof0(i) = m.ndof(i);
-  }
-  for (int i = 1; i <= npoin; ++i) {
-    m.kode(w.map(i)) = w.kode0(i);
-    m.ndof(w.map(i)) = w.ndof0(i);
-  }
-  for (int k = highest + 1; k <= 2 * npoin; ++k) m.kode(k) = 0;
+  const Doubling d = plan(m, type, direction);
+  const int candidates = seam_candidates(m, d, w);
+  copy_nodes(m, d, w);
+  const int highest = merge_seam(m, d, w, candidates);
+  copy_elements(m, d, w);
+  copy_node_data(m, d, w, highest);
   m.npoin = highest;
   m.nelem = 2 * nelem;
 }

@@ -12,19 +12,6 @@ Platform& plat() { return *g_platform; }
 
 void set_platform(std::unique_ptr<Platform> p) { g_platform = std::move(p); }
 
-DialogSpec two_value_dialog(const std::string& caption, const std::vector<std::string>& lines,
-                            const std::string& label1, const std::string& label2, double v1,
-                            double v2, const std::vector<std::string>& buttons) {
-  DialogSpec d;
-  d.caption = caption;
-  d.icon = DialogIcon::Question;
-  for (const auto& l : lines) d.lines.push_back(DialogLine{l});
-  d.fields.push_back(real_field(label1, v1, 10));
-  d.fields.push_back(real_field(label2, v2, 10));
-  d.buttons = buttons;
-  return d;
-}
-
 std::string Platform::time_text() {
   std::time_t t = std::time(nullptr);
   char buf[16];

@@ -115,13 +115,6 @@ struct DialogSpec {
   int default_button = 1;            // 1-based
 };
 
-// A question box of two real fields, as the loading and boundary dialogues
-// ask for a pair of values.
-DialogSpec two_value_dialog(const std::string& caption, const std::vector<std::string>& lines,
-                            const std::string& label1, const std::string& label2, double v1,
-                            double v2, const std::vector<std::string>& buttons = {"OK",
-                                                                                  "Cancel"});
-
 struct FileFilter {
   std::string name;     // "Input files"
   std::string pattern;  // "*.dat"
