@@ -151,6 +151,18 @@ TEST(MeshUtilities, FixityCodeKeepsLeadingZeros) {
   EXPECT_EQ(kode_text(111, 3), "111");
 }
 
+TEST(MeshUtilities, TitlesKeepTheirFirstSixtyCharacters) {
+  auto m = std::make_unique<MeshModel>();
+  // Shown: cut at 60, then the blanks it ends with dropped.
+  m->title = std::string(59, 'a') + " b" + std::string(19, ' ');
+  EXPECT_EQ(title_shown(*m), std::string(59, 'a'));
+  m->title = "Plate  " + std::string(73, ' ');
+  EXPECT_EQ(title_shown(*m), "Plate");
+  // Typed: cut at 60 and held padded to 80.
+  EXPECT_EQ(typed_title(std::string(70, 'x')), std::string(60, 'x') + std::string(20, ' '));
+  EXPECT_EQ(typed_title("Beam"), "Beam" + std::string(76, ' '));
+}
+
 TEST(MeshUtilities, ClearMeshEmptiesTheModel) {
   auto m = std::make_unique<MeshModel>();
   m->npoin = 3;

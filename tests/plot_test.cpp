@@ -259,3 +259,17 @@ TEST(Toolbar, NineButtonsOfFortyNinePixels) {
   EXPECT_EQ(bar_button_closed(9, ybar, 37), 9);
   EXPECT_EQ(bar_button_closed(9, ybar, 36), 0);
 }
+
+TEST(Toolbar, PressesAreTakenByTheDrawingAreaOrTheToolbarAtTheirEdges) {
+  auto press = [](int x, int y) { return MouseState{x, y, MOUSE_LEFT}; };
+  // The heading's edge row 35 belongs to neither the drawing area nor the
+  // rows below the heading, but the toolbar takes it.
+  EXPECT_TRUE(in_drawing_area(press(499, 36)));
+  EXPECT_FALSE(in_drawing_area(press(500, 36)));
+  EXPECT_FALSE(in_drawing_area(press(0, 35)));
+  EXPECT_TRUE(on_toolbar(press(500, 35)));
+  EXPECT_FALSE(on_toolbar(press(500, 34)));
+  EXPECT_FALSE(on_toolbar(press(499, 479)));
+  EXPECT_FALSE(below_heading(press(560, 35)));
+  EXPECT_TRUE(below_heading(press(560, 36)));
+}
