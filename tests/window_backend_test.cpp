@@ -121,6 +121,25 @@ TEST(SessionRecorder, PressesBecomeClicksAndIdlePollsAreLeftOut) {
   EXPECT_EQ(b.buttons, MOUSE_RIGHT);
 }
 
+TEST(SessionRecorder, APressAfterABoxIsANewClickThoughNoReleaseWasPolled) {
+  // The last node of an element is clicked, a question box follows at once
+  // (the window drops the release), then a queued press on Continue is the
+  // very next poll; an information box between two presses likewise.
+  DialogSpec question;
+  question.buttons = {"Yes", "No"};
+  DialogSpec info;
+  info.buttons = {"OK"};
+  std::ostringstream out;
+  SessionRecorder rec(out);
+  rec.mouse({90, 240, MOUSE_LEFT});
+  rec.dialog(question, 1);
+  rec.mouse({560, 460, MOUSE_LEFT});
+  rec.dialog(info, 1);
+  rec.mouse({560, 460, MOUSE_LEFT});
+  rec.mouse({560, 460, 0});
+  EXPECT_EQ(out.str(), "click 90 240\ndialog Yes\nclick 560 460\nclick 560 460\n");
+}
+
 TEST(SessionRecorder, DialogValuesAndButtonReplayExactly) {
   DialogSpec shown = values_dialog();
   shown.fields[0].ivalue = -3;

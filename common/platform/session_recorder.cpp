@@ -79,6 +79,7 @@ void SessionRecorder::write(const std::string& s) {
 void SessionRecorder::comment(const std::string& text) { write("# " + text); }
 
 void SessionRecorder::key(int code) {
+  other_input();
   std::string name = script_key_name(code);
   if (!name.empty()) {
     write("key " + name);
@@ -91,6 +92,7 @@ void SessionRecorder::key(int code) {
 }
 
 void SessionRecorder::line(const std::string& text) {
+  other_input();
   write(text.empty() ? "line" : "line " + text);
 }
 
@@ -103,6 +105,7 @@ void SessionRecorder::mouse(const MouseState& m) {
 }
 
 void SessionRecorder::dialog(const DialogSpec& dlg, int button) {
+  other_input();
   if (dlg.buttons.size() <= 1 && dlg.fields.empty()) return;
   if (button < 1 || button > static_cast<int>(dlg.buttons.size())) return;
   std::string label;
@@ -123,6 +126,7 @@ void SessionRecorder::dialog(const DialogSpec& dlg, int button) {
 }
 
 void SessionRecorder::file(const std::optional<std::string>& path, const std::string& cwd) {
+  other_input();
   if (!path) {
     write("file");
     return;

@@ -57,6 +57,10 @@ class SessionRecorder {
 
  private:
   void write(const std::string& s);
+  // Any other input ends the button state of the polls before it: the
+  // window drops a press's release when the dialogue moves away, so the
+  // next press seen is a new one even if no release was polled.
+  void other_input() { last_buttons_ = 0; }
 
   std::unique_ptr<std::ofstream> file_;
   std::ostream* out_ = nullptr;

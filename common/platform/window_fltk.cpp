@@ -216,7 +216,13 @@ class FltkPlatform : public Platform {
     Fl::check();
   }
 
+  // The drawing routines call this after every line and polygon: while a
+  // picture is being drawn the window follows it a few times a second, and
+  // every wait for the user shows it whole.
   void graphics_update() override {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_update_ < UPDATE_INTERVAL) return;
+    last_update_ = now;
     show_framebuffer();
     Fl::check();
   }
@@ -294,6 +300,7 @@ class FltkPlatform : public Platform {
 
  private:
   static constexpr int MAX_LINES = 20000;
+  static constexpr std::chrono::milliseconds UPDATE_INTERVAL{100};
 
   int menu_h() const { return font_ + scaled(12, ui_); }
 
@@ -360,6 +367,7 @@ class FltkPlatform : public Platform {
   bool cursor_on_ = true;
   Wait wait_ = Wait::Nothing;
   Fl_Window* transient_ = nullptr;
+  std::chrono::steady_clock::time_point last_update_{};
 };
 
 // Shows a box that takes no input and stays until the next dialog or the
@@ -368,6 +376,7 @@ class FltkPlatform : public Platform {
 // hidden.
 void FltkPlatform::show_transient(Fl_Window* w) {
   drop_transient();
+  show_framebuffer();
   transient_ = w;
   if (graphics_ && graphics_->shown()) {
     const PictureView* p = graphics_->picture;
@@ -430,6 +439,7 @@ std::optional<std::string> FltkPlatform::file_open(const std::string& title,
                                                    const std::string& folder) {
   drop_transient();
   forget_presses();
+  show_framebuffer();
   Fl_Native_File_Chooser chooser;
   chooser.title(title.c_str());
   chooser.type(Fl_Native_File_Chooser::BROWSE_FILE);
@@ -458,6 +468,7 @@ std::optional<std::string> FltkPlatform::folder_open(const std::string& title,
                                                      const std::string& folder) {
   drop_transient();
   forget_presses();
+  show_framebuffer();
   Fl_Native_File_Chooser chooser;
   chooser.title(title.c_str());
   chooser.type(Fl_Native_File_Chooser::BROWSE_SAVE_DIRECTORY);
