@@ -2,6 +2,8 @@
 // the windows' places and the picture's fit, and the dialog layout.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "platform/dialog_layout.h"
 #include "platform/press_queue.h"
 #include "platform/window_layout.h"
@@ -159,4 +161,32 @@ TEST(DialogLayout, FieldsOnOneRowAndRunsOfLabelledRowsLineUp) {
   EXPECT_TRUE(beside(l.labels[1], l.fields[1]));
   EXPECT_EQ(l.fields[3].y, l.fields[2].y);
   EXPECT_GT(l.fields[3].x, l.fields[2].x + l.fields[2].w);
+}
+
+TEST(DialogLayout, TabsInLabelsLineTheirPartsUpDownTheRows) {
+  // "Initial timestep DTINT<tab>= " above "Final time TTEND<tab>= ": the
+  // names at the left, the "=" of both at one stop past the longer name.
+  DialogSpec d;
+  d.fields = {real_field("Initial timestep DTINT\t= ", 0.001, 10),
+              real_field("Final time TTEND\t= ", 100, 10)};
+  DialogLayout l = layout_dialog(d, fixed_measure());
+  ASSERT_EQ(l.label_parts[0].size(), 2u);
+  ASSERT_EQ(l.label_parts[1].size(), 2u);
+  EXPECT_EQ(l.label_parts[0][0].x, 0);
+  EXPECT_EQ(l.label_parts[0][1].x, l.label_parts[1][1].x);
+  EXPECT_GT(l.label_parts[1][1].x, l.label_parts[0][0].x + l.label_parts[0][0].w);
+  EXPECT_EQ(l.fields[0].x, l.fields[1].x);
+  EXPECT_TRUE(beside(l.labels[0], l.fields[0]));
+  EXPECT_GE(l.fields[0].x, l.label_parts[0][1].x + l.label_parts[0][1].w);
+}
+
+TEST(DialogLayout, RealsShowTheShortestTextThatReadsBackExactly) {
+  auto shown = [](double v) { return field_text(real_field("", v, 10)); };
+  EXPECT_EQ(shown(100), "100");  // not "1e+02"
+  EXPECT_EQ(shown(-2500000), "-2500000");
+  EXPECT_EQ(shown(0.25), "0.25");
+  EXPECT_EQ(shown(1e-5), "1e-05");
+  EXPECT_EQ(shown(1e20), "1e+20");
+  for (double v : {1.0 / 3, 1.06357828783, 123456.789, -7e-3, 1e16, 0.0})
+    EXPECT_EQ(std::strtod(shown(v).c_str(), nullptr), v) << shown(v);
 }

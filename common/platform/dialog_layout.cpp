@@ -1,6 +1,11 @@
 #include "dialog_layout.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "session_recorder.h"
 
 namespace vortan {
 
@@ -38,6 +43,20 @@ std::vector<Step> steps_of(const DialogSpec& d) {
   return s;
 }
 
+// The shortest text that reads back as v exactly, without an exponent
+// where the number's size allows (100, not 1e+02).
+std::string real_text(double v) {
+  const std::string shortest = script_real(v);
+  const double a = std::fabs(v);
+  if (shortest.find('e') == std::string::npos || a < 1e-4 || a >= 1e15) return shortest;
+  char buf[64];
+  for (int decimals = 0; decimals <= 20; ++decimals) {
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+    if (std::strtod(buf, nullptr) == v) return buf;
+  }
+  return shortest;
+}
+
 struct Placer {
   const DialogSpec& d;
   const DialogMeasure& m;
@@ -48,8 +67,32 @@ struct Placer {
     out.width = std::max(out.width, b.x + b.w);
     out.height = std::max(out.height, b.y + b.h);
   }
+  // The widths of the tab-separated parts of a field's label.
+  std::vector<int> label_part_w(size_t f) const {
+    std::vector<int> w;
+    if (!d.fields[f].label.empty())
+      for (const std::string& part : tab_parts(d.fields[f].label)) w.push_back(m.text_w(part));
+    return w;
+  }
   int label_w(size_t f) const {
-    return d.fields[f].label.empty() ? 0 : m.text_w(d.fields[f].label);
+    int total = 0;
+    for (int w : label_part_w(f)) total += (total > 0 ? m.gap : 0) + w;
+    return total;
+  }
+  // Field f's label from x: each part at its stop (the stops of a run of
+  // rows line the parts up), or just after the part before.
+  DialogBox put_label(size_t f, int x, int y, const std::vector<int>& stops) {
+    const std::vector<int> w = label_part_w(f);
+    if (w.empty()) return {};
+    int at = x;
+    for (size_t k = 0; k < w.size(); ++k) {
+      if (k > 0) at = std::max(at + m.gap, k < stops.size() ? x + stops[k] : 0);
+      out.label_parts[f].push_back({at, y, w[k], m.row_h});
+      at += w[k];
+    }
+    out.labels[f] = {x, y, at - x, m.row_h};
+    grow(out.labels[f]);
+    return out.labels[f];
   }
 
   // An ordinary line: its parts at the tab stops.
@@ -67,19 +110,34 @@ struct Placer {
   }
 
   // Rows with labels beside their fields; the first fields of the rows of
-  // one run line up after the widest first label.
+  // one run line up after the widest first label, whose tab-separated
+  // parts stand in columns.
   void rows(const std::vector<Step>& run) {
+    std::vector<int> widest;
+    for (const Step& r : run) {
+      const std::vector<int> w = label_part_w(r.index);
+      widest.resize(std::max(widest.size(), w.size()), 0);
+      for (size_t k = 0; k < w.size(); ++k) widest[k] = std::max(widest[k], w[k]);
+    }
+    std::vector<int> stops(widest.size(), 0);
+    for (size_t k = 1; k < widest.size(); ++k) stops[k] = stops[k - 1] + widest[k - 1] + m.gap;
     int lw = 0;
-    for (const Step& r : run) lw = std::max(lw, label_w(r.index));
+    for (const Step& r : run) {
+      const std::vector<int> w = label_part_w(r.index);
+      if (!w.empty()) lw = std::max(lw, stops[w.size() - 1] + w.back());
+    }
     for (const Step& r : run) {
       int x = 0;
       for (size_t f = r.index; f <= r.last; ++f) {
-        const int w = label_w(f);
-        if (w > 0) out.labels[f] = {x, y, w, m.row_h};
-        x += f == r.index ? (lw > 0 ? lw + m.gap : 0) : (w > 0 ? w + m.gap : 0);
+        if (f == r.index) {
+          put_label(f, 0, y, stops);
+          x = lw > 0 ? lw + m.gap : 0;
+        } else {
+          const DialogBox b = put_label(f, x, y, {});
+          x += b.w > 0 ? b.w + m.gap : 0;
+        }
         out.fields[f] = {x, y, m.field_w(d.fields[f]), m.row_h};
         grow(out.fields[f]);
-        grow(out.labels[f]);
         x += out.fields[f].w + m.gap;
       }
       y += m.row_h + m.gap;
@@ -126,14 +184,13 @@ struct Placer {
         const int c = d.fields[f].column, lw = label_w(f);
         int x = at[c];
         if (label_apart(r, f)) {
-          out.labels[f] = {at[c - 1], y, lw, m.row_h};
+          put_label(f, at[c - 1], y, {});
         } else if (lw > 0) {
-          out.labels[f] = {x, y, lw, m.row_h};
+          put_label(f, x, y, {});
           x += lw + m.gap;
         }
         out.fields[f] = {x, y, m.field_w(d.fields[f]), m.row_h};
         grow(out.fields[f]);
-        grow(out.labels[f]);
       }
       y += m.row_h + m.gap;
     }
@@ -153,10 +210,21 @@ std::vector<std::string> tab_parts(const std::string& text) {
   return parts;
 }
 
+std::string field_text(const DialogField& f) {
+  switch (f.kind) {
+    case DialogField::Integer: return std::to_string(f.ivalue);
+    case DialogField::Real: return real_text(f.rvalue);
+    case DialogField::Text: return f.svalue;
+    case DialogField::List: break;
+  }
+  return "";
+}
+
 DialogLayout layout_dialog(const DialogSpec& d, const DialogMeasure& m) {
   DialogLayout out;
   out.line_parts.resize(d.lines.size());
   out.labels.resize(d.fields.size());
+  out.label_parts.resize(d.fields.size());
   out.fields.resize(d.fields.size());
   Placer p{d, m, out};
   const std::vector<Step> steps = steps_of(d);

@@ -129,7 +129,10 @@ struct Look {
   int field_w(const DialogField& f) const {
     fl_font(FL_HELVETICA, font);
     const int digit = static_cast<int>(fl_width("0"));
-    int w = std::max(4, f.width) * digit + scaled(16, ui);
+    // Wide enough for the value it shows at first (a long text up to a
+    // limit), so no part of it is scrolled out of sight.
+    const int chars = std::max({4, f.width, std::min(60, static_cast<int>(field_text(f).size()) + 1)});
+    int w = chars * digit + scaled(16, ui);
     if (f.kind == DialogField::Integer) w += scaled(20, ui);
     if (f.kind == DialogField::List) {
       w = scaled(60, ui);
@@ -176,7 +179,7 @@ Fl_Widget* field_widget(const DialogField& f, const DialogBox& b, int x0, int y0
       sp->step(1);
       sp->value(static_cast<double>(f.ivalue));
       auto* in = static_cast<Fl_Input*>(sp->child(0));
-      in->value(std::to_string(f.ivalue).c_str());
+      in->value(field_text(f).c_str());
       // Enter is left to the default button; the spinner takes the typed
       // value when the field loses the focus.
       in->when(FL_WHEN_RELEASE);
@@ -186,7 +189,7 @@ Fl_Widget* field_widget(const DialogField& f, const DialogBox& b, int x0, int y0
     case DialogField::Text: {
       auto* in = new Fl_Input(x, y, b.w, b.h);
       in->textsize(font);
-      in->value(f.kind == DialogField::Real ? script_real(f.rvalue).c_str() : f.svalue.c_str());
+      in->value(field_text(f).c_str());
       return in;
     }
     case DialogField::List: {
@@ -222,10 +225,12 @@ void place_content(const Look& look, const DialogLayout& lay, DialogState& st, i
     }
   }
   for (size_t i = 0; i < dlg.fields.size(); ++i) {
-    const DialogBox& l = lay.labels[i];
-    if (l.w > 0)
-      new TextLine(x0 + l.x, y0 + l.y, l.w, l.h, dlg.fields[i].label, FL_HELVETICA, look.font,
-                   FL_BLACK, false, false);
+    const std::vector<std::string> parts = tab_parts(dlg.fields[i].label);
+    for (size_t j = 0; j < parts.size() && j < lay.label_parts[i].size(); ++j) {
+      const DialogBox& l = lay.label_parts[i][j];
+      new TextLine(x0 + l.x, y0 + l.y, l.w, l.h, parts[j], FL_HELVETICA, look.font, FL_BLACK,
+                   false, false);
+    }
     st.inputs.push_back(field_widget(dlg.fields[i], lay.fields[i], x0, y0, look.font));
   }
 }

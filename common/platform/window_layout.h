@@ -21,8 +21,10 @@ struct Rect {
 // pixels high, growing with the height above that.
 double ui_scale(int screen_w, int screen_h);
 
-// Font size in pixels of the dialogs, status boxes and text window.
-constexpr int BASE_FONT_SIZE = 14;
+// Font size in pixels of the dialogs, status boxes and text window: its
+// glyphs are as high as those of the graphics window's labels (8 x 13
+// cells), so at any scale the texts of all windows match.
+constexpr int BASE_FONT_SIZE = 12;
 int scaled(int size, double ui);
 
 struct WindowPlan {
