@@ -96,6 +96,7 @@ class TextLine : public Fl_Widget {
       : Fl_Widget(x, y, w, h), text_(std::move(text)), font_(font), size_(size),
         colour_(colour), centred_(centred), underline_(underline) {}
   void draw() override;
+  const std::string& text() const { return text_; }
 
  private:
   std::string text_;

@@ -3,7 +3,9 @@
 # windows. Source it after setting `work` (the test's folder) and, when a
 # program is started in the background, put its pid in `app_pid`.
 #
-#   start_xvfb FIRST_DISPLAY     starts Xvfb, exports DISPLAY, or fails
+#   start_xvfb FIRST_DISPLAY [WxH]  starts Xvfb (1280x1000 unless given),
+#                                exports DISPLAY, or fails
+#   start_wm                     starts openbox and waits until it manages
 #   wait_window NAME             prints the id of the first matching window
 #   wait_gone NAME               waits until no such window is left
 #   point_into ID [DX DY]        puts the pointer inside a window
@@ -11,9 +13,11 @@
 
 app_pid=""
 xvfb_pid=""
+wm_pid=""
 
 x_session_cleanup() {
   if [ -n "$app_pid" ]; then kill "$app_pid" 2>/dev/null; fi
+  if [ -n "$wm_pid" ]; then kill "$wm_pid" 2>/dev/null; fi
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; fi
   wait 2>/dev/null
 }
@@ -22,11 +26,23 @@ trap x_session_cleanup EXIT
 start_xvfb() {
   local n=$1
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1000x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  # -noreset: a client that leaves (xdpyinfo below) must not reset the
+  # server while the next one connects.
+  Xvfb ":$n" -screen 0 "${2:-1280x1000}x24" -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   export DISPLAY=":$n"
   for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
   fail "Xvfb did not start on :$n"
+}
+
+start_wm() {
+  openbox >"$work/openbox.log" 2>&1 &
+  wm_pid=$!
+  for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
+    sleep 0.1
+  done
+  fail "openbox did not start"
 }
 
 # Extra lines a test wants in a failure report (a function it may define).
