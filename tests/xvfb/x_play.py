@@ -14,8 +14,8 @@ dialog, file; snapshot lines are left out), and lines of its own:
   @sync           back to one event at a time
   @shot NAME      a screenshot of the whole screen, NAME.png in the shots
                   folder, once the program has taken the events before it
-                  and had a moment to draw
-The boxes file (from dialog_gallery --list-only on the same script) tells
+                  and the screen has stopped changing
+The boxes file (from dialog_gallery on the same script) tells
 where the boxes come among the events, their fields and which button is
 the default; boxes that take no event headless (one button, no field) are
 closed here with Return, as a user would.
@@ -171,7 +171,16 @@ class Player:
             text = self.geometry(self.text_name, wait=False)
             if text:
                 f.write("%d %d %d %d\n" % text)
-        subprocess.run(["import", "-window", "root", base + ".png"])
+        # Taken again until two shots in a row are alike: the picture is done.
+        last = None
+        for _ in range(20):
+            subprocess.run(["import", "-window", "root", base + ".png"])
+            with open(base + ".png", "rb") as f:
+                now = f.read()
+            if now == last:
+                return
+            last = now
+            time.sleep(0.3)
 
     def close_auto_boxes(self, events_done):
         while self.next_box < len(self.boxes) and self.boxes[self.next_box].after == events_done \
@@ -288,7 +297,7 @@ class Player:
                 continue
             if kind == "@shot":
                 self.wait_taken(done)
-                time.sleep(1.5)
+                time.sleep(0.5)
                 self.shot(args[0])
                 continue
             if pace is None or kind not in ("click", "rclick"):
