@@ -26,8 +26,20 @@ double g_fill[3] = {1, 1, 1};
 
 void map_for_script(double x, double y, int& ix, int& iy) { MAPPXL(x, y, ix, iy); }
 
-// A coordinate in points, as the PostScript records carry it.
-std::string pt(double v) { return fmt_F(v, 7, 1); }
+// The record being built and its compacted form, kept from record to
+// record, so that a picture of many lines allocates nothing per line.
+std::string g_rec, g_out;
+
+// Appends a coordinate in points, as the PostScript records carry it.
+void pt(std::string& r, double v) { put_F(r, v, 7, 1); }
+
+// Appends a point's two coordinates, a blank before each.
+void pt2(std::string& r, double x, double y) {
+  r += ' ';
+  pt(r, x);
+  r += ' ';
+  pt(r, y);
+}
 
 // World point to pixel, unrounded, held to a range the screen routines take.
 void map_exact(double x, double y, double& fx, double& fy) {
@@ -198,8 +210,13 @@ double YTOPT(double y) { return (y - g_plot.ymin) * g_plot.psscale; }
 // --- lines and shapes ----------------------------------------------------
 
 void JOINPS(const double p1[2], const double p2[2]) {
-  REMBL("n " + pt(XTOPT(p1[0])) + " " + pt(YTOPT(p1[1])) + " m " + pt(XTOPT(p2[0])) + " " +
-        pt(YTOPT(p2[1])) + " l sr");
+  std::string& r = g_rec;
+  r.assign("n");
+  pt2(r, XTOPT(p1[0]), YTOPT(p1[1]));
+  r += " m";
+  pt2(r, XTOPT(p2[0]), YTOPT(p2[1]));
+  r += " l sr";
+  REMBL(r);
 }
 
 void JOINP(const double p1[2], const double p2[2]) {
@@ -252,12 +269,17 @@ void FILPOL(int n, const double* xs, const double* ys, int colour) {
     // Vertices after the first go as differences of the rounded positions,
     // so the path closes exactly where it began.
     double px = std::round(XTOPT(xs[0]) * 10) / 10, py = std::round(YTOPT(ys[0]) * 10) / 10;
-    REMBL("n " + pt(px) + " " + pt(py) + " m");
-    std::string rec;
+    std::string& rec = g_rec;
+    rec.assign("n");
+    pt2(rec, px, py);
+    rec += " m";
+    REMBL(rec);
+    rec.clear();
     int pairs = 0;
     for (int i = 1; i < n; ++i) {
       double qx = std::round(XTOPT(xs[i]) * 10) / 10, qy = std::round(YTOPT(ys[i]) * 10) / 10;
-      rec += " " + pt(qx - px) + " " + pt(qy - py) + " r";
+      pt2(rec, qx - px, qy - py);
+      rec += " r";
       px = qx;
       py = qy;
       if (++pairs == 5) {
@@ -291,8 +313,15 @@ void PSLAB(double x, double y, const std::string& text, int code) {
   // "cent" and "righ" leave their string on the operand stack; it is popped
   // so that many labels cannot overflow a printer's stack.
   const char* tail = code % 10 == AL_CENTRE || code % 10 == AL_RIGHT ? " pop" : "";
-  REMBL(pt(XTOPT(x)) + " " + pt(YTOPT(y) + baseline_shift(code, g_plot.fontsize)) + " m (" +
-        ps_string(text) + ") " + op + tail);
+  std::string& r = g_rec;
+  r.clear();
+  pt2(r, XTOPT(x), YTOPT(y) + baseline_shift(code, g_plot.fontsize));
+  r += " m (";
+  r += ps_string(text);
+  r += ") ";
+  r += op;
+  r += tail;
+  REMBL(r);
 }
 
 void BLANKR(double x, double y, int chars) {
@@ -412,11 +441,14 @@ UnfinishedPicture::~UnfinishedPicture() {
 
 void PSREC(const std::string& record) {
   if (!g_ps) return;
-  if (std::fputs(record.c_str(), g_ps) < 0 || std::fputc('\n', g_ps) == EOF) g_ps_failed = true;
+  if (std::fwrite(record.data(), 1, record.size(), g_ps) != record.size() ||
+      std::fputc('\n', g_ps) == EOF)
+    g_ps_failed = true;
 }
 
 void REMBL(const std::string& record) {
-  std::string out;
+  std::string& out = g_out;
+  out.clear();
   int depth = 0;  // inside a label string blanks are kept as written
   for (size_t i = 0; i < record.size(); ++i) {
     char c = record[i];

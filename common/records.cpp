@@ -1,110 +1,177 @@
 #include "records.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace vortan {
 
 namespace {
 
-std::string right(const std::string& s, int w) {
-  if (static_cast<int>(s.size()) >= w) return s;
-  return std::string(w - s.size(), ' ') + s;
+// Appends `n` characters of `text` right-aligned in a field of w.
+void put_right(std::string& s, const char* text, int n, int w) {
+  if (n < w) s.append(w - n, ' ');
+  s.append(text, n);
 }
 
-std::string stars(int w) { return std::string(w, '*'); }
+void put_stars(std::string& s, int w) { s.append(w, '*'); }
 
-// Mantissa digits and exponent of |v| as 0.ddd x 10^e, rounded to d digits.
-void exp_parts(double a, int d, std::string& digits, int& e) {
+// Longest text any field is built in: every field of the files is far
+// narrower, and a fixed form that needs more does not fit its field.
+constexpr int FIELD_BUF = 128;
+
+// |v| in fixed point with d decimals, correctly rounded; its length, or -1
+// when it needs more than the buffer holds.
+int fixed_text(double a, int d, char (&buf)[FIELD_BUF]) {
+  const auto r = std::to_chars(buf, buf + FIELD_BUF - 1, a, std::chars_format::fixed, d);
+  return r.ec == std::errc() ? static_cast<int>(r.ptr - buf) : -1;
+}
+
+// The exponent form sign 0.ddd E+xx of v with d mantissa digits, the
+// leading zero dropped when the field needs the room; false when it does
+// not fit in w.
+bool put_exponent(std::string& s, double v, int w, int d) {
+  d = std::clamp(d, 1, 40);
+  // Mantissa digits of |v| and its exponent as 0.ddd x 10^e, correctly
+  // rounded to d digits (to_chars gives d.dd..e+xx).
+  char sci[FIELD_BUF];
+  char digits[48];
+  int e = 0;
+  const double a = std::fabs(v);
   if (a == 0.0) {
-    digits.assign(d, '0');
-    e = 0;
-    return;
-  }
-  e = static_cast<int>(std::floor(std::log10(a))) + 1;
-  double m = a / std::pow(10.0, e);
-  double scaled = std::round(m * std::pow(10.0, d));
-  if (scaled >= std::pow(10.0, d)) {  // rounding gave 1.000
-    scaled /= 10.0;
+    std::fill(digits, digits + d, '0');
+  } else {
+    const auto r = std::to_chars(sci, sci + FIELD_BUF, a, std::chars_format::scientific, d - 1);
+    const char* p = sci;
+    int n = 0;
+    for (; p < r.ptr && *p != 'e'; ++p)
+      if (*p != '.') digits[n++] = *p;
+    if (p < r.ptr) std::from_chars(p + (p[1] == '+' ? 2 : 1), r.ptr, e);
     ++e;
-  } else if (scaled < std::pow(10.0, d - 1)) {  // log10 landed just low
-    scaled = std::round(m * std::pow(10.0, d + 1));
-    --e;
   }
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%0*.0f", d, scaled);
-  digits = buf;
+  char text[FIELD_BUF];
+  int n = 0;
+  if (v < 0) text[n++] = '-';
+  text[n++] = '0';
+  text[n++] = '.';
+  std::copy(digits, digits + d, text + n);
+  n += d;
+  const int ae = std::abs(e);
+  if (ae <= 99) {  // E+xx; a three-digit exponent drops the E
+    text[n++] = 'E';
+    text[n++] = e < 0 ? '-' : '+';
+  } else {
+    text[n++] = e < 0 ? '-' : '+';
+    text[n++] = static_cast<char>('0' + ae / 100 % 10);
+  }
+  text[n++] = static_cast<char>('0' + ae / 10 % 10);
+  text[n++] = static_cast<char>('0' + ae % 10);
+  const char* t = text;
+  if (n > w && v < 0) {  // "-0." loses its zero first
+    text[1] = '-';
+    ++t;
+    --n;
+  } else if (n > w) {  // then "0." its zero
+    ++t;
+    --n;
+  }
+  if (n > w) return false;
+  put_right(s, t, n, w);
+  return true;
 }
 
 }  // namespace
 
-std::string fmt_I(long v, int w) {
-  std::string s = std::to_string(v);
-  if (static_cast<int>(s.size()) > w) return stars(w);
-  return right(s, w);
+void put_I(std::string& s, long v, int w) {
+  char buf[24];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v);
+  const int n = static_cast<int>(r.ptr - buf);
+  if (n > w)
+    put_stars(s, w);
+  else
+    put_right(s, buf, n, w);
 }
 
-std::string fmt_F(double v, int w, int d) {
+void put_F(std::string& s, double v, int w, int d) {
   // A value too wide for d decimals keeps as many decimals as fit, down to
   // none, so a large coordinate loses only its fraction. The point is always
   // written: a field without one would be read with implied decimals.
-  if (!std::isfinite(v)) return stars(w);
+  if (!std::isfinite(v)) return put_stars(s, w);
+  char buf[FIELD_BUF];
   for (int dd = d; dd >= 0; --dd) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", dd, v);
-    std::string s = buf;
-    if (dd == 0) s += ".";
-    if (static_cast<int>(s.size()) <= w) return right(s, w);
+    // The sign goes on by to_chars itself, so -0.0 and values that round
+    // to zero keep their minus as they always have.
+    const auto r = std::to_chars(buf, buf + FIELD_BUF - 1, v, std::chars_format::fixed, dd);
+    if (r.ec != std::errc()) break;  // far too wide for any field
+    int n = static_cast<int>(r.ptr - buf);
+    if (dd == 0) buf[n++] = '.';
+    if (n <= w) return put_right(s, buf, n, w);
   }
   // No fixed form fits: the exponent form with as many digits as the width
   // holds (the readers accept both forms).
-  for (int digits = w - 5; digits >= 1; --digits) {
-    std::string s = fmt_E(v, w, digits);
-    if (s[0] != '*') return s;
+  for (int digits = w - 5; digits >= 1; --digits)
+    if (put_exponent(s, v, w, digits)) return;
+  put_stars(s, w);
+}
+
+void put_E(std::string& s, double v, int w, int d) {
+  if (!std::isfinite(v) || !put_exponent(s, v, w, d)) put_stars(s, w);
+}
+
+void put_G(std::string& s, double v, int w, int d) {
+  if (!std::isfinite(v)) return put_stars(s, w);
+  const double a = std::fabs(v);
+  if (a == 0.0) {
+    put_F(s, 0.0, w - 4, d - 1);
+    s.append(4, ' ');
+    return;
   }
-  return stars(w);
-}
-
-std::string fmt_E(double v, int w, int d) {
-  if (!std::isfinite(v)) return stars(w);
-  std::string digits;
-  int e;
-  exp_parts(std::fabs(v), d, digits, e);
-  char ebuf[16];
-  if (std::abs(e) <= 99)
-    std::snprintf(ebuf, sizeof ebuf, "E%c%02d", e < 0 ? '-' : '+', std::abs(e));
-  else
-    std::snprintf(ebuf, sizeof ebuf, "%c%03d", e < 0 ? '-' : '+', std::abs(e));
-  std::string s = std::string(v < 0 ? "-" : "") + "0." + digits + ebuf;
-  if (static_cast<int>(s.size()) > w && s.rfind("-0.", 0) == 0) s.erase(1, 1);
-  if (static_cast<int>(s.size()) > w && s.rfind("0.", 0) == 0) s.erase(0, 1);
-  if (static_cast<int>(s.size()) > w) return stars(w);
-  return right(s, w);
-}
-
-std::string fmt_G(double v, int w, int d) {
-  if (!std::isfinite(v)) return stars(w);
-  double a = std::fabs(v);
-  if (a == 0.0) return right(fmt_F(0.0, w - 4, d - 1), w - 4) + "    ";
   if (a >= 0.1 - 0.5 * std::pow(10.0, -d - 1) && a < std::pow(10.0, d) - 0.5) {
     int k = static_cast<int>(std::floor(std::log10(a))) + 1;  // digits before the point
     if (k < 0) k = 0;
     // Rounding may carry into one more digit before the point.
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", std::max(d - k, 0), a);
-    if (std::fabs(std::atof(buf)) >= std::pow(10.0, k) && k < d) ++k;
-    return fmt_F(v, w - 4, std::max(d - k, 0)) + "    ";
+    char buf[FIELD_BUF];
+    const int n = fixed_text(a, std::max(d - k, 0), buf);
+    double rounded = 0;
+    std::from_chars(buf, buf + std::max(n, 0), rounded);
+    if (rounded >= std::pow(10.0, k) && k < d) ++k;
+    put_F(s, v, w - 4, std::max(d - k, 0));
+    s.append(4, ' ');
+    return;
   }
-  return fmt_E(v, w, d);
+  put_E(s, v, w, d);
 }
 
-Rec& Rec::I(long v, int w) { s_ += fmt_I(v, w); return *this; }
-Rec& Rec::F(double v, int w, int d) { s_ += fmt_F(v, w, d); return *this; }
-Rec& Rec::E(double v, int w, int d) { s_ += fmt_E(v, w, d); return *this; }
-Rec& Rec::G(double v, int w, int d) { s_ += fmt_G(v, w, d); return *this; }
+std::string fmt_I(long v, int w) {
+  std::string s;
+  put_I(s, v, w);
+  return s;
+}
+
+std::string fmt_F(double v, int w, int d) {
+  std::string s;
+  put_F(s, v, w, d);
+  return s;
+}
+
+std::string fmt_E(double v, int w, int d) {
+  std::string s;
+  put_E(s, v, w, d);
+  return s;
+}
+
+std::string fmt_G(double v, int w, int d) {
+  std::string s;
+  put_G(s, v, w, d);
+  return s;
+}
+
+Rec& Rec::I(long v, int w) { put_I(s_, v, w); return *this; }
+Rec& Rec::F(double v, int w, int d) { put_F(s_, v, w, d); return *this; }
+Rec& Rec::E(double v, int w, int d) { put_E(s_, v, w, d); return *this; }
+Rec& Rec::G(double v, int w, int d) { put_G(s_, v, w, d); return *this; }
 Rec& Rec::X(int n) { s_.append(n, ' '); return *this; }
 Rec& Rec::A(const std::string& s, int w) {
   if (w < 0) {

@@ -26,7 +26,13 @@ class Rec {
   std::string s_;
 };
 
-// Single fields, as Rec writes them.
+// Single fields, as Rec writes them: appended to a text, or as a text of
+// their own. Reals are correctly rounded to their digits; a value that does
+// not fit its field gives w asterisks.
+void put_I(std::string& s, long v, int w);
+void put_F(std::string& s, double v, int w, int d);
+void put_E(std::string& s, double v, int w, int d);
+void put_G(std::string& s, double v, int w, int d);
 std::string fmt_I(long v, int w);
 std::string fmt_F(double v, int w, int d);
 std::string fmt_E(double v, int w, int d);
