@@ -106,9 +106,7 @@ std::string ps_string(const std::string& s) {
 // A coordinate label along the frame: four significant digits.
 std::string coord_text(double v) {
   if (std::fabs(v) < 1.0e-30) v = 0.0;
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.4G", v);
-  return buf;
+  return fmt_general(v, 4);
 }
 
 void screen_label(double x, double y, const std::string& text, int code, int colour) {

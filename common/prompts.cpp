@@ -57,13 +57,8 @@ std::string trimmed(const std::string& text) { return text.substr(0, LENSTR(text
 std::string free_real_text(double v) {
   // Up to 6 significant digits, without trailing zeros; exponent form for
   // very large and very small values.
-  char buf[32];
   double a = std::fabs(v);
-  if (a != 0.0 && (a >= 1.0e7 || a < 1.0e-4))
-    std::snprintf(buf, sizeof buf, "%.5E", v);
-  else
-    std::snprintf(buf, sizeof buf, "%.6G", v);
-  std::string s = buf;
+  std::string s = a != 0.0 && (a >= 1.0e7 || a < 1.0e-4) ? fmt_scientific(v, 5) : fmt_general(v, 6);
   if (s.find('.') == std::string::npos && s.find('E') == std::string::npos) s += ".0";
   return s;
 }

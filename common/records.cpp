@@ -144,6 +144,24 @@ void put_G(std::string& s, double v, int w, int d) {
   put_E(s, v, w, d);
 }
 
+namespace {
+
+std::string printf_form(double v, std::chars_format form, int p) {
+  char buf[FIELD_BUF];
+  const auto r = std::to_chars(buf, buf + FIELD_BUF, v, form, p);
+  std::string s(buf, r.ec == std::errc() ? r.ptr : buf);
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+}  // namespace
+
+std::string fmt_general(double v, int p) { return printf_form(v, std::chars_format::general, p); }
+
+std::string fmt_scientific(double v, int p) {
+  return printf_form(v, std::chars_format::scientific, p);
+}
+
 std::string fmt_I(long v, int w) {
   std::string s;
   put_I(s, v, w);

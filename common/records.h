@@ -33,6 +33,10 @@ void put_I(std::string& s, long v, int w);
 void put_F(std::string& s, double v, int w, int d);
 void put_E(std::string& s, double v, int w, int d);
 void put_G(std::string& s, double v, int w, int d);
+// v in C's %.pG (general) or %.pE (scientific) form, upper case, for the
+// free-format numbers of the listings and labels.
+std::string fmt_general(double v, int p);
+std::string fmt_scientific(double v, int p);
 std::string fmt_I(long v, int w);
 std::string fmt_F(double v, int w, int d);
 std::string fmt_E(double v, int w, int d);

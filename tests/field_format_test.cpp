@@ -126,6 +126,17 @@ TEST(FieldFormat, ExponentAndGeneralFieldsCorrectlyRounded) {
   EXPECT_EQ(fmt_E(1.125, 10, 3), " 0.112E+01");
 }
 
+TEST(FieldFormat, FreeFormatNumbersAsPrintfWritesThem) {
+  for (double v : sample_values())
+    for (int p : {1, 4, 5, 6}) {
+      char g[64], e[64];
+      std::snprintf(g, sizeof g, "%.*G", p, v);
+      std::snprintf(e, sizeof e, "%.*E", p, v);
+      ASSERT_EQ(fmt_general(v, p), g) << "value " << v;
+      ASSERT_EQ(fmt_scientific(v, p), e) << "value " << v;
+    }
+}
+
 TEST(FieldFormat, IntegerFieldsAndRecords) {
   std::mt19937_64 gen(7);
   std::uniform_int_distribution<long> any(-2000000000L, 2000000000L);
