@@ -3,6 +3,7 @@
 #include <cmath>
 #include <memory>
 #include <sstream>
+#include <vector>
 
 #include "boundaries.h"
 #include "dat_file.h"
@@ -97,6 +98,29 @@ struct Discard : std::ostream {
   Discard() : std::ostream(nullptr) {}
 };
 
+// Part B of an elasticity example: the stress s (tension positive) as a
+// normal traction on side 2 (nodes 3-4-5) of each of the elements listed.
+std::string traction_part_b(const MeshModel& m, const std::vector<int>& elements, double s) {
+  std::ostringstream out;
+  Discard prt;
+  OUTPUT(out, m);
+  auto loads = std::make_unique<LoadTables>();
+  clear_loads(*loads);
+  loads->npset = 1;
+  loads->trac[1][1] = -s;  // tractions count compression positive
+  write_loads_section(out, m, *loads);
+  start_edge_list(out, prt);
+  for (int e : elements) write_edge(out, prt, 3, e, m.lnods(e, 3), 1, m.lnods(e, 5), 1);
+  out << "1\n";
+  auto bounds = std::make_unique<BoundaryTables>();
+  clear_boundaries(*bounds);
+  write_boundary_sets(out, m, *bounds);
+  AnalysisControl control;
+  INCREMENTS(m.ndofn, control, out, prt);
+  TIMESTEPPING(m.ndofn, control, out, prt);
+  return out.str();
+}
+
 }  // namespace
 
 bool check_plate(const PlateGeometry& p, bool triangles, std::string& error) {
@@ -141,28 +165,10 @@ void plate_mesh(const PlateGeometry& p, int ndofn, bool triangles, const std::st
 }
 
 std::string plate_part_b(const MeshModel& m, const PlateGeometry& p, double s) {
-  std::ostringstream out;
-  Discard prt;
-  OUTPUT(out, m);
-  auto loads = std::make_unique<LoadTables>();
-  clear_loads(*loads);
-  loads->npset = 1;
-  loads->trac[1][1] = -s;  // tractions count compression positive
-  write_loads_section(out, m, *loads);
-  start_edge_list(out, prt);
-  // The outermost ring's cells on x = w: side 2 (nodes 3-4-5) of each.
-  for (int sec = 0; 2 * sec < p.sectors; ++sec) {
-    const int e = sec * p.rings + p.rings;
-    write_edge(out, prt, 3, e, m.lnods(e, 3), 1, m.lnods(e, 5), 1);
-  }
-  out << "1\n";
-  auto bounds = std::make_unique<BoundaryTables>();
-  clear_boundaries(*bounds);
-  write_boundary_sets(out, m, *bounds);
-  AnalysisControl control;
-  INCREMENTS(m.ndofn, control, out, prt);
-  TIMESTEPPING(m.ndofn, control, out, prt);
-  return out.str();
+  // The outermost ring's cells on x = w.
+  std::vector<int> edge;
+  for (int sec = 0; 2 * sec < p.sectors; ++sec) edge.push_back(sec * p.rings + p.rings);
+  return traction_part_b(m, edge, s);
 }
 
 std::string flow_part_b(const MeshModel& m, const PlateGeometry& p, double u) {
@@ -181,6 +187,63 @@ std::string flow_part_b(const MeshModel& m, const PlateGeometry& p, double u) {
   INCREMENTS(m.ndofn, control, out, prt);
   TIMESTEPPING(m.ndofn, control, out, prt);
   return out.str();
+}
+
+namespace {
+
+// Node of grid point (i, j), i = 0 .. 2 columns along x, j = 0 .. 2 rows
+// along y; odd indices are midside positions, and no node stands where
+// both are odd. Each pair of rows holds 2 columns + 1 nodes, then
+// columns + 1.
+int grid_node(int columns, int i, int j) {
+  const int pair = j / 2 * (3 * columns + 2);
+  return pair + (j % 2 == 0 ? i : 2 * columns + 1 + i / 2) + 1;
+}
+
+}  // namespace
+
+bool check_grid(int columns, int rows, std::string& error) {
+  // Coordinates up to 9999.99999 keep their decimals in the .dat file.
+  if (columns < 1 || rows < 1 || columns > 9997 || rows > 9997) {
+    error = "a grid needs 1 to 9997 columns and rows";
+    return false;
+  }
+  const long nodes = (2L * columns + 1) * (2L * rows + 1) - static_cast<long>(columns) * rows;
+  if (nodes <= MPOIN && static_cast<long>(columns) * rows <= MELEM) return true;
+  error = "the grid would pass the limits of " + std::to_string(MPOIN) + " nodes and " +
+          std::to_string(MELEM) + " elements";
+  return false;
+}
+
+void grid_mesh(int columns, int rows, const std::string& title, MeshModel& m) {
+  start_model(m, 2, title);
+  for (int j = 0; j <= 2 * rows; ++j)
+    for (int i = 0; i <= 2 * columns; ++i) {
+      if (i % 2 == 1 && j % 2 == 1) continue;
+      const int n = grid_node(columns, i, j);
+      m.coord(n, 1) = GRID_X0 + 0.5 * i;
+      m.coord(n, 2) = 0.5 * j;
+      m.kode(n) = (i == 0 ? 10 : 0) + (j == 0 ? 1 : 0);
+      m.ndof(n) = 2;
+      m.npoin = std::max(m.npoin, n);
+    }
+  for (int b = 0; b < rows; ++b)
+    for (int a = 0; a < columns; ++a) {
+      const int i = 2 * a, j = 2 * b;
+      auto n = [&](int di, int dj) { return grid_node(columns, i + di, j + dj); };
+      const int q[8] = {n(0, 0), n(1, 0), n(2, 0), n(2, 1), n(2, 2), n(1, 2), n(0, 2), n(0, 1)};
+      add_element(m, 4, q, 8);
+    }
+  m.props(1, 1) = 210000.0;
+  m.props(1, 2) = 0.3;
+  m.props(1, 3) = 1.0;
+}
+
+std::string grid_part_b(const MeshModel& m, int columns, int rows, double s) {
+  // The last cell of each row.
+  std::vector<int> edge;
+  for (int b = 1; b <= rows; ++b) edge.push_back(b * columns);
+  return traction_part_b(m, edge, s);
 }
 
 void cantilever_mesh(double l, int elements, const std::string& title, MeshModel& m) {

@@ -39,6 +39,18 @@ std::string plate_part_b(const MeshModel& m, const PlateGeometry& p, double s);
 // phi = u w, the far-field potential, on x = w.
 std::string flow_part_b(const MeshModel& m, const PlateGeometry& p, double u);
 
+// A rectangle of `columns` x `rows` square 8-noded quadrilaterals of unit
+// side, plane elasticity, beside the hole that the plate's solution
+// assumes: its lower left corner at (2, 0), v fixed on y = 0 and u on
+// x = 2; E 210000 and nu 0.3. Nodes are numbered row by row from the
+// bottom, elements likewise.
+constexpr double GRID_X0 = 2.0;
+bool check_grid(int columns, int rows, std::string& error);
+void grid_mesh(int columns, int rows, const std::string& title, MeshModel& m);
+// Part B of the grid: the stress s (tension positive) as a normal traction
+// on the right-hand edge.
+std::string grid_part_b(const MeshModel& m, int columns, int rows, double s);
+
 // A cantilever of `elements` linear bars along the x axis from 0 to l,
 // clamped at x = 0; E 2.1e8, I 1.0e-4, A 0.01 (components 1, 2, 3).
 void cantilever_mesh(double l, int elements, const std::string& title, MeshModel& m);

@@ -1,6 +1,7 @@
 // closed_form_results: results files (.out) of known closed-form
 // solutions, for PLOTOR to draw, written for any mesh of the right kind;
 // and the example meshes (.dat, with Part B) that they fit.
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -38,7 +39,7 @@ PLOTOR, written for any .dat mesh of the right kind, and example meshes.
       -10, along y) at its tip x = L (default: the largest x of the nodes):
       u = 0, v = P x^2 (3 L - x) / (6 E I) and theta = dv/dx at the nodes.
       E and I default to property components 1 and 2 of set 1.
-  closed_form_results mesh plate|flow|cantilever OUT.dat [options]
+  closed_form_results mesh plate|flow|cantilever|grid OUT.dat [options]
       An example mesh with its Part B, for the problems above:
       plate       8-noded quadrilaterals, plane elasticity: the quarter
                   x, y >= 0 of a plate 2 W wide, the far-field stress S as
@@ -49,10 +50,15 @@ PLOTOR, written for any .dat mesh of the right kind, and example meshes.
                   (--radius --width --rings --sectors --grading --speed)
       cantilever  linear bars along x from 0 to L, clamped at x = 0, the
                   force P at the tip (--length --elements --load)
+      grid        8-noded quadrilaterals, plane elasticity: a rectangle of
+                  C x R unit squares from (2, 0), clear of the hole, the
+                  stress S as a traction on its right-hand edge, u fixed
+                  on its left edge and v on y = 0 (--columns --rows
+                  --stress); for kirsch
       Defaults: radius 1, width 10, rings 10 (layers from the hole out,
       each `grading` 1.3 times as thick as the one inside it), sectors 16
       (elements around the quarter hole, even), stress 100, speed 1,
-      length 4, elements 8, load -10.
+      length 4, elements 8, load -10, columns 10, rows 10.
   closed_form_results --help
 
 Gauss points: one at the centre of linear triangles and quadrilaterals, the
@@ -139,8 +145,9 @@ int run_solution(const std::string& mode, const std::vector<std::string>& args) 
 int run_mesh(const std::vector<std::string>& args) {
   CommandLine cl;
   std::string error;
-  const std::vector<std::string> allowed = {"radius", "width",  "rings",  "sectors", "grading",
-                                            "stress", "speed",  "length", "elements", "load"};
+  const std::vector<std::string> allowed = {"radius", "width",    "rings", "sectors",
+                                            "grading", "stress",  "speed", "length",
+                                            "elements", "load",   "columns", "rows"};
   if (!parse_command_line(args, allowed, cl, error)) return usage_error(error);
   if (cl.words.size() != 2) return usage_error("mesh takes a kind and a file name");
   const std::string& kind = cl.words[0];
@@ -168,8 +175,17 @@ int run_mesh(const std::vector<std::string>& args) {
       return usage_error("cantilever needs a length in 0..9999 and 1 or more elements");
     cantilever_mesh(l, static_cast<int>(elements), "Cantilever with a load at its tip", *m);
     text = cantilever_part_b(*m, option(cl, "load", -10.0));
+  } else if (kind == "grid") {
+    const double columns = option(cl, "columns", 10.0), rows = option(cl, "rows", 10.0);
+    if (!check_grid(static_cast<int>(std::clamp(columns, 0.0, 1.0e6)),
+                    static_cast<int>(std::clamp(rows, 0.0, 1.0e6)), error))
+      return usage_error(error);
+    grid_mesh(static_cast<int>(columns), static_cast<int>(rows),
+              "Grid of 8-noded quadrilaterals beside the hole", *m);
+    text = grid_part_b(*m, static_cast<int>(columns), static_cast<int>(rows),
+                       option(cl, "stress", 100.0));
   } else {
-    return usage_error("mesh kinds are plate, flow and cantilever, not " + kind);
+    return usage_error("mesh kinds are plate, flow, cantilever and grid, not " + kind);
   }
   if (!write_whole_file(cl.words[1], text, error)) return failure(error);
   return 0;
