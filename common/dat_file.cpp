@@ -40,9 +40,10 @@ constexpr int IMPLIED = 3;
   stop_reading(m);
 }
 
-std::string read_line(std::istream& unit, const MeshModel& m) {
-  std::string line;
-  switch (read_line_bounded(unit, line)) {
+// The next line, held until the next one is read.
+std::string_view read_line(std::istream& unit, const MeshModel& m) {
+  std::string_view line;
+  switch (read_line_view(unit, line)) {
     case LineRead::Ok: break;
     case LineRead::End: end_of_file_error(m);
     case LineRead::TooLong: format_error(m);  // no record of Part A is that long
@@ -245,8 +246,7 @@ void INPUT(std::istream& unit, MeshModel& m) {
   unit.seekg(0);
   m.title.assign(80, ' ');
   {
-    std::string first = read_line(unit, m);
-    m.title = RecordReader(first).A(50);
+    m.title = RecordReader(read_line(unit, m)).A(50);
     m.title.resize(80, ' ');
   }
   read_line(unit, m);  // header

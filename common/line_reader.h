@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <istream>
 #include <string>
+#include <string_view>
 
 namespace vortan {
 
@@ -23,6 +24,11 @@ enum class LineRead { Ok, End, TooLong };
 // stream (line end included), for a reader that steps back over the line.
 LineRead read_line_bounded(std::istream& in, std::string& line, std::size_t bound = MLINE,
                            std::size_t* consumed = nullptr);
+
+// As read_line_bounded, the line given as a view of the reader's own
+// buffer, which holds it until the next line is read on the same thread.
+LineRead read_line_view(std::istream& in, std::string_view& line, std::size_t bound = MLINE,
+                        std::size_t* consumed = nullptr);
 
 // read_line_bounded as a plain condition: true only for a whole line.
 inline bool next_line(std::istream& in, std::string& line, std::size_t bound = MLINE) {

@@ -1,6 +1,7 @@
 #include "records.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -204,65 +205,159 @@ Rec& Rec::A(const std::string& s, int w) {
 
 namespace {
 
-// The field's characters with every blank and tab left out (a blank within
-// a field reads as nothing), in `buf`. False for a text of more characters
-// than any number needs, which reads as no number.
-bool squeeze(std::string_view text, char (&buf)[64], std::string_view& t) {
-  size_t n = 0;
-  for (char c : text) {
-    if (c == ' ' || c == '\t') continue;
-    if (n == sizeof buf) return false;
-    buf[n++] = c;
+// The characters of a field one by one with every blank and tab left out
+// (a blank within a field reads as nothing). A field of more characters
+// than any number needs reads as no number: `next` then ends it early and
+// `bad` is set.
+struct FieldChars {
+  const char* p;
+  const char* end;
+  int count = 0;
+  bool bad = false;
+  explicit FieldChars(std::string_view text) : p(text.data()), end(text.data() + text.size()) {}
+  static constexpr int END = -1;
+  int next() {
+    while (p < end) {
+      const char c = *p++;
+      if (c == ' ' || c == '\t') continue;
+      if (++count > 64) {
+        bad = true;
+        return END;
+      }
+      return static_cast<unsigned char>(c);
+    }
+    return END;
   }
-  t = std::string_view(buf, n);
-  return true;
-}
+};
 
-bool parse_int_chars(std::string_view t, long& v) {
-  v = 0;
-  if (t.empty()) return true;
-  size_t i = 0;
+// The rest of the field from its character c on: an optional sign, then
+// digits to the end, at most 2147483647.
+bool signed_digits(FieldChars& f, int c, long& v) {
   bool neg = false;
-  if (t[0] == '+' || t[0] == '-') {
-    neg = t[0] == '-';
-    i = 1;
+  if (c == '+' || c == '-') {
+    neg = c == '-';
+    c = f.next();
   }
-  if (i >= t.size()) return false;
+  if (c == FieldChars::END) return false;
   long long x = 0;
-  for (; i < t.size(); ++i) {
-    if (t[i] < '0' || t[i] > '9') return false;
-    x = x * 10 + (t[i] - '0');
+  for (; c != FieldChars::END; c = f.next()) {
+    if (c < '0' || c > '9') return false;
+    x = x * 10 + (c - '0');
     if (x > 2147483647LL) return false;
   }
+  if (f.bad) return false;
   v = static_cast<long>(neg ? -x : x);
   return true;
 }
 
-}  // namespace
+// 10^k as std::pow gives it, from a table for the scales fields use.
+constexpr int POW_SPAN = 40;
+const std::array<double, 2 * POW_SPAN + 1> POWERS_OF_TEN = [] {
+  std::array<double, 2 * POW_SPAN + 1> t{};
+  for (int i = -POW_SPAN; i <= POW_SPAN; ++i) t[i + POW_SPAN] = std::pow(10.0, static_cast<double>(i));
+  return t;
+}();
 
-bool parse_int_field(std::string_view text, long& v) {
-  char buf[64];
-  std::string_view t;
-  v = 0;
-  return squeeze(text, buf, t) && parse_int_chars(t, v);
+double power_of_ten(long k) {
+  if (k < -POW_SPAN || k > POW_SPAN) return std::pow(10.0, static_cast<double>(k));
+  return POWERS_OF_TEN[k + POW_SPAN];
 }
 
-bool parse_real_field(std::string_view text, int implied, double& v) {
-  char buf[64];
-  std::string_view t;
-  v = 0.0;
-  if (!squeeze(text, buf, t)) return false;
-  if (t.empty()) return true;
-  size_t i = 0;
+// A field's value: its digits as a whole number m, times 10^k.
+double m_times_power(double m, long k) { return m * power_of_ten(k); }
+
+// Integer and real fields as the files hold them: right-aligned, without
+// a blank inside. Each returns false, having read nothing, for any other
+// field, which the general reading below then takes; both readings give
+// the same value.
+// The digits from p on, as a whole number (modulo 2^64: the callers
+// refuse more digits than it holds); p is left after them.
+unsigned long long digits_from(const char*& p, const char* e) {
+  unsigned long long x = 0;
+  for (; p < e && static_cast<unsigned>(*p - '0') <= 9; ++p) x = x * 10 + (*p - '0');
+  return x;
+}
+
+// An optional sign and at least one digit from p to the end e, at most
+// 2147483647.
+bool signed_int_to_end(const char* p, const char* e, long& v) {
   bool neg = false;
-  if (t[i] == '+' || t[i] == '-') neg = t[i++] == '-';
+  if (p < e && (*p == '-' || *p == '+')) neg = *p++ == '-';
+  const char* const first = p;
+  const unsigned long long x = digits_from(p, e);
+  if (p != e || p == first || p - first > 10 || x > 2147483647ULL) return false;
+  v = neg ? -static_cast<long>(x) : static_cast<long>(x);
+  return true;
+}
+
+bool plain_int(std::string_view text, long& v) {
+  const char* p = text.data();
+  const char* const e = p + text.size();
+  while (p < e && *p == ' ') ++p;
+  return signed_int_to_end(p, e, v);
+}
+
+bool plain_real(std::string_view text, int implied, double& v) {
+  const char* p = text.data();
+  const char* const e = p + text.size();
+  while (p < e && *p == ' ') ++p;
+  if (p == e || e - p > 64) return false;
+  bool neg = false;
+  if (*p == '-' || *p == '+') neg = *p++ == '-';
+  // Digits, a point, digits: one whole number of at most 15 digits.
+  const char* const first = p;
+  unsigned long long whole = digits_from(p, e);
+  long ndig = p - first, frac = 0;
+  const bool point = p < e && *p == '.';
+  if (point) {
+    const char* const after = ++p;
+    for (; p < e && static_cast<unsigned>(*p - '0') <= 9; ++p) whole = whole * 10 + (*p - '0');
+    frac = p - after;
+    ndig += frac;
+  }
+  if (ndig == 0 || ndig > 15) return false;
+  long exp10 = 0;
+  if (p < e) {
+    if (*p == 'E' || *p == 'e' || *p == 'D' || *p == 'd') ++p;
+    else if (*p != '+' && *p != '-') return false;
+    if (!signed_int_to_end(p, e, exp10)) return false;
+  }
+  const long scale = point ? -frac : -implied;
+  const double r = m_times_power(static_cast<double>(whole), scale + exp10);
+  if (!std::isfinite(r)) return false;
+  v = neg ? -r : r;
+  return true;
+}
+
+// The general readings, for fields with blanks inside, tabs or too many
+// digits. Kept out of line: the plain fields are read without them.
+[[gnu::noinline]] bool general_int(std::string_view text, long& v) {
+  v = 0;
+  FieldChars f(text);
+  const int c = f.next();
+  if (c == FieldChars::END) return !f.bad;
+  return signed_digits(f, c, v);
+}
+
+[[gnu::noinline]] bool general_real(std::string_view text, int implied, double& v) {
+  v = 0.0;
+  FieldChars f(text);
+  int c = f.next();
+  if (c == FieldChars::END) return !f.bad;
+  bool neg = false;
+  if (c == '+' || c == '-') {
+    neg = c == '-';
+    c = f.next();
+  }
+  // The mantissa: digits with at most one point.
   char mant[64];
   bool point = false;
   int frac = 0, ndig = 0;
-  for (; i < t.size(); ++i) {
-    const char c = t[i];
+  long long whole = 0;
+  for (;; c = f.next()) {
     if (c >= '0' && c <= '9') {
-      mant[ndig++] = c;
+      if (ndig < 15) whole = whole * 10 + (c - '0');
+      mant[ndig++] = static_cast<char>(c);
       if (point) ++frac;
     } else if (c == '.' && !point) {
       point = true;
@@ -270,35 +365,39 @@ bool parse_real_field(std::string_view text, int implied, double& v) {
       break;
     }
   }
-  if (ndig == 0) return false;
+  if (ndig == 0 || f.bad) return false;
+  // The exponent: E or D and a signed integer, or a sign alone before it.
   long exp10 = 0;
-  if (i < t.size()) {
-    const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(t[i])));
-    if (c == 'E' || c == 'D') ++i;
-    else if (c != '+' && c != '-') return false;
-    if (i >= t.size()) return false;
-    if (t[i] != '+' && t[i] != '-' && (t[i] < '0' || t[i] > '9')) return false;
-    if (!parse_int_chars(t.substr(i), exp10)) return false;
+  if (c != FieldChars::END) {
+    if (c == 'E' || c == 'e' || c == 'D' || c == 'd')
+      c = f.next();
+    else if (c != '+' && c != '-')
+      return false;
+    if (!signed_digits(f, c, exp10)) return false;
   }
   // Up to 15 digits the whole number is exact in a double; beyond, the
   // digits are converted with correct rounding.
-  double m = 0.0;
-  if (ndig <= 15) {
-    long long x = 0;
-    for (int k = 0; k < ndig; ++k) x = x * 10 + (mant[k] - '0');
-    m = static_cast<double>(x);
-  } else {
-    std::from_chars(mant, mant + ndig, m);
-  }
+  double m = static_cast<double>(whole);
+  if (ndig > 15) std::from_chars(mant, mant + ndig, m);
   const int scale = point ? -frac : -implied;
-  const double r = m * std::pow(10.0, static_cast<double>(scale + exp10));
+  const double r = m_times_power(m, scale + exp10);
   if (!std::isfinite(r)) return false;
   v = neg ? -r : r;
   return true;
 }
 
-std::string RecordReader::take(int w) {
-  std::string f;
+}  // namespace
+
+bool parse_int_field(std::string_view text, long& v) {
+  return plain_int(text, v) || general_int(text, v);
+}
+
+bool parse_real_field(std::string_view text, int implied, double& v) {
+  return plain_real(text, implied, v) || general_real(text, implied, v);
+}
+
+std::string_view RecordReader::take(int w) {
+  std::string_view f;
   if (pos_ < line_.size()) f = line_.substr(pos_, w);
   pos_ += w;
   return f;
@@ -317,7 +416,7 @@ double RecordReader::F(int w, int implied) {
 }
 
 std::string RecordReader::A(int w) {
-  std::string f = take(w);
+  std::string f(take(w));
   f.resize(w, ' ');
   return f;
 }

@@ -43,10 +43,13 @@ std::string fmt_E(double v, int w, int d);
 std::string fmt_G(double v, int w, int d);
 
 // Reads one record field by field. A field past the end of the line reads as
-// blanks; a blank field reads as zero. A malformed field clears ok().
+// blanks; a blank field reads as zero. A malformed field clears ok(). The
+// reader looks at the line in place: the line must outlive it.
 class RecordReader {
  public:
-  explicit RecordReader(std::string line) : line_(std::move(line)) {}
+  explicit RecordReader(std::string_view line) : line_(line) {}
+  explicit RecordReader(const char* line) : line_(line) {}
+  explicit RecordReader(std::string&&) = delete;  // a temporary would not outlive it
   long I(int w);
   // A real field of width w; a value without a decimal point has its last
   // `implied` digits taken as decimals.
@@ -56,8 +59,8 @@ class RecordReader {
   bool ok() const { return ok_; }
 
  private:
-  std::string take(int w);
-  std::string line_;
+  std::string_view take(int w);
+  std::string_view line_;
   size_t pos_ = 0;
   bool ok_ = true;
 };

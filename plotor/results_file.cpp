@@ -19,6 +19,11 @@ bool read_record_line(std::istream& in, std::string& line, std::size_t* consumed
   return read_line_bounded(in, line, MLINE, consumed) == LineRead::Ok;
 }
 
+// The same, the line as a view held until the next line is read.
+bool read_record_view(std::istream& in, std::string_view& line, std::size_t* consumed) {
+  return read_line_view(in, line, MLINE, consumed) == LineRead::Ok;
+}
+
 bool blank(std::string_view line) {
   return line.find_first_not_of(" \t") == std::string_view::npos;
 }
@@ -95,11 +100,11 @@ void fatal(const char* message) {
 // section, so that the next read finds the title of the next result set
 // and not left-over Gauss-point lines.
 void skip_gauss_lines(std::istream& in) {
-  std::string line;
+  std::string_view line;
   GaussLine g;
   for (;;) {
     std::size_t consumed = 0;
-    if (!read_record_line(in, line, &consumed)) return;
+    if (!read_record_view(in, line, &consumed)) return;
     if (!read_gauss(line, g)) {
       step_back(in, consumed);
       return;
@@ -113,11 +118,11 @@ void skip_gauss_lines(std::istream& in) {
 void read_gauss_section(std::istream& in, const MeshModel& m, ResultSet& r) {
   const int nelem = std::clamp(m.nelem, 0, MELEM);
   int outside = 0;
-  std::string line;
+  std::string_view line;
   GaussLine g;
   for (;;) {
     std::size_t consumed = 0;
-    if (!read_record_line(in, line, &consumed)) break;
+    if (!read_record_view(in, line, &consumed)) break;
     if (!read_gauss(line, g)) {
       // Normally the title line of the next result set: read it again there.
       step_back(in, consumed);
@@ -176,8 +181,9 @@ SetRead read_result_set(std::istream& in, const MeshModel& m, ResultSet& r) {
   WRLINE("Reading nodal output data...");
   const int npoin = std::clamp(m.npoin, 0, MPOIN);
   int outside = 0;
+  std::string_view nodal;
   for (int i = 1; i <= m.npoin; ++i) {
-    const LineRead got = read_line_bounded(in, line);
+    const LineRead got = read_line_view(in, nodal);
     if (got == LineRead::End) {
       fatal("FATAL ERROR: premature end of data!");
       return SetRead::PrematureEnd;
@@ -187,7 +193,7 @@ SetRead read_result_set(std::istream& in, const MeshModel& m, ResultSet& r) {
       fatal("FATAL ERROR: data in unexpected format!");
       return SetRead::BadFormat;
     }
-    if (!read_nodal(line, n)) {
+    if (!read_nodal(nodal, n)) {
       fatal("FATAL ERROR: data in unexpected format!");
       return SetRead::BadFormat;
     }

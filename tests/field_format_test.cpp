@@ -137,6 +137,32 @@ TEST(FieldFormat, FreeFormatNumbersAsPrintfWritesThem) {
     }
 }
 
+// A blank inside a field reads as nothing: a field read with and without
+// one gives the same verdict and the same value, for random texts of the
+// characters that numbers are written with, and for written fields.
+TEST(FieldFormat, BlanksInsideAFieldReadAsNothing) {
+  std::mt19937_64 gen(11);
+  const std::string alphabet = "0123456789000111.+-EeDd";
+  std::vector<std::string> texts;
+  for (int i = 0; i < 40000; ++i) {
+    std::string t(1 + gen() % 12, ' ');
+    for (char& c : t) c = alphabet[gen() % alphabet.size()];
+    texts.push_back(t);
+  }
+  for (double v : sample_values()) texts.push_back(fmt_E(v, 10, 3));
+  for (const std::string& t : texts) {
+    const std::string spaced = t.substr(0, 1) + " " + t.substr(1);
+    for (int implied : {0, 3}) {
+      double a = 1, b = 2;
+      ASSERT_EQ(parse_real_field("   " + t, implied, a), parse_real_field(spaced, implied, b)) << t;
+      ASSERT_EQ(std::isnan(a) ? 0 : a, std::isnan(b) ? 0 : b) << t;
+    }
+    long i = 1, j = 2;
+    ASSERT_EQ(parse_int_field("  " + t, i), parse_int_field(spaced, j)) << t;
+    ASSERT_EQ(i, j) << t;
+  }
+}
+
 TEST(FieldFormat, IntegerFieldsAndRecords) {
   std::mt19937_64 gen(7);
   std::uniform_int_distribution<long> any(-2000000000L, 2000000000L);
