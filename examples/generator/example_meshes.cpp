@@ -98,6 +98,22 @@ struct Discard : std::ostream {
   Discard() : std::ostream(nullptr) {}
 };
 
+// The increment and timestep blocks, with their default values.
+void write_control(std::ostream& out, const MeshModel& m, std::ostream& prt) {
+  AnalysisControl control;
+  INCREMENTS(m.ndofn, control, out, prt);
+  TIMESTEPPING(m.ndofn, control, out, prt);
+}
+
+// The end of Part B after the loads: no boundary sets, then the control
+// blocks.
+void write_plain_ending(std::ostream& out, const MeshModel& m, std::ostream& prt) {
+  auto bounds = std::make_unique<BoundaryTables>();
+  clear_boundaries(*bounds);
+  write_boundary_sets(out, m, *bounds);
+  write_control(out, m, prt);
+}
+
 // Part B of an elasticity example: the stress s (tension positive) as a
 // normal traction on side 2 (nodes 3-4-5) of each of the elements listed.
 std::string traction_part_b(const MeshModel& m, const std::vector<int>& elements, double s) {
@@ -112,12 +128,7 @@ std::string traction_part_b(const MeshModel& m, const std::vector<int>& elements
   start_edge_list(out, prt);
   for (int e : elements) write_edge(out, prt, 3, e, m.lnods(e, 3), 1, m.lnods(e, 5), 1);
   out << "1\n";
-  auto bounds = std::make_unique<BoundaryTables>();
-  clear_boundaries(*bounds);
-  write_boundary_sets(out, m, *bounds);
-  AnalysisControl control;
-  INCREMENTS(m.ndofn, control, out, prt);
-  TIMESTEPPING(m.ndofn, control, out, prt);
+  write_plain_ending(out, m, prt);
   return out.str();
 }
 
@@ -183,9 +194,7 @@ std::string flow_part_b(const MeshModel& m, const PlateGeometry& p, double u) {
   write_dirichlet(out, prt, 'x', 0.0, 0.0, 1);
   write_dirichlet(out, prt, 'x', p.w, u * p.w, 1);
   end_dirichlet(out);
-  AnalysisControl control;
-  INCREMENTS(m.ndofn, control, out, prt);
-  TIMESTEPPING(m.ndofn, control, out, prt);
+  write_control(out, m, prt);
   return out.str();
 }
 
@@ -272,12 +281,7 @@ std::string cantilever_part_b(const MeshModel& m, double p) {
   loads->ltype(m.npoin) = 1;
   loads->lval(m.npoin, 2) = p;
   write_loads_section(out, m, *loads);
-  auto bounds = std::make_unique<BoundaryTables>();
-  clear_boundaries(*bounds);
-  write_boundary_sets(out, m, *bounds);
-  AnalysisControl control;
-  INCREMENTS(m.ndofn, control, out, prt);
-  TIMESTEPPING(m.ndofn, control, out, prt);
+  write_plain_ending(out, m, prt);
   return out.str();
 }
 
