@@ -183,14 +183,14 @@ void redraw_stress_contours(DataSet& d) {
   ContourView view;
   contour_setup(*d.m, view);
   contour_outline(*d.m, *d.w, view, true);
-  PLCSTR(*d.m, *d.r, NLEV, 1, view, 0);
+  PLCSTR(*d.m, *d.r, *d.w, NLEV, 1, view, 0);
 }
 
 void redraw_dof_contours(DataSet& d) {
   ContourView view;
   contour_setup(*d.m, view);
   contour_outline(*d.m, *d.w, view, true);
-  PLCSPL(*d.m, d.w->vnode, NLEV, 1, view, 0);
+  PLCSPL(*d.m, *d.w, NLEV, 1, view, 0);
 }
 
 void redraw_yield_zones(DataSet& d) {
