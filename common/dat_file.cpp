@@ -206,18 +206,16 @@ void OUTPUT(std::ostream& unit, const MeshModel& m) {
   write_part_a_head(unit, m);
 
   put("nside typ/set elt       nodes");
-  const int nelem = std::clamp(m.nelem, 0, MELEM);
+  const int nelem = m.nelem;
   for (int e = 1; e <= nelem; ++e) {
     Rec r;
     r.I(e == nelem ? 1 : 0, 1).I(m.nside(e), 4).I(m.mattyp(e), 2).I(m.matset(e), 3).I(e, 5);
-    const int nn = std::clamp(m.nnode(e), 0, MNODE);
-    for (int k = 1; k <= nn; ++k) r.I(m.lnods(e, k), 5);
+    for (int k = 1; k <= m.nnode(e); ++k) r.I(m.lnods(e, k), 5);
     put(r);
   }
 
   put("kode  node  x-coord   y-coord ndof");
-  const int npoin = std::clamp(m.npoin, 0, MPOIN);
-  for (int n = 1; n <= npoin; ++n) put(node_record(m, n, n, n == npoin));
+  for (int n = 1; n <= m.npoin; ++n) put(node_record(m, n, n, n == m.npoin));
   write_properties(unit, m, "  set cmpnt         value");
 }
 
@@ -233,8 +231,7 @@ std::string node_record(const MeshModel& m, int n, int number, bool last) {
 
 void write_properties(std::ostream& unit, const MeshModel& m, const std::string& header) {
   unit << header << '\n';
-  const int npros = std::clamp(m.npros, 0, MPROP);
-  for (int s = 1; s <= npros; ++s)
+  for (int s = 1; s <= m.npros; ++s)
     for (int c = 1; c <= MCOMP; ++c)
       if (m.props(s, c) != 0.0)  // true for -0.0 as well
         unit << Rec().I(0, 1).I(s, 4).X(3).I(c, 2).X(10).E(m.props(s, c), 10, 3).str() << '\n';

@@ -115,34 +115,34 @@ void list_controls(const Lister& out, const MeshModel& m) {
   out.section_end();
 }
 
-void list_elements(const Lister& out, const MeshModel& m, int nelem) {
+void list_elements(const Lister& out, const MeshModel& m) {
   out.underlined("Element-node connection data", 28);
   out.line();
   out.line("Element  No. of  No. of  Matl     Nodes around element");
   out.line(" number   sides   nodes   type");
-  for (int e = 1; e <= nelem; ++e) {
+  for (int e = 1; e <= m.nelem; ++e) {
     if (e % 25 == 0) out.pause();
     Rec r;
     r.I(e, 5).I(m.nside(e), 7).I(m.nnode(e), 8).I(m.mattyp(e), 8).X(5);
-    const int nn = std::clamp(m.nnode(e), 0, MNODE);
-    for (int k = 1; k <= nn; ++k) r.I(m.lnods(e, k), 5);
+    for (int k = 1; k <= m.nnode(e); ++k) r.I(m.lnods(e, k), 5);
     out.line(r);
   }
   out.section_end();
 }
 
-void list_nodes(const Lister& out, const MeshModel& m, int npoin) {
+void list_nodes(const Lister& out, const MeshModel& m) {
   out.underlined("Nodal Coordinates", 17);
   out.line();
   out.line(" Node     x-coord      y-coord  ndof");
-  for (int n = 1; n <= npoin; ++n) {
+  for (int n = 1; n <= m.npoin; ++n) {
     if (n % 25 == 0) out.pause();
     out.line(Rec().I(n, 5).X(3).F(m.coord(n, 1), 10, 3).X(3).F(m.coord(n, 2), 10, 3).I(m.ndof(n), 5));
   }
   out.section_end();
 }
 
-void list_fixities(const Lister& out, const MeshModel& m, int npoin) {
+void list_fixities(const Lister& out, const MeshModel& m) {
+  const int npoin = m.npoin;
   const int kind = std::abs(m.ndofn);
   if (kind < 2) {
     out.underlined("Dirichlet nodes (KODE=1):", 25);
@@ -168,16 +168,16 @@ void list_fixities(const Lister& out, const MeshModel& m, int npoin) {
 }
 
 // The elements of each property set, then the non-zero values of each.
-void list_materials(const Lister& out, const MeshModel& m, int nelem, int npros) {
+void list_materials(const Lister& out, const MeshModel& m) {
   out.underlined("Material Properties", 19);
-  for (int s = 1; s <= npros; ++s) {
+  for (int s = 1; s <= m.npros; ++s) {
     out.line("Elts in mat. prop. set " + std::to_string(s) + ":");
-    list_matches(out, [&](int e) { return m.matset(e); }, s, nelem);
+    list_matches(out, [&](int e) { return m.matset(e); }, s, m.nelem);
   }
   out.section_end();
 
   out.line("The non-zero mat. properties are:");
-  for (int s = 1; s <= npros; ++s) {
+  for (int s = 1; s <= m.npros; ++s) {
     out.line();
     out.line("Set number " + std::to_string(s));
     for (int c = 1; c <= MCOMP; ++c)
@@ -190,14 +190,11 @@ void list_materials(const Lister& out, const MeshModel& m, int nelem, int npros)
 
 void PRINT(std::ostream* unit, const MeshModel& m) {
   const Lister out{unit};
-  const int npoin = std::clamp(m.npoin, 0, MPOIN);
-  const int nelem = std::clamp(m.nelem, 0, MELEM);
-  const int npros = std::clamp(m.npros, 0, MPROP);
   list_controls(out, m);
-  list_elements(out, m, nelem);
-  list_nodes(out, m, npoin);
-  list_fixities(out, m, npoin);
-  list_materials(out, m, nelem, npros);
+  list_elements(out, m);
+  list_nodes(out, m);
+  list_fixities(out, m);
+  list_materials(out, m);
 }
 
 }  // namespace vortan

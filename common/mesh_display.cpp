@@ -16,10 +16,8 @@ namespace {
 
 constexpr double PI = 3.14159265358979323846;
 
-int node_count(const MeshModel& m, int e) { return std::clamp(m.nnode(e), 0, MNODE); }
-
 bool element_in(const MeshModel& m, int e, const MeshWindow& w) {
-  for (int k = 1; k <= node_count(m, e); ++k) {
+  for (int k = 1; k <= m.nnode(e); ++k) {
     int n = m.lnods(e, k);
     if (!w.holds(m.coord(n, 1), m.coord(n, 2))) return false;
   }
@@ -87,7 +85,7 @@ void draw_side(const Positions& xy, int na, int nm, int nb) {
 }
 
 bool is_area_element(const MeshModel& m, int e) {
-  return std::abs(m.nside(e)) >= 3 || (std::abs(m.nside(e)) == 2 && node_count(m, e) == 3);
+  return std::abs(m.nside(e)) >= 3 || (std::abs(m.nside(e)) == 2 && m.nnode(e) == 3);
 }
 
 std::string number_text(long v) {
@@ -118,7 +116,6 @@ void ps_number(double x, double y, const std::string& text) {
 
 void BOUNDS(int npoin, const Table2<double, MPOIN, 2>& coord, double& xmin, double& xmax,
             double& ymin, double& ymax) {
-  npoin = std::clamp(npoin, 0, MPOIN);
   if (npoin == 0) {
     xmin = xmax = ymin = ymax = 0;
     return;
@@ -152,10 +149,10 @@ void SMOUSE() {
 }
 
 void CENTRD(MeshModel& m) {
-  for (int e = 1; e <= std::min(m.nelem, MELEM); ++e) {
+  for (int e = 1; e <= m.nelem; ++e) {
     double sx = 0, sy = 0;
     int count = 0;
-    for (int k = 1; k <= node_count(m, e); ++k) {
+    for (int k = 1; k <= m.nnode(e); ++k) {
       int n = m.lnods(e, k);
       if (!valid_node(m, n)) continue;
       sx += m.coord(n, 1);
@@ -231,7 +228,7 @@ void LCURV(CurveRoutine curve, const void* data) {
 void PLOTEL(const MeshModel& m, int e, bool highlight, const Positions* at) {
   if (!valid_element(m, e)) return;
   const Positions& xy = at ? *at : m.coord;
-  const int nn = node_count(m, e);
+  const int nn = m.nnode(e);
   Side sides[4];
   int count = 0;
   if (!element_sides(nn, std::abs(m.nside(e)), sides, count) || count == 0) {
@@ -253,7 +250,7 @@ void PLOTEL(const MeshModel& m, int e, bool highlight, const Positions* at) {
 
 void PLOT1D(const MeshModel& m, int e) {
   if (!valid_element(m, e)) return;
-  const int nn = node_count(m, e), ns = std::abs(m.nside(e));
+  const int nn = m.nnode(e), ns = std::abs(m.nside(e));
   if (ns == 1 && nn == 6)
     SETCOL(4);  // rockbolt
   else if (ns == 1)
@@ -274,7 +271,7 @@ void PLOT1D(const MeshModel& m, int e) {
 
 int PLMESH(const MeshModel& m, const MeshWindow& frame, bool zoomed, bool no1d, bool clear) {
   if (clear && !ps_mode()) ENPLO1();
-  const int nelem = std::clamp(m.nelem, 0, MELEM);
+  const int nelem = m.nelem;
   int drawn = 0;
   for (int e = 1; e <= nelem; ++e) {
     if (!valid_element(m, e) || !is_area_element(m, e) || !element_in(m, e, frame)) continue;
@@ -297,7 +294,7 @@ void LABNOD(const MeshModel& m, int first, int last, const MeshWindow& frame,
             const Positions* at) {
   const Positions& xy = at ? *at : m.coord;
   first = std::max(first, 1);
-  last = std::min({last, m.npoin, MPOIN});
+  last = std::min(last, m.npoin);
   for (int n = first; n <= last; ++n) {
     const double x = xy(n, 1), y = xy(n, 2);
     if (!frame.holds(x, y)) continue;
@@ -310,7 +307,7 @@ void LABNOD(const MeshModel& m, int first, int last, const MeshWindow& frame,
 
 void LABELM(const MeshModel& m, int first, int last, const MeshWindow& frame) {
   first = std::max(first, 1);
-  last = std::min({last, m.nelem, MELEM});
+  last = std::min(last, m.nelem);
   for (int e = first; e <= last; ++e) {
     const double x = m.xycen(e, 1), y = m.xycen(e, 2);
     if (!frame.holds(x, y)) continue;
@@ -322,7 +319,7 @@ void LABELM(const MeshModel& m, int first, int last, const MeshWindow& frame) {
 }
 
 void LABELT(const MeshModel& m, int e, int colour) {
-  if (e < 1 || e > std::min(m.nelem, MELEM)) return;
+  if (e < 1 || e > m.nelem) return;
   const double x = m.xycen(e, 1), y = m.xycen(e, 2);
   if (ps_mode())
     ps_number(x, y, number_text(e));
@@ -370,7 +367,7 @@ bool pick_click(double& xc, double& yc, bool* right) {
 }
 
 int PICKNZ(const MeshModel& m, const std::string& prompt, const MeshWindow& frame) {
-  return pick_marked(prompt, std::clamp(m.npoin, 0, MPOIN), m.coord, frame, 2);
+  return pick_marked(prompt, m.npoin, m.coord, frame, 2);
 }
 
 int PICKND(const MeshModel& m, const std::string& prompt) {
@@ -378,7 +375,7 @@ int PICKND(const MeshModel& m, const std::string& prompt) {
 }
 
 int PICKLZ(const MeshModel& m, const std::string& prompt, const MeshWindow& frame) {
-  return pick_marked(prompt, std::clamp(m.nelem, 0, MELEM), m.xycen, frame, 7);
+  return pick_marked(prompt, m.nelem, m.xycen, frame, 7);
 }
 
 int PICKEL(const MeshModel& m, const std::string& prompt) {
@@ -410,7 +407,7 @@ namespace {
 
 int count_selected(const MeshModel& m, const Table1<int, MELEM>& marks) {
   int c = 0;
-  for (int e = 1; e <= std::min(m.nelem, MELEM); ++e)
+  for (int e = 1; e <= m.nelem; ++e)
     if (marks(e) < 0) ++c;
   return c;
 }
@@ -418,7 +415,7 @@ int count_selected(const MeshModel& m, const Table1<int, MELEM>& marks) {
 // Repaints the centroid marks of unselected elements and returns the count.
 int end_selection(const MeshModel& m, const Table1<int, MELEM>& marks, const MeshWindow& frame) {
   end_tell();
-  for (int e = 1; e <= std::min(m.nelem, MELEM); ++e)
+  for (int e = 1; e <= m.nelem; ++e)
     if (marks(e) >= 0 && frame.holds(m.xycen(e, 1), m.xycen(e, 2)))
       mark_dot(m.xycen(e, 1), m.xycen(e, 2), 7);
   return count_selected(m, marks);
@@ -427,7 +424,7 @@ int end_selection(const MeshModel& m, const Table1<int, MELEM>& marks, const Mes
 }  // namespace
 
 int PICKLL(const MeshModel& m, Table1<int, MELEM>& marks, const MeshWindow& frame) {
-  const int nelem = std::clamp(m.nelem, 0, MELEM);
+  const int nelem = m.nelem;
   TELL("Click on elements, or click the right mouse button if you want to define a region");
   for (int e = 1; e <= nelem; ++e)
     if (frame.holds(m.xycen(e, 1), m.xycen(e, 2))) mark_dot(m.xycen(e, 1), m.xycen(e, 2), 15);
@@ -540,7 +537,7 @@ void zoom(const MeshModel& m, DisplayState& d) {
 
 void show_element(const MeshModel& m, int e) {
   LABELT(m, e, 14);
-  for (int k = 1; k <= node_count(m, e); ++k) LABNDE(m, m.lnods(e, k), 14);
+  for (int k = 1; k <= m.nnode(e); ++k) LABNDE(m, m.lnods(e, k), 14);
   MPUT("Material property set: " + std::to_string(m.matset(e)),
        "Material type: " + std::to_string(m.mattyp(e)));
 }
@@ -573,7 +570,7 @@ void DISPL(MeshModel& m, const std::string& heading) {
   draw_full(m, d);
   SMOUSE();
   TELL(heading);
-  const int nelem = std::clamp(m.nelem, 0, MELEM), npoin = std::clamp(m.npoin, 0, MPOIN);
+  const int nelem = m.nelem, npoin = m.npoin;
   for (;;) {
     MouseState s = next_press();
     if (!on_toolbar(s)) continue;

@@ -29,7 +29,7 @@ void two_reals(const std::string& caption, const std::vector<std::string>& lines
 }
 
 void label_set(const MeshModel& m, const BoundaryTables& b, int s, const MeshWindow& frame) {
-  for (int n = 1; n <= std::clamp(m.npoin, 0, MPOIN); ++n)
+  for (int n = 1; n <= m.npoin; ++n)
     if (b.lbset(n) == s && frame.holds(m.coord(n, 1), m.coord(n, 2))) LABNDE(m, n, SET_COLOUR);
 }
 
@@ -182,7 +182,7 @@ void boundary_set_nodes(const MeshModel& m, BoundaryTables& b, int s, bool toggl
     if (YESNOG("More bdry nodes in different part of mesh?") != 'y') break;
   }
   prt << "   Nodes on boundary: \n";
-  const int npoin = std::clamp(m.npoin, 0, MPOIN);
+  const int npoin = m.npoin;
   int list[14], first = 1, last;
   do {
     SCAN(list, first, last, s, b.lbset, npoin);
@@ -206,7 +206,7 @@ void write_boundary_sets(std::ostream& out, const MeshModel& m, const BoundaryTa
   if (b.nbdry == 0) return;
   out << (excavation(m.ndofn) ? "istyp set Sx/gamma    Sy/K0     nodes in boundary set\n"
                               : "dof set rad coeft  spec flow    nodes in boundary set\n");
-  const int npoin = std::clamp(m.npoin, 0, MPOIN);
+  const int npoin = m.npoin;
   for (int s = 1; s <= std::min(b.nbdry, MSETS); ++s) {
     int list[10], first = 1, last;
     do {

@@ -140,7 +140,7 @@ int merge_seam(MeshModel& m, const Doubling& d, DoublingWork& w, int candidates)
 void copy_elements(MeshModel& m, const Doubling& d, const DoublingWork& w) {
   for (int e = 1; e <= d.nelem; ++e) {
     const int f = d.nelem + e;
-    const int nn = std::clamp(m.nnode(e), 0, MNODE);
+    const int nn = m.nnode(e);
     m.nnode(f) = m.nnode(e);
     m.nside(f) = m.nside(e);
     m.mattyp(f) = m.mattyp(e);

@@ -38,9 +38,9 @@ void clear_loads(LoadTables& t) {
 // --- the sides of an element ---------------------------------------------------
 
 int edge_node_count(const MeshModel& m, int e, int n1, int n2) {
-  if (e < 1 || e > std::min(m.nelem, MELEM)) return 0;
+  if (e < 1 || e > m.nelem) return 0;
   const int nn = m.nnode(e);
-  if (nn < 2 || nn > MNODE) return 0;
+  if (nn < 2) return 0;
   const int t = element_type_code(element_key(nn, m.nside(e)));
   if (t == 0) return 0;
   // Sides are walked from local position 1; each spans q positions (1 a
@@ -148,7 +148,7 @@ void pick_nodal_loads(const MeshModel& m, LoadTables& t, int type, const std::st
 // --- body forces and tractions -----------------------------------------------------
 
 void pick_body_force_elements(const MeshModel& m, LoadTables& t, int s, const MeshWindow& frame) {
-  const int nelem = std::clamp(m.nelem, 0, MELEM);
+  const int nelem = m.nelem;
   for (int e = 1; e <= nelem; ++e)
     if (t.marks(e) < 0) LABELT(m, e, 0);
   PICKLL(m, t.marks, frame);
@@ -212,7 +212,7 @@ void traction_sets(LoadTables& t) {
 // --- the loads section ---------------------------------------------------------------
 
 void write_loads_section(std::ostream& out, const MeshModel& m, const LoadTables& t) {
-  const int npoin = std::clamp(m.npoin, 0, MPOIN), nelem = std::clamp(m.nelem, 0, MELEM);
+  const int npoin = m.npoin, nelem = m.nelem;
   out << "nbset npset \n" << Rec().I(t.nbset, 5).I(t.npset, 5).str() << "\n";
   out << "  ld  node x-cmpnt   y-cmpnt\n";
   for (int n = 1; n <= npoin; ++n)
@@ -251,7 +251,7 @@ void write_loads_section(std::ostream& out, const MeshModel& m, const LoadTables
 }
 
 void list_sets(std::ostream& prt, const MeshModel& m, const LoadTables& t) {
-  const int nelem = std::clamp(m.nelem, 0, MELEM);
+  const int nelem = m.nelem;
   if (t.nbset > 0) {
     prt << "Body forces\n-----------\n  Set  x-component  y-component\n";
     for (int s = 1; s <= t.nbset; ++s)

@@ -415,12 +415,12 @@ int resize_kode(int kode, int from, int to) {
 }
 
 void set_material_dofs(MeshModel& m, int mattyp, int corner, int midside) {
-  for (int e = 1; e <= std::min(m.nelem, MELEM); ++e) {
+  for (int e = 1; e <= m.nelem; ++e) {
     if (mattyp != 0 && m.mattyp(e) != mattyp) continue;
     const int key = element_key(m.nnode(e), m.nside(e));
-    for (int k = 1; k <= std::clamp(m.nnode(e), 0, MNODE); ++k) {
+    for (int k = 1; k <= m.nnode(e); ++k) {
       const int n = m.lnods(e, k);
-      if (n < 1 || n > std::min(m.npoin, MPOIN)) continue;
+      if (!valid_node(m, n)) continue;
       const int count = is_midside(key, k) ? midside : corner;
       const int old = m.ndof(n) >= 1 ? m.ndof(n) : std::abs(m.ndofn);
       m.kode(n) = resize_kode(m.kode(n), old, count);
@@ -430,10 +430,10 @@ void set_material_dofs(MeshModel& m, int mattyp, int corner, int midside) {
 }
 
 int remove_unused_nodes(MeshModel& m, Table1<int, MPOIN>& newnod) {
-  const int npoin = std::clamp(m.npoin, 0, MPOIN);
+  const int npoin = m.npoin;
   newnod.fill(0);
-  for (int e = 1; e <= std::min(m.nelem, MELEM); ++e)
-    for (int k = 1; k <= std::clamp(m.nnode(e), 0, MNODE); ++k) {
+  for (int e = 1; e <= m.nelem; ++e)
+    for (int k = 1; k <= m.nnode(e); ++k) {
       const int n = m.lnods(e, k);
       if (n >= 1 && n <= npoin) newnod(n) = 1;
     }
@@ -452,8 +452,8 @@ int remove_unused_nodes(MeshModel& m, Table1<int, MPOIN>& newnod) {
     m.kode(k) = m.kode(n);
     m.ndof(k) = m.ndof(n);
   }
-  for (int e = 1; e <= std::min(m.nelem, MELEM); ++e)
-    for (int k = 1; k <= std::clamp(m.nnode(e), 0, MNODE); ++k) {
+  for (int e = 1; e <= m.nelem; ++e)
+    for (int k = 1; k <= m.nnode(e); ++k) {
       const int n = m.lnods(e, k);
       if (n >= 1 && n <= npoin) m.lnods(e, k) = newnod(n);
     }
@@ -467,7 +467,7 @@ int remove_unused_nodes(MeshModel& m, Table1<int, MPOIN>& newnod) {
 }
 
 int delete_marked_elements(MeshModel& m, const Table1<int, MELEM>& marks) {
-  const int nelem = std::clamp(m.nelem, 0, MELEM);
+  const int nelem = m.nelem;
   int kept = 0;
   for (int e = 1; e <= nelem; ++e)
     if (marks(e) >= 0) ++kept;

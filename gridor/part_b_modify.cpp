@@ -181,13 +181,13 @@ bool read_control(std::istream& in, OldPartB& o) {
 int new_node(const Table1<int, MPOIN>& newnod, const MeshModel& m, int old) {
   if (old < 1 || old > MPOIN) return 0;
   const int n = newnod(old);
-  return n >= 1 && n <= std::min(m.npoin, MPOIN) ? n : 0;
+  return valid_node(m, n) ? n : 0;
 }
 
 int new_element(const Table1<int, MELEM>& newelt, const MeshModel& m, int old) {
   if (old < 1 || old > MELEM) return 0;
   const int e = newelt(old);
-  return e >= 1 && e <= std::min(m.nelem, MELEM) ? e : 0;
+  return e >= 1 && e <= m.nelem ? e : 0;
 }
 
 void existing_loads(const MeshModel& m, LoadTables& t, const OldPartB& old,
@@ -214,7 +214,7 @@ void existing_loads(const MeshModel& m, LoadTables& t, const OldPartB& old,
 }
 
 void list_nodal_loads(std::ostream& prt, const MeshModel& m, const LoadTables& t) {
-  const int npoin = std::clamp(m.npoin, 0, MPOIN);
+  const int npoin = m.npoin;
   prt << "Applied nodal forces\n" << std::string(20, '-') << "\n Node  x-component  y-component\n";
   for (int n = 1; n <= npoin; ++n)
     if (t.ltype(n) == 1) prt << load_listing_line(n, t.lval(n, 1), t.lval(n, 2)) << "\n";

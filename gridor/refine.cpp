@@ -500,7 +500,7 @@ void edge_fixities(MeshModel& m, const EdgeTables& t) {
 
 // Step 6: the boundary, edge by edge.
 void boundary_chains(const MeshModel& m, EdgeTables& t) {
-  const int npoin = std::clamp(m.npoin, 0, MPOIN);
+  const int npoin = m.npoin;
   for (int n = 1; n <= MPOIN; ++n) t.nextbd(n) = 0;
   for (int ed = 1; ed <= t.nedge; ++ed) {
     if (t.leledg(ed, 2) != 0) continue;
@@ -598,7 +598,7 @@ bool enter_side(const MeshModel& m, EdgeTables& t, int e, int s, int first, int 
 }  // namespace
 
 bool build_edges(const MeshModel& m, EdgeTables& t) {
-  const int nelem = std::clamp(m.nelem, 0, MELEM), npoin = std::clamp(m.npoin, 0, MPOIN);
+  const int nelem = m.nelem, npoin = m.npoin;
   t.ndofc.fill(1);
   t.ndofm.fill(1);
   t.nedge = 0;
@@ -651,7 +651,7 @@ void divide_all(const MeshModel& m, EdgeTables& t) {
     t.ndivs(ed) = 2;
     for (int j = 1; j <= MDIV; ++j) t.wdivs(ed, j) = j <= 2 ? 1.0 : 0.0;
   }
-  for (int e = 1; e <= std::clamp(m.nelem, 0, MELEM); ++e) {
+  for (int e = 1; e <= m.nelem; ++e) {
     const int type = refine_type(m, e);
     if (type != 10 && type != 12 && type != 13) continue;
     for (int s = type == 13 ? 1 : 2; s <= m.nside(e); ++s) {
@@ -685,7 +685,7 @@ bool divide_edge(const MeshModel& m, EdgeTables& t, int edge, int count, const d
 }
 
 void finish_rockbolts(const MeshModel& m, EdgeTables& t) {
-  for (int e = 1; e <= std::clamp(m.nelem, 0, MELEM); ++e) {
+  for (int e = 1; e <= m.nelem; ++e) {
     if (refine_type(m, e) != 2) continue;
     const int f = std::abs(t.lelsid(e, 2)), g = std::abs(t.lelsid(e, 1));
     if (f == 0 || g == 0 || t.ndivs(f) < 2) continue;
@@ -702,7 +702,7 @@ void finish_rockbolts(const MeshModel& m, EdgeTables& t) {
 }
 
 bool apply_divisions(MeshModel& m, EdgeTables& t, int mode) {
-  const int nelem0 = std::clamp(m.nelem, 0, MELEM);
+  const int nelem0 = m.nelem;
   // The room is tested before anything changes, so that a refusal leaves
   // the mesh whole rather than half refined.
   long edge_nodes = 0, inner_nodes = 0, new_elems = 0;

@@ -22,20 +22,17 @@ namespace {
 constexpr int PICTURE_NODES = 211;
 constexpr int PICTURE_SIDE = 420;
 
-int elements_of(const MeshModel& m) { return std::clamp(m.nelem, 0, MELEM); }
-int nodes_of(const MeshModel& m) { return std::clamp(m.npoin, 0, MPOIN); }
-int nodes_in(const MeshModel& m, int e) { return std::clamp(m.nnode(e), 0, MNODE); }
 
 std::string num(long v) { return std::to_string(v); }
 
 void set_identity(const MeshModel& m, Table1<int, MPOIN>& newnod, Table1<int, MELEM>& newelt) {
-  for (int i = 1; i <= MPOIN; ++i) newnod(i) = i <= nodes_of(m) ? i : 0;
-  for (int i = 1; i <= MELEM; ++i) newelt(i) = i <= elements_of(m) ? i : 0;
+  for (int i = 1; i <= MPOIN; ++i) newnod(i) = i <= m.npoin ? i : 0;
+  for (int i = 1; i <= MELEM; ++i) newelt(i) = i <= m.nelem ? i : 0;
 }
 
 // The element numbered k in an ordering, for k = 1..nelem.
 void invert(const MeshModel& m, const Table1<int, MELEM>& order, Table1<int, MELEM>& inverse) {
-  const int nelem = elements_of(m);
+  const int nelem = m.nelem;
   for (int k = 1; k <= nelem; ++k) inverse(k) = 0;
   for (int e = 1; e <= nelem; ++e)
     if (order(e) >= 1 && order(e) <= nelem) inverse(order(e)) = e;
@@ -56,7 +53,7 @@ void mark_start(const MeshModel& m, int e) {
 // Lets the user try start elements until End; newelt keeps the best
 // ordering. False when a sweep was refused.
 bool try_start_elements(const MeshModel& m, Table1<int, MELEM>& newelt, RenumberWork& w) {
-  const int nelem = elements_of(m);
+  const int nelem = m.nelem;
   int best = frontwidth(m, newelt, w);
   bool improved = false;
   for (;;) {
@@ -98,7 +95,7 @@ int ask_node_numbering(const MeshModel& m, const Table1<int, MELEM>& newelt,
     return after;
   }
   PUTERR("Reordering increases bandwidth - ignored.");
-  for (int n = 1; n <= nodes_of(m); ++n) newnod(n) = n;
+  for (int n = 1; n <= m.npoin; ++n) newnod(n) = n;
   return before;
 }
 
@@ -107,17 +104,17 @@ int ask_node_numbering(const MeshModel& m, const Table1<int, MELEM>& newelt,
 void show_matrix(const MeshModel& m, const std::string& caption, int bandwidth,
                  const Table1<int, MELEM>& order, const Table1<int, MPOIN>& numbers,
                  bool new_numbers) {
-  const int cell = PICTURE_SIDE / std::max(nodes_of(m), 1);
+  const int cell = PICTURE_SIDE / std::max(m.npoin, 1);
   plat().fb().fill_rect(AREA_X1, AREA_Y1, AREA_X2, AREA_Y2, BACKGROUND);
   // The matrix itself on white, so its filled blocks stand out.
   plat().fb().fill_rect(41, 41, 40 + PICTURE_SIDE, 40 + PICTURE_SIDE, 15);
   plat().graphics_update();
   OUTGI(caption, bandwidth);
-  for (int k = 1; k <= elements_of(m); ++k) {
+  for (int k = 1; k <= m.nelem; ++k) {
     const int e = order(k);
-    if (e < 1 || e > elements_of(m)) continue;
+    if (e < 1 || e > m.nelem) continue;
     int nodes[MNODE];
-    const int nn = nodes_in(m, e);
+    const int nn = m.nnode(e);
     for (int i = 0; i < nn; ++i) {
       const int n = m.lnods(e, i + 1);
       nodes[i] = valid_node(m, n) ? numbers(n) : 0;
@@ -141,7 +138,7 @@ void show_matrix(const MeshModel& m, const std::string& caption, int bandwidth,
 void offer_matrix_picture(const MeshModel& m, const Table1<int, MELEM>& newelt,
                           const Table1<int, MPOIN>& newnod, int original, int reordered,
                           bool nodes_renumbered, RenumberWork& w) {
-  if (nodes_of(m) >= PICTURE_NODES) {
+  if (m.npoin >= PICTURE_NODES) {
     PUT("Large mesh - cannot show global matrix structure");
     return;
   }
@@ -151,8 +148,8 @@ void offer_matrix_picture(const MeshModel& m, const Table1<int, MELEM>& newelt,
   if (answer != 'y') return;
   Table1<int, MELEM>& order = w.neword;  // free again once the trials are over
   Table1<int, MPOIN>& same = w.lowest;
-  for (int k = 1; k <= elements_of(m); ++k) order(k) = k;
-  for (int n = 1; n <= nodes_of(m); ++n) same(n) = n;
+  for (int k = 1; k <= m.nelem; ++k) order(k) = k;
+  for (int n = 1; n <= m.npoin; ++n) same(n) = n;
   show_matrix(m, "Here is the original matrix, halfbandwidth", original, order, same, false);
   if (!nodes_renumbered) return;
   invert(m, newelt, order);
@@ -164,11 +161,11 @@ void offer_matrix_picture(const MeshModel& m, const Table1<int, MELEM>& newelt,
 // --- the working tables --------------------------------------------------------
 
 bool NODELS(const MeshModel& m, RenumberWork& w) {
-  const int npoin = nodes_of(m), nelem = elements_of(m);
+  const int npoin = m.npoin, nelem = m.nelem;
   for (int n = 1; n <= npoin; ++n) w.nelnod(n) = 0;
   bool fits = true;
   for (int e = 1; e <= nelem; ++e)
-    for (int k = 1; k <= nodes_in(m, e); ++k) {
+    for (int k = 1; k <= m.nnode(e); ++k) {
       const int n = m.lnods(e, k);
       if (!valid_node(m, n)) continue;
       const int count = w.nelnod(n);
@@ -184,13 +181,13 @@ bool NODELS(const MeshModel& m, RenumberWork& w) {
 }
 
 int frontwidth(const MeshModel& m, const Table1<int, MELEM>& order, RenumberWork& w) {
-  const int npoin = nodes_of(m);
+  const int npoin = m.npoin;
   for (int n = 1; n <= npoin; ++n) {
     w.lowest(n) = MELEM + 1;
     w.highest(n) = 0;
   }
-  for (int e = 1; e <= elements_of(m); ++e)
-    for (int k = 1; k <= nodes_in(m, e); ++k) {
+  for (int e = 1; e <= m.nelem; ++e)
+    for (int k = 1; k <= m.nnode(e); ++k) {
       const int n = m.lnods(e, k);
       if (!valid_node(m, n)) continue;
       w.lowest(n) = std::min(w.lowest(n), order(e));
@@ -203,7 +200,7 @@ int frontwidth(const MeshModel& m, const Table1<int, MELEM>& order, RenumberWork
 }
 
 bool sweep(const MeshModel& m, int start, RenumberWork& w) {
-  const int nelem = elements_of(m), npoin = nodes_of(m);
+  const int nelem = m.nelem, npoin = m.npoin;
   for (int e = 1; e <= nelem; ++e) w.neword(e) = 0;
   if (start < 1 || start > nelem) return false;
   int count = 1, size = 1;
@@ -214,7 +211,7 @@ bool sweep(const MeshModel& m, int start, RenumberWork& w) {
     int grown = 0;
     for (int i = 0; i < size && count < nelem && fits; ++i) {
       const int e = w.level[i];
-      for (int k = 1; k <= nodes_in(m, e) && count < nelem && fits; ++k) {
+      for (int k = 1; k <= m.nnode(e) && count < nelem && fits; ++k) {
         const int n = m.lnods(e, k);
         if (!valid_node(m, n) || w.nelnod(n) <= 0) continue;  // visited, or in no list
         w.nelnod(n) = -w.nelnod(n);
@@ -248,14 +245,14 @@ bool sweep(const MeshModel& m, int start, RenumberWork& w) {
 
 void number_nodes(const MeshModel& m, const Table1<int, MELEM>& newelt,
                   Table1<int, MPOIN>& newnod, RenumberWork& w) {
-  const int npoin = nodes_of(m), nelem = elements_of(m);
+  const int npoin = m.npoin, nelem = m.nelem;
   for (int n = 1; n <= npoin; ++n) newnod(n) = 0;
   invert(m, newelt, w.oldelt);
   int next = 0;
   for (int k = 1; k <= nelem; ++k) {
     const int e = w.oldelt(k);
     if (e == 0) continue;
-    for (int i = 1; i <= nodes_in(m, e); ++i) {
+    for (int i = 1; i <= m.nnode(e); ++i) {
       const int n = m.lnods(e, i);
       if (valid_node(m, n) && newnod(n) == 0) newnod(n) = ++next;
     }
@@ -266,9 +263,9 @@ void number_nodes(const MeshModel& m, const Table1<int, MELEM>& newelt,
 
 int half_bandwidth(const MeshModel& m, const Table1<int, MPOIN>& numbers) {
   int spread = 0;
-  for (int e = 1; e <= elements_of(m); ++e) {
+  for (int e = 1; e <= m.nelem; ++e) {
     int lo = MPOIN + 1, hi = 0;
-    for (int k = 1; k <= nodes_in(m, e); ++k) {
+    for (int k = 1; k <= m.nnode(e); ++k) {
       const int n = m.lnods(e, k);
       if (!valid_node(m, n)) continue;
       lo = std::min(lo, numbers(n));
@@ -286,14 +283,14 @@ void write_renumbered(std::ostream& unit, const MeshModel& m, const Table1<int, 
   auto put = [&](const std::string& s) { unit << s << '\n'; };
   write_part_a_head(unit, m);
 
-  const int nelem = elements_of(m), npoin = nodes_of(m);
+  const int nelem = m.nelem, npoin = m.npoin;
   auto node_number = [&](int n) { return valid_node(m, n) ? newnod(n) : n; };
   put("nside typ/set elt     nodes");
   for (int e = 1; e <= nelem; ++e) {
     Rec r;
     r.I(e == nelem ? 1 : 0, 1).I(m.nside(e), 4).I(m.mattyp(e), 2).I(m.matset(e), 3);
     r.I(newelt(e), 5);
-    for (int k = 1; k <= nodes_in(m, e); ++k) r.I(node_number(m.lnods(e, k)), 5);
+    for (int k = 1; k <= m.nnode(e); ++k) r.I(node_number(m.lnods(e, k)), 5);
     put(r);
   }
 
@@ -326,7 +323,7 @@ void ELSTM(int n, const int* nodes, int cell, int colour) {
 int REDUCE(MeshModel& m, std::ostream& out, Table1<int, MPOIN>& newnod,
            Table1<int, MELEM>& newelt, RenumberWork& w) {
   set_identity(m, newnod, newelt);
-  if (elements_of(m) < 1) return 1;
+  if (m.nelem < 1) return 1;
   CENTRD(m);
   int ybar[2];
   RIGBAR(1, 1, ybar);

@@ -28,13 +28,13 @@ void set_nodes(MeshModel& m, int e, std::initializer_list<int> nodes) {
 }
 
 void unmark_all(MeshModel& m) {
-  for (int e = 1; e <= std::min(m.nelem, MELEM); ++e) m.nside(e) = std::abs(m.nside(e));
+  for (int e = 1; e <= m.nelem; ++e) m.nside(e) = std::abs(m.nside(e));
 }
 
 }  // namespace
 
 void cut_marked(MeshModel& m) {
-  const int nelem0 = std::clamp(m.nelem, 0, MELEM);
+  const int nelem0 = m.nelem;
   for (int e = 1; e <= nelem0; ++e) {
     if (m.nside(e) >= 0) continue;
     m.nside(e) = -m.nside(e);
@@ -96,7 +96,7 @@ void cut_marked(MeshModel& m) {
 }
 
 void TRIANG(MeshModel& m, Table1<int, MELEM>& marks) {
-  const int nelem = std::clamp(m.nelem, 0, MELEM);
+  const int nelem = m.nelem;
   bool whole = true;
   if (m.ndofn < 1) {
     char answer;

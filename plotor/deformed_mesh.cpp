@@ -17,8 +17,6 @@ namespace vortan {
 
 namespace {
 
-int node_total(const MeshModel& m) { return std::clamp(m.npoin, 0, MPOIN); }
-int element_total(const MeshModel& m) { return std::clamp(m.nelem, 0, MELEM); }
 
 // The width of the mesh box, taken as at least 1, that the factors of the
 // deformed mesh and the vectors are measured against.
@@ -34,7 +32,7 @@ double mesh_width(const MeshModel& m) {
 
 double largest_displacement(const MeshModel& m, const ResultSet& r) {
   double big = 1.0e-6;
-  for (int n = 1; n <= node_total(m); ++n)
+  for (int n = 1; n <= m.npoin; ++n)
     for (int k = 1; k <= 2; ++k)
       if (std::isfinite(r.disp(n, k))) big = std::max(big, std::fabs(r.disp(n, k)));
   return big;
@@ -67,9 +65,9 @@ double magnified(double factor, double value) {
 void displace(MeshModel& m, const ResultSet& r, PlotWork& w, double factor) {
   // Every node is moved, in an element or not, so no position is left over
   // from an earlier plot.
-  for (int n = 1; n <= node_total(m); ++n)
+  for (int n = 1; n <= m.npoin; ++n)
     for (int k = 1; k <= 2; ++k) w.cdef(n, k) = m.coord(n, k) + magnified(factor, r.disp(n, k));
-  for (int e = 1; e <= element_total(m); ++e) {
+  for (int e = 1; e <= m.nelem; ++e) {
     if (!valid_element(m, e)) continue;
     double sx = 0, sy = 0;
     for (int k = 1; k <= m.nnode(e); ++k) {
@@ -128,7 +126,7 @@ int PLMSHO(const MeshModel& m, int matsel, const Positions& at, const MeshWindow
     if (clear) fill_frame(frame, 7);
   }
   int drawn = 0;
-  for (int e = 1; e <= element_total(m); ++e) {
+  for (int e = 1; e <= m.nelem; ++e) {
     if (matsel > 0 && m.mattyp(e) != matsel) continue;
     if (is_one_dimensional(m, e) || !valid_element(m, e)) continue;
     if (zoomed && !element_inside(m, e, at, frame)) continue;
@@ -143,7 +141,7 @@ int PLMSHO(const MeshModel& m, int matsel, const Positions& at, const MeshWindow
 
 void draw_vectors(const MeshModel& m, const PlotWork& w, const MeshWindow& frame) {
   SETCOL(2);
-  for (int n = 1; n <= node_total(m); ++n)
+  for (int n = 1; n <= m.npoin; ++n)
     if (frame.holds(m.coord(n, 1), m.coord(n, 2)))
       JOINP1(m.coord(n, 1), m.coord(n, 2), w.cdef(n, 1), w.cdef(n, 2));
   SETCOL(15);
@@ -241,7 +239,7 @@ void mouse_loop(DisplacementPlot& p) {
         break;
       }
       case B_ELT_BY_NO: {
-        const int e = ask_number(p, "Enter element number: ", element_total(m), "element");
+        const int e = ask_number(p, "Enter element number: ", m.nelem, "element");
         if (e) show_element(p, e);
         break;
       }
@@ -255,13 +253,13 @@ void mouse_loop(DisplacementPlot& p) {
         break;
       }
       case B_NODE_BY_NO: {
-        const int n = ask_number(p, "Enter node number: ", node_total(m), "node");
+        const int n = ask_number(p, "Enter node number: ", m.npoin, "node");
         if (n) show_node(p, n);
         break;
       }
       case B_NODE_BY_MOUSE: {
         SLEEPZ(0.5);
-        const int n = PICKNZ("Click on chosen node: ", node_total(m), node_positions(p), p.frame);
+        const int n = PICKNZ("Click on chosen node: ", m.npoin, node_positions(p), p.frame);
         if (n) show_node(p, n);
         break;
       }

@@ -143,7 +143,7 @@ void corner_nodes(const Levels& lv, const MeshModel& m, int e, int type, const d
 void mark_corner_nodes(const MeshModel& m, Table1<unsigned char, MPOIN>& used) {
   used.fill(0);
   static const int corners7[] = {1, 3, 5}, corners8[] = {1, 3, 4, 6}, corners9[] = {1, 3, 5, 7};
-  for (int e = 1; e <= std::min(m.nelem, MELEM); ++e) {
+  for (int e = 1; e <= m.nelem; ++e) {
     const int type = type_of(m, e);
     if (type < 5 || type > 9 || !valid_element(m, e)) continue;
     if (type <= 6) {
@@ -161,7 +161,7 @@ void nodal_contours(const MeshModel& m, PlotWork& pw, int nlev, int fill, const 
   const Table1<double, MPOIN>& vnode = pw.vnode;
   Table1<unsigned char, MPOIN>& used = pw.corner;
   if (corner_only) mark_corner_nodes(m, used);
-  const int npoin = std::clamp(m.npoin, 0, MPOIN);
+  const int npoin = m.npoin;
   double vmin = 0, vmax = 0;
   bool any = false;
   for (int n = 1; n <= npoin; ++n) {
@@ -178,7 +178,7 @@ void nodal_contours(const MeshModel& m, PlotWork& pw, int nlev, int fill, const 
   PolyWork& w = pw.poly;
   w.count = 0;
   int drawn = 0;
-  for (int e = 1; e <= std::min(m.nelem, MELEM); ++e) {
+  for (int e = 1; e <= m.nelem; ++e) {
     if (matsel >= 1 && m.mattyp(e) != matsel) continue;
     const int type = type_of(m, e);
     if (type == 0) {
@@ -239,7 +239,7 @@ void nodal_plot(MeshModel& m, PlotWork& w, const ViewState& v, bool corner_only)
     } else if (b == 4) {
       SLEEPZ(0.5);
       const int n = PICKNZ(m, "Click on chosen nodal point:", view.frame);
-      if (n >= 1 && n <= std::min(m.npoin, MPOIN)) {
+      if (valid_node(m, n)) {
         OUTNOD("Coordinates: ", n, m.coord(n, 1), m.coord(n, 2));
         OUTGR("Value of U at node: ", w.vnode(n));
       }
@@ -252,7 +252,7 @@ void nodal_plot(MeshModel& m, PlotWork& w, const ViewState& v, bool corner_only)
 // --- shared by the contour plots ---------------------------------------------
 
 int type_of(const MeshModel& m, int e) {
-  if (m.nnode(e) < 1 || m.nnode(e) > MNODE) return 0;
+  if (m.nnode(e) < 1) return 0;
   return element_type_code(element_key(m.nnode(e), m.nside(e)));
 }
 

@@ -185,7 +185,7 @@ void draw_element(const MeshModel& m, const ResultSet& r, int e, const Kind& kin
 
 void PLT1DO(const MeshModel& m, const ResultSet& r, const MeshWindow& frame, bool zoomed,
             double factor, bool beams) {
-  const int nelem = std::clamp(m.nelem, 0, MELEM);
+  const int nelem = m.nelem;
   for (int e = 1; e <= nelem; ++e) {
     if (!is_one_dimensional(m, e)) continue;
     const Kind* kind = kind_of(m, e);

@@ -35,8 +35,6 @@ int node_step(int type, int side) {
 // Local position p counted on cyclically round an element of nn nodes.
 int cyclic(int p, int nn) { return (p - 1) % nn + 1; }
 
-bool good_node(const MeshModel& m, int n) { return n >= 1 && n <= std::min(m.npoin, MPOIN); }
-
 // The node whose list holds the side (a, mid, b): its midside node when it
 // has one, else its lower end.
 int edge_key_node(int a, int mid, int b) { return mid != 0 ? mid : std::min(a, b); }
@@ -102,7 +100,7 @@ int boundary_edges(const MeshModel& m, PlotWork& w) {
   w.edges.fill(0);
   w.edge_head.fill(0);
   int count = 0;
-  const int nelem = std::clamp(m.nelem, 0, MELEM);
+  const int nelem = m.nelem;
   for (int e = 1; e <= nelem; ++e) {
     const int nn = m.nnode(e), ns = std::abs(m.nside(e));
     const int type = element_type_code(element_key(nn, ns));
@@ -127,7 +125,7 @@ int boundary_edges(const MeshModel& m, PlotWork& w) {
       const int mid = step == 2 ? m.lnods(e, cyclic(start + 1, nn)) : 0;
       const int b = m.lnods(e, cyclic(start + step, nn));
       // A side through a node the mesh does not have cannot be drawn.
-      if (!good_node(m, a) || !good_node(m, b) || (step == 2 && !good_node(m, mid))) continue;
+      if (!valid_node(m, a) || !valid_node(m, b) || (step == 2 && !valid_node(m, mid))) continue;
       const int k = find_edge(w, a, mid, b);
       if (k != 0) {
         w.edge_flags(k) = 0;

@@ -116,7 +116,7 @@ void skip_gauss_lines(std::istream& in) {
 // point number lies outside the mesh or the index table are passed over and
 // counted in one warning.
 void read_gauss_section(std::istream& in, const MeshModel& m, ResultSet& r) {
-  const int nelem = std::clamp(m.nelem, 0, MELEM);
+  const int nelem = m.nelem;
   int outside = 0;
   std::string_view line;
   GaussLine g;
@@ -179,7 +179,7 @@ SetRead read_result_set(std::istream& in, const MeshModel& m, ResultSet& r) {
   }
 
   WRLINE("Reading nodal output data...");
-  const int npoin = std::clamp(m.npoin, 0, MPOIN);
+  const int npoin = m.npoin;
   int outside = 0;
   std::string_view nodal;
   for (int i = 1; i <= m.npoin; ++i) {

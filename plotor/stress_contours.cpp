@@ -26,7 +26,7 @@ bool drawable(const MeshModel& m, int e, int type, const ContourView& view) {
   if (type < 5 || type > 9) return false;
   for (int k = 1; k <= m.nnode(e); ++k) {
     const int n = m.lnods(e, k);
-    if (n < 1 || n > std::min(m.npoin, MPOIN)) return false;
+    if (!valid_node(m, n)) return false;
     if (view.zoomed && !view.frame.holds(m.coord(n, 1), m.coord(n, 2))) return false;
   }
   return true;
@@ -195,7 +195,7 @@ void stress_quantity(ResultSet& r, bool elastic, int q) {
 
 void PLCSTR(const MeshModel& m, const ResultSet& r, PlotWork& pw, int nlev, int fill,
             const ContourView& view, int matsel) {
-  const int nelem = std::clamp(m.nelem, 0, MELEM);
+  const int nelem = m.nelem;
   // The range over the values the drawn elements use.
   double vmin = 0, vmax = 0;
   bool any = false;

@@ -42,7 +42,7 @@ std::string ps_name(const std::string& stem, char letter) {
 }
 
 bool has_1d_elements(const MeshModel& m) {
-  const int nelem = std::clamp(m.nelem, 0, MELEM);
+  const int nelem = m.nelem;
   for (int e = 1; e <= nelem; ++e)
     if (m.nside(e) <= 2 && m.nside(e) + 10 * m.nnode(e) != 32) return true;
   return false;
@@ -197,12 +197,12 @@ bool open_results_file(Viewer& v) {
 }
 
 void fill_vnode_column(Viewer& v, int k) {
-  const int npoin = std::clamp(v.mesh.npoin, 0, MPOIN);
+  const int npoin = v.mesh.npoin;
   for (int n = 1; n <= npoin; ++n) v.work.vnode(n) = v.res.disp(n, k);
 }
 
 void fill_vnode_magnitude(Viewer& v) {
-  const int npoin = std::clamp(v.mesh.npoin, 0, MPOIN);
+  const int npoin = v.mesh.npoin;
   for (int n = 1; n <= npoin; ++n)
     v.work.vnode(n) = std::sqrt(v.res.disp(n, 1) * v.res.disp(n, 1) +
                                 v.res.disp(n, 2) * v.res.disp(n, 2));

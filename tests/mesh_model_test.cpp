@@ -163,6 +163,20 @@ TEST(MeshUtilities, TitlesKeepTheirFirstSixtyCharacters) {
   EXPECT_EQ(typed_title("Beam"), "Beam" + std::string(76, ' '));
 }
 
+// Without NDEBUG (debug and sanitizer builds) an index outside a table
+// stops the program where it is made.
+TEST(MeshModelDeathTest, TablesRefuseAnIndexOutsideTheirBounds) {
+#ifdef NDEBUG
+  GTEST_SKIP() << "assertions are off in this build";
+#else
+  auto m = std::make_unique<MeshModel>();
+  EXPECT_DEATH(m->kode(0) = 1, "");
+  EXPECT_DEATH(m->kode(MPOIN + 1) = 1, "");
+  EXPECT_DEATH(m->lnods(1, MNODE + 1) = 1, "");
+  EXPECT_DEATH(m->lnods(MELEM + 1, 1) = 1, "");
+#endif
+}
+
 TEST(MeshUtilities, ClearMeshEmptiesTheModel) {
   auto m = std::make_unique<MeshModel>();
   m->npoin = 3;
