@@ -79,6 +79,12 @@ void read_control_line(std::istream& unit, MeshModel& m) {
   m.rextra[3] = r.F(REAL_WIDTH, IMPLIED);
   m.rextra[4] = r.F(REAL_WIDTH, IMPLIED);
   if (!r.ok()) format_error(m);
+  // A Basic-level control line has no extra parameters and none are written
+  // back: whatever stands in those columns reads as zero.
+  if (m.ndofn > 0) {
+    m.rextra.fill(0.0);
+    m.iextra.fill(0);
+  }
   // Every later loop over the nodes and property sets runs up to these
   // counts, so they must fit the tables.
   if (m.npoin < 0 || m.npoin > MPOIN)
@@ -169,6 +175,13 @@ void read_properties(std::istream& unit, MeshModel& m) {
       if (s > MPROP || c < 1 || c > MCOMP)
         table_error(m, "ERROR: property set " + num(s) + " component " + num(c) +
                            " exceeds MPROP or MCOMP");
+      // A set beyond the count would not be written again: the count
+      // is raised to it, as for nodes.
+      if (s > m.npros) {
+        WRLINE("WARNING: property set no. " + num(s) + " exceeds NPROS");
+        WRLINE("NPROS increased to " + num(s));
+        m.npros = static_cast<int>(s);
+      }
       m.props(static_cast<int>(s), static_cast<int>(c)) = v;
     }
     if (flag != 0) break;

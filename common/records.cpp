@@ -263,8 +263,31 @@ double power_of_ten(long k) {
   return POWERS_OF_TEN[k + POW_SPAN];
 }
 
-// A field's value: its digits as a whole number m, times 10^k.
-double m_times_power(double m, long k) { return m * power_of_ten(k); }
+// The double nearest to digits[0..n) x 10^k, through the decimal text;
+// infinite beyond the largest double, zero below the smallest.
+double nearest_decimal(const char* digits, long n, long k) {
+  char text[96];
+  std::copy(digits, digits + n, text);
+  text[n] = 'e';
+  const char* const end = std::to_chars(text + n + 1, text + sizeof text, k).ptr;
+  double r = 0.0;
+  if (std::from_chars(text, end, r).ec == std::errc::result_out_of_range)
+    r = n + k > 0 ? HUGE_VAL : 0.0;
+  return r;
+}
+
+// A field's value, its digits a whole number of at most 15 digits times
+// 10^k, as the double nearest to it: one correctly rounded multiplication
+// or division while 10^|k| is exact (|k| up to 22), so 7700 with five
+// implied decimals is 0.077 as 0.07700 is; else through the decimal text.
+double whole_times_power(unsigned long long whole, long k) {
+  const double m = static_cast<double>(whole);
+  if (k >= 0 && k <= 22) return m * power_of_ten(k);
+  if (k < 0 && k >= -22) return m / power_of_ten(-k);
+  char digits[24];
+  const char* const end = std::to_chars(digits, digits + sizeof digits, whole).ptr;
+  return nearest_decimal(digits, end - digits, k);
+}
 
 // Integer and real fields as the files hold them: right-aligned, without
 // a blank inside. Each returns false, having read nothing, for any other
@@ -323,7 +346,7 @@ bool plain_real(std::string_view text, int implied, double& v) {
     if (!signed_int_to_end(p, e, exp10)) return false;
   }
   const long scale = point ? -frac : -implied;
-  const double r = m_times_power(static_cast<double>(whole), scale + exp10);
+  const double r = whole_times_power(whole, scale + exp10);
   if (!std::isfinite(r)) return false;
   v = neg ? -r : r;
   return true;
@@ -376,11 +399,10 @@ bool plain_real(std::string_view text, int implied, double& v) {
     if (!signed_digits(f, c, exp10)) return false;
   }
   // Up to 15 digits the whole number is exact in a double; beyond, the
-  // digits are converted with correct rounding.
-  double m = static_cast<double>(whole);
-  if (ndig > 15) std::from_chars(mant, mant + ndig, m);
-  const int scale = point ? -frac : -implied;
-  const double r = m_times_power(m, scale + exp10);
+  // digits are converted with their power of ten as one decimal number.
+  const long power = (point ? -frac : -implied) + exp10;
+  const double r = ndig <= 15 ? whole_times_power(static_cast<unsigned long long>(whole), power)
+                              : nearest_decimal(mant, ndig, power);
   if (!std::isfinite(r)) return false;
   v = neg ? -r : r;
   return true;

@@ -307,6 +307,31 @@ TEST(DatFileRead, NodeBeyondNpoinRaisesItAndUnlistedNodesKeepDefaults) {
   EXPECT_EQ(session.transcript(), "WARNING: node no. 5 exceeds NPOIN\nNPOIN increased to 5\n");
 }
 
+// What the reader keeps, the writer writes: a property set beyond npros
+// raises npros (as a node beyond npoin raises npoin) instead of being lost
+// at the next save, and a Basic-level control line reads no extra
+// parameters, which would never be written back.
+TEST(DatFileRead, NothingReadIsLostWhenWrittenBack) {
+  ScriptedSession session("");
+  auto m = std::make_unique<MeshModel>(), again = std::make_unique<MeshModel>();
+  const std::string f = file_with("    3    1    2    1 1    1    1",
+                                  "1   3 1  1    1    1    2    3\n", TRIANGLE_NODES,
+                                  "0   1    1           0.100E+04\n"
+                                  "0   5    2           0.250E+01\n");
+  ASSERT_EQ(read_text(f, *m), -1);
+  EXPECT_EQ(m->npros, 5);
+  EXPECT_DOUBLE_EQ(m->props(5, 2), 2.5);
+  for (int i = 1; i <= 4; ++i) {
+    EXPECT_EQ(m->rextra[i], 0.0);
+    EXPECT_EQ(m->iextra[i], 0);
+  }
+  EXPECT_EQ(session.transcript(),
+            "WARNING: property set no. 5 exceeds NPROS\nNPROS increased to 5\n");
+  ASSERT_EQ(read_text(written(*m), *again), -1);
+  EXPECT_EQ(again->npros, 5);
+  EXPECT_DOUBLE_EQ(again->props(5, 2), 2.5);
+}
+
 TEST(DatFileRead, DosLineEndsAreAccepted) {
   ScriptedSession session("");
   auto m = std::make_unique<MeshModel>();

@@ -2,6 +2,10 @@
 // including the implied decimals of fields typed without a decimal point.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
 #include "records.h"
 
 namespace vortan {
@@ -87,6 +91,36 @@ TEST(RecordsRead, ImpliedDecimals) {
   EXPECT_EQ(v, 0.0);
   ASSERT_TRUE(parse_real_field("", 3, v));
   EXPECT_EQ(v, 0.0);
+}
+
+// Implied decimals give the double nearest the decimal value, exactly as the
+// same digits with their point written: 7700 in F10.5 is 0.077, not
+// 7700 x 1.0E-5 = 0.077000000000000013.
+TEST(RecordsRead, ImpliedDecimalsReadAsTheNearestDouble) {
+  double implied = 0, pointed = 0;
+  ASSERT_TRUE(parse_real_field("      7700", 5, implied));
+  ASSERT_TRUE(parse_real_field("   0.07700", 5, pointed));
+  EXPECT_EQ(implied, 0.077);
+  EXPECT_EQ(pointed, 0.077);
+  for (long n = 0; n < 400000; n += 7) {
+    for (int places : {3, 5}) {
+      const std::string digits = std::to_string(n);
+      const double nearest = std::strtod((digits + "e-" + std::to_string(places)).c_str(), nullptr);
+      double v = -1;
+      ASSERT_TRUE(parse_real_field(digits, places, v));
+      ASSERT_EQ(v, nearest) << digits << " with " << places << " implied decimals";
+    }
+  }
+  // Beyond 15 digits or an exact power of ten: the decimal text converted.
+  for (const char* digits : {"12345678901234567890", "7700E-30", "31E+25", "0.1e-307"}) {
+    double v = -1;
+    ASSERT_TRUE(parse_real_field(digits, 0, v));
+    EXPECT_EQ(v, std::strtod(digits, nullptr)) << digits;
+  }
+  double tiny = -1;
+  ASSERT_TRUE(parse_real_field("1.0E-400", 3, tiny));  // below the smallest double: zero
+  EXPECT_EQ(tiny, 0.0);
+  EXPECT_FALSE(parse_real_field("1.0E+400", 3, tiny));  // beyond the largest: refused
 }
 
 TEST(RecordsRead, ExponentForms) {
