@@ -1,6 +1,7 @@
 #include "prompts.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -179,17 +180,20 @@ int ASKNOD(int maximum) {
   }
 }
 
-void ASKVAL(double& value) {
+void ASKVAL(double& value, FieldFormat fit) {
   fresh_line();
   WRLINE("Current value is " + free_real_text(value));
   for (;;) {
     WRTEXT("Type new value (repeat value if unchanged): ");
     double v;
-    if (read_real(v)) {
+    if (!read_real(v)) {
+      WRLINE("Incorrect input: type a real number");
+    } else if (!value_fits(v, fit)) {
+      WRLINE(does_not_fit(v, fit));
+    } else {
       value = v;
       return;
     }
-    WRLINE("Incorrect input: type a real number");
   }
 }
 
@@ -201,7 +205,7 @@ void PROMPT() {
 
 std::string READLN() { return plat().text_read_line(); }
 
-void ask_reals(const std::string& prompt, int count, double* v) {
+void ask_reals(const std::string& prompt, int count, double* v, FieldFormat fit) {
   for (;;) {
     WRTEXT(prompt);
     int got = 0;
@@ -216,9 +220,22 @@ void ask_reals(const std::string& prompt, int count, double* v) {
         ++got;
       }
     }
-    if (!bad) return;
-    WRLINE("Incorrect input: type a real number");
+    if (bad) {
+      WRLINE("Incorrect input: type a real number");
+      continue;
+    }
+    const double* wide = std::find_if(v, v + count, [&](double x) { return !value_fits(x, fit); });
+    if (wide == v + count) return;
+    WRLINE(does_not_fit(*wide, fit));
   }
+}
+
+std::string does_not_fit(double v, FieldFormat f) {
+  // The value as typed: the shortest text that reads back as it.
+  char value[32];
+  *std::to_chars(value, value + sizeof value - 1, v).ptr = '\0';
+  return std::string(value) + " does not fit its field in the data file, which takes " +
+         what_fits(f);
 }
 
 char YESNOG(const std::string& question) {
@@ -345,6 +362,21 @@ DialogSpec two_value_dialog(const std::string& caption, const std::vector<std::s
   d.fields.push_back(real_field(label2, v2, 10));
   d.buttons = buttons;
   return d;
+}
+
+int dialog_fitting(DialogSpec& d, const std::vector<FieldFormat>& formats, int storing) {
+  auto value = [](const DialogField& f) {
+    return f.kind == DialogField::Real ? f.rvalue : static_cast<double>(f.ivalue);
+  };
+  const size_t n = std::min(formats.size(), d.fields.size());
+  for (;;) {
+    const int button = plat().dialog(d);
+    if (button != storing) return button;
+    size_t k = 0;
+    while (k < n && value_fits(value(d.fields[k]), formats[k])) ++k;
+    if (k == n) return button;
+    PUTERR(does_not_fit(value(d.fields[k]), formats[k]));
+  }
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "mesh_model.h"
+#include "records.h"
 
 namespace vortan {
 
@@ -34,15 +35,20 @@ char YESNO(const std::string& question);
 int ASKDGT(const std::string& prompt);
 int ASKELT(int maximum);
 int ASKNOD(int maximum);
-void ASKVAL(double& value);
+// With a field `fit`, a value that does not fit it is refused with the
+// does_not_fit message and asked for again.
+void ASKVAL(double& value, FieldFormat fit = {});
 // Writes "Press any key to continue!" and waits for one key.
 void PROMPT();
 // Reads one typed line (the answer to a question already written).
 std::string READLN();
 // Writes the prompt and reads `count` finite reals typed after it, from as
 // many lines as they take; asks again after "Incorrect input: type a real
-// number".
-void ask_reals(const std::string& prompt, int count, double* v);
+// number", or, for a value that does not fit the field `fit`, after the
+// does_not_fit message.
+void ask_reals(const std::string& prompt, int count, double* v, FieldFormat fit = {});
+// The one message that refuses a typed value too wide for its field.
+std::string does_not_fit(double v, FieldFormat f);
 
 // --- dialog boxes ----------------------------------------------------------
 char YESNOG(const std::string& question);
@@ -71,6 +77,11 @@ DialogSpec two_value_dialog(const std::string& caption, const std::vector<std::s
                             const std::string& label1, const std::string& label2, double v1,
                             double v2, const std::vector<std::string>& buttons = {"OK",
                                                                                   "Cancel"});
+// Runs a dialog until its integer and real fields fit the formats given for
+// them in reading order (kind 0: any value), or a button other than `storing`
+// is pressed. A value that does not fit is refused in an error box with the
+// does_not_fit message and the dialog is shown again as it was left.
+int dialog_fitting(DialogSpec& d, const std::vector<FieldFormat>& formats, int storing = 1);
 
 // --- text-window listings ------------------------------------------------
 void SHOWEL(const MeshModel& m);

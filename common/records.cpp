@@ -468,4 +468,69 @@ bool free_real(const std::string& token, double& v) {
   return parse_real_field(token, 0, v);
 }
 
+namespace {
+
+// The written field, as the record writers write it.
+std::string written_field(double v, FieldFormat f) {
+  switch (f.kind) {
+    case 'F': return fmt_F(v, f.w, f.d);
+    case 'E': return fmt_E(v, f.w, f.d);
+    default: return fmt_G(v, f.w, f.d);
+  }
+}
+
+// An exponent of three digits is written without its E ("0.100-119"),
+// which other readers of the file take for a malformed number.
+bool bare_exponent(const std::string& s) {
+  if (s.find_first_of("Ee") != std::string::npos) return false;
+  for (size_t i = 1; i < s.size(); ++i)
+    if ((s[i] == '+' || s[i] == '-') && s[i - 1] >= '0' && s[i - 1] <= '9') return true;
+  return false;
+}
+
+// The power e with 0.1 <= |x| / 10^e < 1.
+int decimal_exponent(double x) {
+  return x == 0.0 ? 0 : static_cast<int>(std::floor(std::log10(std::fabs(x)))) + 1;
+}
+
+}  // namespace
+
+bool value_fits(double v, FieldFormat f) {
+  if (f.kind == 0) return true;
+  if (!std::isfinite(v)) return false;
+  if (f.kind == 'I')
+    return v == std::trunc(v) && std::fabs(v) < 1e15 && fmt_I(static_cast<long>(v), f.w)[0] != '*';
+  const std::string s = written_field(v, f);
+  double back;
+  if (s.find('*') != std::string::npos || bare_exponent(s) || !parse_real_field(s, 0, back))
+    return false;
+  // Half a unit of the last place kept: a decimal place for F, a
+  // significant digit for E and G (the larger when rounding carried).
+  const int last = f.kind == 'F' ? -f.d
+                                 : std::max(decimal_exponent(v), decimal_exponent(back)) - f.d;
+  const double half = 0.5 * std::pow(10.0, last);
+  return std::fabs(back - v) <= half * (1 + 1e-9) + 1e-12 * std::fabs(v);
+}
+
+std::string what_fits(FieldFormat f) {
+  if (f.kind == 'I') {
+    long hi = 1;
+    for (int i = 0; i < f.w; ++i) hi *= 10;
+    return "an integer from " + std::to_string(-(hi / 10 - 1)) + " to " + std::to_string(hi - 1);
+  }
+  if (f.kind == 'F') {
+    // The widest values written with all their decimals.
+    const double hi = std::pow(10.0, f.w - f.d - 1) - std::pow(10.0, -f.d);
+    const double lo = -(std::pow(10.0, f.w - f.d - 2) - std::pow(10.0, -f.d));
+    char buf[80];
+    std::snprintf(buf, sizeof buf, "%.*f to %.*f", f.d, lo, f.d, hi);
+    return "a number of at most " + std::to_string(f.w) +
+           " characters, point included, e.g. " + buf;
+  }
+  // E and G: 0.ddd with an exponent of two digits.
+  char buf[80];
+  std::snprintf(buf, sizeof buf, "1.0E-100 to %.*fE+98", f.d - 1, 10.0 - std::pow(10.0, 1 - f.d));
+  return std::string("0 or a number from ") + buf + " in size";
+}
+
 }  // namespace vortan

@@ -74,4 +74,25 @@ std::vector<std::string> free_tokens(const std::string& text);
 bool free_int(const std::string& token, long& v);
 bool free_real(const std::string& token, double& v);
 
+// The fixed field a typed value is written to: kind 'I', 'F', 'E' or 'G',
+// width and decimals (significant digits for E and G). Kind 0 is no field.
+struct FieldFormat {
+  char kind = 0;
+  int w = 0;
+  int d = 0;
+};
+inline constexpr FieldFormat I2{'I', 2, 0};
+inline constexpr FieldFormat I5{'I', 5, 0};
+inline constexpr FieldFormat F5_2{'F', 5, 2};
+inline constexpr FieldFormat F10_5{'F', 10, 5};
+inline constexpr FieldFormat E10_3{'E', 10, 3};
+inline constexpr FieldFormat G10_3{'G', 10, 3};
+
+// A value fits its field when, rounded to the field's decimals, it is written
+// within the field's width (no asterisks, an exponent of at most two digits)
+// and reads back as that rounded value. An I field takes whole numbers only.
+bool value_fits(double v, FieldFormat f);
+// What fits the field, in the words of the message that refuses a value.
+std::string what_fits(FieldFormat f);
+
 }  // namespace vortan

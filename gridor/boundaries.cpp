@@ -19,11 +19,12 @@ bool excavation(int ndofn) { return ndofn == -2; }
 
 std::string num(long v) { return std::to_string(v); }
 
-// A dialog of two reals with an OK button.
+// A dialog of two reals with an OK button, for the G10.3 fields of a
+// boundary-set record.
 void two_reals(const std::string& caption, const std::vector<std::string>& lines,
                const std::string& label1, const std::string& label2, double& v1, double& v2) {
   DialogSpec d = two_value_dialog(caption, lines, label1, label2, v1, v2, {"OK"});
-  plat().dialog(d);
+  dialog_fitting(d, {G10_3, G10_3});
   v1 = d.fields[0].rvalue;
   v2 = d.fields[1].rvalue;
 }
@@ -262,9 +263,9 @@ void dirichlet_value_sets(int ndofn, BoundaryTables& b, std::ostream& out, std::
       SLEEPZ(0.3);
       WRTEXT("Now specify the coordinate: " + std::string(1, axis) + " = ");
       double coord = 0.0, value = 0.0;
-      ASKVAL(coord);
+      ASKVAL(coord, G10_3);
       WRLINE("What will be the value of U on this boundary?");
-      ASKVAL(value);
+      ASKVAL(value, G10_3);
       write_dirichlet(out, prt, axis, coord, value, dof);
       if (++b.ndval >= MDIRV) {
         // The analysis takes no more value sets: entry ends here for

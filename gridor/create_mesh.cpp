@@ -163,17 +163,20 @@ void ask_extra_parameters(MeshModel& m) {
     WRLINE("Type in values; type 0 or 0.0 if not used.");
     auto real_param = [&](int i) {
       ask_reals(std::string("Enter value of ") + ordinal[i - 1] + " real parameter: ", 1,
-                &m.rextra[i]);
+                &m.rextra[i], F10_5);
     };
     auto int_param = [&](int i) {
       for (;;) {
         WRTEXT(std::string("Enter value of ") + ordinal[i - 1] + " integer parameter: ");
         long v;
-        if (read_ints(1, &v)) {
+        if (!read_ints(1, &v)) {
+          WRLINE("You must type an integer");
+        } else if (!value_fits(static_cast<double>(v), I5)) {
+          WRLINE(does_not_fit(static_cast<double>(v), I5));
+        } else {
           m.iextra[i] = static_cast<int>(v);
           return;
         }
-        WRLINE("You must type an integer");
       }
     };
     real_param(1);
@@ -450,7 +453,7 @@ void keyboard_nodes(MeshModel& m) {
   WRLINE("-----------------");
   for (int n = 1; n <= m.npoin; ++n) {
     double v[2];
-    ask_reals("x,y coordinates of node " + fmt_I(n, 5) + ": ", 2, v);
+    ask_reals("x,y coordinates of node " + fmt_I(n, 5) + ": ", 2, v, F10_5);
     m.coord(n, 1) = v[0];
     m.coord(n, 2) = v[1];
   }
@@ -476,7 +479,7 @@ void edit_coordinates(MeshModel& m) {
     }
     WRLINE("Current coordinates are: " + real12(m.coord(n, 1)) + real12(m.coord(n, 2)));
     double v[2];
-    ask_reals("Type new coordinates: ", 2, v);
+    ask_reals("Type new coordinates: ", 2, v, F10_5);
     m.coord(n, 1) = v[0];
     m.coord(n, 2) = v[1];
     SHOWND(m);
@@ -718,7 +721,7 @@ bool change_element(MeshModel& m, int l) {
         m.npoin = static_cast<int>(v[k]);
         WRLINE("Node" + fmt_I(v[k], 6) + " is new:");
         double c[2];
-        ask_reals("type coordinates of new node: ", 2, c);
+        ask_reals("type coordinates of new node: ", 2, c, F10_5);
         m.coord(v[k], 1) = c[0];
         m.coord(v[k], 2) = c[1];
       }

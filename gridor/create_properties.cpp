@@ -103,7 +103,7 @@ int ask_set_count(const std::string& question) {
 
 void ask_component(MeshModel& m, int set, int k, const std::string& prompt) {
   WRLINE(prompt);
-  ASKVAL(m.props(set, k));
+  ASKVAL(m.props(set, k), E10_3);
 }
 
 void material_values(MeshModel& m, int i, bool changing) {

@@ -131,7 +131,7 @@ void pick_nodal_loads(const MeshModel& m, LoadTables& t, int type, const std::st
           caption,
           {force ? "Enter x and y components of force:" : "Enter x and y components of displacement:"},
           force ? "Fx" : "Ux", force ? "Fy" : "Uy", 0.0, 0.0);
-      if (plat().dialog(d) != 1) continue;
+      if (dialog_fitting(d, {E10_3, E10_3}) != 1) continue;
       t.ltype(n) = type;
       t.lval(n, 1) = d.fields[0].rvalue;
       t.lval(n, 2) = d.fields[1].rvalue;
@@ -171,7 +171,7 @@ void body_forces(const MeshModel& m, LoadTables& t) {
         "LOAD: body forces",
         {"Body force set " + std::to_string(n) + ": ", "Enter horizontal and vertical components:"},
         "Fx", "Fy", 0.0, 0.0);
-    if (plat().dialog(d) == 1) {
+    if (dialog_fitting(d, {E10_3, E10_3}) == 1) {
       if (t.nbset >= MSETS) {
         PUTERR("Exceeds max. no. of data sets - move on!");
         break;
@@ -194,7 +194,7 @@ void traction_sets(LoadTables& t) {
         "LOAD: surface tractions",
         {"Surface traction set " + std::to_string(n) + ":", "Enter normal and tangential components:"},
         "Pn", "Pt", 0.0, 0.0);
-    if (plat().dialog(d) == 1) {
+    if (dialog_fitting(d, {E10_3, E10_3}) == 1) {
       if (t.npset >= MSETS) {
         PUTERR("Exceeds max. no. of data sets - move on!");
         break;

@@ -123,7 +123,7 @@ void extra_parameters(MeshModel& m) {
         integer_field(std::string(ordinal[i]) + " integer parameter = ", m.iextra[i], -9999, 99999, 5));
   }
   d.buttons = {"OK"};
-  plat().dialog(d);
+  dialog_fitting(d, {F10_5, I5, F10_5, I5, F10_5, I5, F10_5, I5});
   for (int i = 1; i <= 4; ++i) {
     m.rextra[i] = d.fields[2 * (i - 1)].rvalue;
     m.iextra[i] = static_cast<int>(d.fields[2 * (i - 1) + 1].ivalue);
@@ -211,7 +211,7 @@ void change_coords(MeshModel& m, MeshWindow frame) {
              DialogLine{"Adjust values if needed, then click OK"}};
   d.fields = {real_field("x-coord = ", x, 10), real_field("y-coord = ", y, 10)};
   d.buttons = {"OK", "Cancel"};
-  if (plat().dialog(d) != 1) return;
+  if (dialog_fitting(d, {F10_5, F10_5}) != 1) return;
   m.coord(n, 1) = d.fields[0].rvalue;
   m.coord(n, 2) = d.fields[1].rvalue;
   CENTRD(m);
@@ -294,7 +294,7 @@ void new_node_details(MeshModel& m, int n) {
       d.fields.back().joins_row = i > 1;  // the digits side by side
     }
   d.buttons = {"OK"};
-  plat().dialog(d);
+  dialog_fitting(d, {F10_5, F10_5});
   m.coord(n, 1) = d.fields[0].rvalue;
   m.coord(n, 2) = d.fields[1].rvalue;
   if (basic) {

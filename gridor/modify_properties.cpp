@@ -43,7 +43,7 @@ void list_sets(const MeshModel& m, bool each) {
 
 void ask_component(MeshModel& m, int set, int k, const std::string& prompt) {
   WRLINE(prompt);
-  ASKVAL(m.props(set, k));
+  ASKVAL(m.props(set, k), E10_3);
 }
 
 // The values of set i, in the words of the problem type.

@@ -206,7 +206,7 @@ void existing_loads(const MeshModel& m, LoadTables& t, const OldPartB& old,
     d.fields.push_back(real_field("y-component = ", old.lval(i, 2), 10));
     d.buttons = {"Ignore", "Include"};
     d.default_button = 2;
-    if (plat().dialog(d) != 2) continue;
+    if (dialog_fitting(d, {E10_3, E10_3}, 2) != 2) continue;
     t.ltype(n) = old.ltype(i);
     t.lval(n, 1) = d.fields[0].rvalue;
     t.lval(n, 2) = d.fields[1].rvalue;
@@ -243,7 +243,7 @@ void edit_body_forces(const MeshModel& m, LoadTables& t, const OldPartB& old,
     d.fields.push_back(real_field("x-component = ", existing ? old.bodyf[k][1] : 0.0, 10));
     d.fields.push_back(real_field("y-component = ", existing ? old.bodyf[k][2] : 0.0, 10));
     d.buttons = {"OK", "Cancel"};
-    if (plat().dialog(d) != 1) continue;
+    if (dialog_fitting(d, {E10_3, E10_3}) != 1) continue;
     const double bx = d.fields[0].rvalue, by = d.fields[1].rvalue;
     if (bx == 0.0 && by == 0.0) continue;
     if (t.nbset >= MSETS) {
@@ -281,7 +281,7 @@ void edit_traction_sets(LoadTables& t, const OldPartB& old, int (&setmap)[MSETS 
     d.fields.push_back(real_field("normal component = ", existing ? old.trac[k][1] : 0.0, 10));
     d.fields.push_back(real_field("tangential component = ", existing ? old.trac[k][2] : 0.0, 10));
     d.buttons = {"OK", "Cancel"};
-    if (plat().dialog(d) != 1) continue;
+    if (dialog_fitting(d, {E10_3, E10_3}) != 1) continue;
     if (t.npset >= MSETS) {
       PUTERR("Exceeds max. no. of data sets - move on!");
       break;

@@ -46,7 +46,7 @@ void INCREMENTS(int ndofn, AnalysisControl& c, std::ostream& out, std::ostream& 
     sizes.fields.push_back(real_field("Inc. " + std::to_string(i) + " is size ", c.sizes[i], 8));
   }
   sizes.buttons = {"OK"};
-  plat().dialog(sizes);
+  dialog_fitting(sizes, std::vector<FieldFormat>(static_cast<size_t>(c.nincs), F5_2));
   Rec line;
   line.I(c.nincs, 5);
   Rec listed;
@@ -81,7 +81,7 @@ void TIMESTEPPING(int ndofn, AnalysisControl& c, std::ostream& out, std::ostream
   d.lines = {DialogLine{"Maximum timestep = ALLOW*DTINT"},
              DialogLine{"THETA=0.0 for explicit, or =1.0 fully implicit"}};
   d.buttons = {"OK"};
-  plat().dialog(d);
+  dialog_fitting(d, std::vector<FieldFormat>(6, E10_3));
   Rec line;
   for (int i = 0; i < 6; ++i) {
     *values[i] = d.fields[i].rvalue;

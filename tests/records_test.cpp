@@ -191,5 +191,41 @@ TEST(RecordsRead, FreeFormat) {
   EXPECT_EQ(i, -3);
 }
 
+// A typed value fits its field when, rounded to the field's decimals, it is
+// written within the width and reads back as that rounded value.
+TEST(RecordsFit, TypedValuesAgainstTheirFields) {
+  const struct { double v; FieldFormat f; bool fits; } cases[] = {
+      {12345, I5, true},      {123456, I5, false},     {-9999, I5, true},
+      {-12345, I5, false},    {1.5, I5, false},        {99, I2, true},
+      {100, I2, false},       {-10, I2, false},
+      {0.333333, F5_2, true},  // written 0.33
+      {0.5, F5_2, true},      {99.99, F5_2, true},     {-9.99, F5_2, true},
+      {12345, F5_2, false},   // "12345" would read as 123.45
+      {123.45, F5_2, false},  // only "123.5" fits five columns
+      {250000, F5_2, false},  {-12.345, F5_2, false},
+      {9999.99999, F10_5, true}, {-999.99999, F10_5, true},
+      {1234567.0, F10_5, true},  // fewer decimals, the value whole
+      {1234567.891, F10_5, false}, {0.123456, F10_5, true}, {1.5e10, F10_5, true},
+      {1234567890.0, F10_5, false},
+      {210000, E10_3, true},  {0.123456, E10_3, true}, {1e-100, E10_3, true},
+      {9.99e98, E10_3, true}, {1e-120, E10_3, false},  // three exponent digits
+      {1e99, E10_3, false},   {0.0, E10_3, true},
+      {0.5, G10_3, true},     {12.5, G10_3, true},     {1234.0, G10_3, true},
+      {-0.001, G10_3, true},  {1e-120, G10_3, false},
+      {std::nan(""), E10_3, false}, {HUGE_VAL, F10_5, false}};
+  for (const auto& c : cases)
+    EXPECT_EQ(value_fits(c.v, c.f), c.fits) << c.v << " in " << c.f.kind << c.f.w << "." << c.f.d;
+  EXPECT_TRUE(value_fits(1e300, FieldFormat{}));  // no field: anything goes
+}
+
+TEST(RecordsFit, WhatFitsIsSaid) {
+  EXPECT_EQ(what_fits(I5), "an integer from -9999 to 99999");
+  EXPECT_EQ(what_fits(I2), "an integer from -9 to 99");
+  EXPECT_EQ(what_fits(F5_2), "a number of at most 5 characters, point included, e.g. -9.99 to 99.99");
+  EXPECT_EQ(what_fits(F10_5),
+            "a number of at most 10 characters, point included, e.g. -999.99999 to 9999.99999");
+  EXPECT_EQ(what_fits(E10_3), "0 or a number from 1.0E-100 to 9.99E+98 in size");
+}
+
 }  // namespace
 }  // namespace vortan
