@@ -498,6 +498,10 @@ bool one_data_set(MeshModel& mesh, WorkTables& work) {
     d.prt.str("");
     d.in_path = d.out_path;
     d.out_path.clear();
+    // What was saved belongs to the input file now; nothing is saved under
+    // the new name until its first save.
+    d.saved.clear();
+    d.part_a.clear();
     d.in.open(d.in_path);
   } else if (!choose_existing(d)) {
     return false;
