@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <span>
 #include <vector>
 
 #include "file_replace.h"
@@ -39,6 +40,15 @@ void pt2(std::string& r, double x, double y) {
   pt(r, x);
   r += ' ';
   pt(r, y);
+}
+
+// The nearest whole pixel, half-way away from zero, as std::lround gives
+// it; without a library call, for the many points of a picture.
+int nearest_pixel(double v) {
+  if (std::isnan(v)) return static_cast<int>(std::lround(v));
+  const long whole = static_cast<long>(v);  // toward zero; v is held to the pixel range
+  const double rest = v - static_cast<double>(whole);
+  return static_cast<int>(rest >= 0.5 ? whole + 1 : rest <= -0.5 ? whole - 1 : whole);
 }
 
 // World point to pixel, unrounded, held to a range the screen routines take.
@@ -191,8 +201,8 @@ void STPLOT(double xmin, double xmax, double ymin, double ymax, double& charsize
 void MAPPXL(double x, double y, int& ix, int& iy) {
   double fx, fy;
   map_exact(x, y, fx, fy);
-  ix = static_cast<int>(std::lround(fx));
-  iy = static_cast<int>(std::lround(fy));
+  ix = nearest_pixel(fx);
+  iy = nearest_pixel(fy);
 }
 
 void PXLMAP(int ix, int iy, double& x, double& y) {
@@ -226,8 +236,7 @@ void JOINP(const double p1[2], const double p2[2]) {
   map_exact(p1[0], p1[1], x1, y1);
   map_exact(p2[0], p2[1], x2, y2);
   if (!clip_to_area(x1, y1, x2, y2)) return;
-  plat().fb().line(static_cast<int>(std::lround(x1)), static_cast<int>(std::lround(y1)),
-                   static_cast<int>(std::lround(x2)), static_cast<int>(std::lround(y2)),
+  plat().fb().line(nearest_pixel(x1), nearest_pixel(y1), nearest_pixel(x2), nearest_pixel(y2),
                    g_plot.colour);
   plat().graphics_update();
 }
@@ -290,9 +299,9 @@ void FILPOL(int n, const double* xs, const double* ys, int colour) {
     PSREC("ggg");
     return;
   }
-  std::vector<int> ix(n), iy(n);
+  int ix[4000], iy[4000];
   for (int i = 0; i < n; ++i) MAPPXL(xs[i], ys[i], ix[i], iy[i]);
-  plat().fb().fill_polygon(ix, iy, colour);
+  plat().fb().fill_polygon(std::span<const int>(ix, n), std::span<const int>(iy, n), colour);
   plat().graphics_update();
 }
 

@@ -65,6 +65,15 @@ inline void set_point(Geometry& g, int i, double x, double y) {
 // element type 5 (3 points), 7 (6), 8 (6, thin quadrilateral) or 9 (8).
 void ST2XY(double s, double t, int type, const Geometry& geo, double& x, double& y);
 
+// The points of an 8-noded quadrilateral (type 9) at the natural
+// coordinates s = -1 + i / 2, t = -1 + j / 2 (i, j = 0..4, not both odd):
+// the corners and side midpoints of its four quarters, exactly as ST2XY
+// maps them.
+struct QuadGrid {
+  double x[5][5] = {}, y[5][5] = {};
+};
+void quad_half_grid(const Geometry& geo, QuadGrid& g);
+
 // Fills the region outlined by n points with m sides (n - m <= 1: straight
 // sides; 6 points and 4 sides: curved, straight, curved, straight; otherwise
 // three points a side), appending to the work list after its first `count`

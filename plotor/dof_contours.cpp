@@ -46,6 +46,20 @@ Geometry sub_geometry(const Geometry& el, int type, const Nat* c, int n) {
   return g;
 }
 
+// The same for a quarter of an 8-noded quadrilateral, its corners given
+// by their indices (i, j) on the element's half grid.
+Geometry quarter_geometry(const QuadGrid& q, const int (&c)[4][2]) {
+  Geometry g{};
+  for (int k = 0; k < 4; ++k) {
+    const int* a = c[k];
+    const int* b = c[(k + 1) % 4];
+    const int mi = (a[0] + b[0]) / 2, mj = (a[1] + b[1]) / 2;
+    set_point(g, 2 * k + 1, q.x[a[0]][a[1]], q.y[a[0]][a[1]]);
+    set_point(g, 2 * k + 2, q.x[mi][mj], q.y[mi][mj]);
+  }
+  return g;
+}
+
 void tri1(const Levels& lv, const Geometry& g, int fill, double a, double b, double c,
           PolyWork& w) {
   CTRIA1(lv, g, fill, a, b, c, std::max({a, b, c}), std::min({a, b, c}), w);
@@ -97,13 +111,18 @@ void all_nodes(const Levels& lv, const MeshModel& m, int e, int type, const doub
     case 9: {
       // The element's own interpolation at its centre.
       const double uc = 0.5 * (u[2] + u[4] + u[6] + u[8]) - 0.25 * (u[1] + u[3] + u[5] + u[7]);
-      const Nat q1[4] = {{-1, -1}, {0, -1}, {0, 0}, {-1, 0}},
-                q2[4] = {{0, -1}, {1, -1}, {1, 0}, {0, 0}}, q3[4] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}},
-                q4[4] = {{-1, 0}, {0, 0}, {0, 1}, {-1, 1}};
-      quad2(lv, sub_geometry(el, 9, q1, 4), fill, u[1], u[2], uc, u[8], w);
-      quad2(lv, sub_geometry(el, 9, q2, 4), fill, u[2], u[3], u[4], uc, w);
-      quad2(lv, sub_geometry(el, 9, q3, 4), fill, uc, u[4], u[5], u[6], w);
-      quad2(lv, sub_geometry(el, 9, q4, 4), fill, u[8], uc, u[6], u[7], w);
+      // The quarters, by their corners on the half grid (natural
+      // coordinates -1, -0.5, 0, 0.5, 1 as indices 0..4).
+      static constexpr int q1[4][2] = {{0, 0}, {2, 0}, {2, 2}, {0, 2}},
+                           q2[4][2] = {{2, 0}, {4, 0}, {4, 2}, {2, 2}},
+                           q3[4][2] = {{2, 2}, {4, 2}, {4, 4}, {2, 4}},
+                           q4[4][2] = {{0, 2}, {2, 2}, {2, 4}, {0, 4}};
+      QuadGrid q;
+      quad_half_grid(el, q);
+      quad2(lv, quarter_geometry(q, q1), fill, u[1], u[2], uc, u[8], w);
+      quad2(lv, quarter_geometry(q, q2), fill, u[2], u[3], u[4], uc, w);
+      quad2(lv, quarter_geometry(q, q3), fill, uc, u[4], u[5], u[6], w);
+      quad2(lv, quarter_geometry(q, q4), fill, u[8], uc, u[6], u[7], w);
       break;
     }
     default:

@@ -203,6 +203,25 @@ TEST(ContourPrimitives, ShapeMappingsPassThroughTheirPoints) {
   EXPECT_NEAR(y, 0.05, 1e-12);
 }
 
+// The quarters of an 8-noded quadrilateral are outlined through its half
+// grid: the very numbers ST2XY gives, so the pictures do not move by a bit.
+TEST(ContourPrimitives, HalfGridOfTheQuadrilateralIsExactlyItsMapping) {
+  Geometry g{};
+  const double p[8][2] = {{0.1, 0.3}, {2, 0.2},  {4.7, 0}, {4.2, 2.9},
+                          {4, 4.1},   {2, 3.8}, {0, 4},   {-0.2, 2}};
+  for (int i = 0; i < 8; ++i) set_point(g, i + 1, p[i][0] * 1.37, p[i][1] / 3.1);
+  QuadGrid q;
+  quad_half_grid(g, q);
+  for (int i = 0; i < 5; ++i)
+    for (int j = 0; j < 5; ++j) {
+      if (i % 2 == 1 && j % 2 == 1) continue;
+      double x, y;
+      ST2XY(-1 + 0.5 * i, -1 + 0.5 * j, 9, g, x, y);
+      EXPECT_EQ(q.x[i][j], x) << i << " " << j;
+      EXPECT_EQ(q.y[i][j], y) << i << " " << j;
+    }
+}
+
 TEST(ContourPrimitives, StraightTriangleLinesWhereTheLevelsCross) {
   ScriptedSession s("");
   hundred_per_unit();

@@ -91,27 +91,30 @@ void Framebuffer::fill_rect(int x1, int y1, int x2, int y2, int colour) {
   ++generation_;
 }
 
-void Framebuffer::fill_polygon(const std::vector<int>& xs, const std::vector<int>& ys, int colour) {
+void Framebuffer::fill_polygon(std::span<const int> xs, std::span<const int> ys, int colour) {
   const size_t n = std::min(xs.size(), ys.size());
   if (n == 0) return;
   int ymin = *std::min_element(ys.begin(), ys.begin() + n);
   int ymax = *std::max_element(ys.begin(), ys.begin() + n);
   ymin = std::max(ymin, 0);
   ymax = std::min(ymax, SCREEN_H - 1);
-  std::vector<double> cross;
+  // The crossings of one scan line, at most one an edge; the list is kept
+  // between polygons, so that filling many small ones allocates nothing.
+  std::vector<double>& cross = crossings_;
+  if (cross.size() < n) cross.resize(n);
   for (int y = ymin; y <= ymax; ++y) {
     // Scan at the pixel centre; each edge counts on its half-open y range.
     const double yc = y + 0.5;
-    cross.clear();
+    size_t count = 0;
     for (size_t i = 0; i < n; ++i) {
-      size_t j = (i + 1) % n;
+      const size_t j = i + 1 < n ? i + 1 : 0;
       double ya = ys[i], yb = ys[j];
       if ((ya <= yc && yb > yc) || (yb <= yc && ya > yc)) {
-        cross.push_back(xs[i] + (yc - ya) * (xs[j] - xs[i]) / (yb - ya));
+        cross[count++] = xs[i] + (yc - ya) * (xs[j] - xs[i]) / (yb - ya);
       }
     }
-    std::sort(cross.begin(), cross.end());
-    for (size_t k = 0; k + 1 < cross.size(); k += 2) {
+    std::sort(cross.begin(), cross.begin() + count);
+    for (size_t k = 0; k + 1 < count; k += 2) {
       int xa = static_cast<int>(cross[k] + 0.5), xb = static_cast<int>(cross[k + 1] - 0.5);
       xa = std::max(xa, 0);
       xb = std::min(xb, SCREEN_W - 1);
@@ -121,7 +124,7 @@ void Framebuffer::fill_polygon(const std::vector<int>& xs, const std::vector<int
   // The outline is part of the polygon, as on the original screens, so thin
   // polygons do not vanish.
   for (size_t i = 0; i < n; ++i) {
-    size_t j = (i + 1) % n;
+    const size_t j = i + 1 < n ? i + 1 : 0;
     line(xs[i], ys[i], xs[j], ys[j], colour);
   }
   ++generation_;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,7 @@ class Framebuffer {
   // Fills the closed rectangle with corners (x1, y1) and (x2, y2).
   void fill_rect(int x1, int y1, int x2, int y2, int colour);
   // Fills a polygon given by pixel vertices (even-odd rule, boundary drawn).
-  void fill_polygon(const std::vector<int>& xs, const std::vector<int>& ys, int colour);
+  void fill_polygon(std::span<const int> xs, std::span<const int> ys, int colour);
   // Draws text with the built-in fixed font, magnified by `scale`.
   void text(int x, int y, const std::string& s, int colour, int scale = 1,
             TextAnchor anchor = TextAnchor::Top);
@@ -56,6 +57,7 @@ class Framebuffer {
   std::vector<std::uint8_t> pix_;
   std::array<Rgb, 16> palette_;
   unsigned long generation_ = 0;
+  std::vector<double> crossings_;  // fill_polygon's scan-line crossings
 };
 
 // Writes w x h RGB triples, row by row, as a PNG file; false on failure.
