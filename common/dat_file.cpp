@@ -258,6 +258,10 @@ void INPUT(std::istream& unit, MeshModel& m) {
   {
     m.title = RecordReader(read_line(unit, m)).A(50);
     m.title.resize(80, ' ');
+    // A control character is no part of a title; a carriage return left
+    // at its end would be taken for a line end when read back.
+    for (char& c : m.title)
+      if (static_cast<unsigned char>(c) < 32 || c == 127) c = ' ';
   }
   read_line(unit, m);  // header
   read_control_line(unit, m);

@@ -310,7 +310,7 @@ TEST(DatFileRead, NodeBeyondNpoinRaisesItAndUnlistedNodesKeepDefaults) {
 // What the reader keeps, the writer writes: a property set beyond npros
 // raises npros (as a node beyond npoin raises npoin) instead of being lost
 // at the next save, and a Basic-level control line reads no extra
-// parameters, which would never be written back.
+// parameters, which would never be written back; a title reads the same.
 TEST(DatFileRead, NothingReadIsLostWhenWrittenBack) {
   ScriptedSession session("");
   auto m = std::make_unique<MeshModel>(), again = std::make_unique<MeshModel>();
@@ -329,6 +329,12 @@ TEST(DatFileRead, NothingReadIsLostWhenWrittenBack) {
             "WARNING: property set no. 5 exceeds NPROS\nNPROS increased to 5\n");
   ASSERT_EQ(read_text(written(*m), *again), -1);
   EXPECT_EQ(again->npros, 5);
+  // Control characters of a title read as blanks: a carriage return at its
+  // end would be lost as a line end.
+  ASSERT_EQ(read_text("Two\rlines\r\r\n" + f.substr(f.find('\n') + 1), *m), -1);
+  EXPECT_EQ(m->title.substr(0, 12), "Two lines   ");
+  ASSERT_EQ(read_text(written(*m), *again), -1);
+  EXPECT_EQ(again->title, m->title);
   EXPECT_DOUBLE_EQ(again->props(5, 2), 2.5);
 }
 
