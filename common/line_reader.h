@@ -8,6 +8,7 @@
 #include <istream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vortan {
 
@@ -29,6 +30,33 @@ LineRead read_line_bounded(std::istream& in, std::string& line, std::size_t boun
 // buffer, which holds it until the next line is read on the same thread.
 LineRead read_line_view(std::istream& in, std::string_view& line, std::size_t bound = MLINE,
                         std::size_t* consumed = nullptr);
+
+// The same lines taken from the stream in blocks, for a reader of many
+// lines in a row. The stream runs ahead of the lines given; finish() (or
+// the end of the source) puts it back at the first character not given as
+// a line, in the state the line reader above would have left it, so that
+// any reader goes on from there. The stream must be able to seek.
+class LineSource {
+ public:
+  explicit LineSource(std::istream& in, std::size_t bound = MLINE);
+  ~LineSource() { finish(); }
+  LineSource(const LineSource&) = delete;
+  LineSource& operator=(const LineSource&) = delete;
+  // The next line, held until the next call; as read_line_view.
+  LineRead next(std::string_view& line);
+  // Gives the last line back: the next call returns it again.
+  void put_back() { begin_ -= last_; }
+  void finish();
+
+ private:
+  bool fill();
+  std::istream& in_;
+  std::size_t bound_;
+  std::vector<char> buf_;
+  std::size_t begin_ = 0, end_ = 0, last_ = 0;
+  bool at_end_ = false, finished_ = false;
+  LineRead state_ = LineRead::Ok;
+};
 
 // read_line_bounded as a plain condition: true only for a whole line.
 inline bool next_line(std::istream& in, std::string& line, std::size_t bound = MLINE) {

@@ -13,15 +13,14 @@ namespace {
 
 // One line of the file, without its line end; false at the end of the file,
 // on a read error or on a line longer than any record (a file without line
-// ends cannot make the reader grow without end). `consumed` counts the
-// characters taken, so that the reader can step back over the line.
-bool read_record_line(std::istream& in, std::string& line, std::size_t* consumed = nullptr) {
-  return read_line_bounded(in, line, MLINE, consumed) == LineRead::Ok;
+// ends cannot make the reader grow without end).
+bool read_record_line(std::istream& in, std::string& line) {
+  return read_line_bounded(in, line) == LineRead::Ok;
 }
 
-// The same, the line as a view held until the next line is read.
-bool read_record_view(std::istream& in, std::string_view& line, std::size_t* consumed) {
-  return read_line_view(in, line, MLINE, consumed) == LineRead::Ok;
+// The next line of a block of lines, held until the next line is read.
+bool read_record_view(LineSource& in, std::string_view& line) {
+  return in.next(line) == LineRead::Ok;
 }
 
 bool blank(std::string_view line) {
@@ -83,12 +82,6 @@ bool read_gauss(std::string_view line, GaussLine& g) {
   return c.ok;
 }
 
-// Gives the line just read back to the stream, so that the next read sees
-// it again: one relative seek, not a position asked for at every line.
-void step_back(std::istream& in, std::size_t consumed) {
-  in.clear();
-  in.seekg(-static_cast<std::streamoff>(consumed), std::ios::cur);
-}
 
 void fatal(const char* message) {
   WRLINE();
@@ -99,14 +92,12 @@ void fatal(const char* message) {
 // After the Gauss-point tables are full: passes over the rest of the
 // section, so that the next read finds the title of the next result set
 // and not left-over Gauss-point lines.
-void skip_gauss_lines(std::istream& in) {
+void skip_gauss_lines(LineSource& in) {
   std::string_view line;
   GaussLine g;
-  for (;;) {
-    std::size_t consumed = 0;
-    if (!read_record_view(in, line, &consumed)) return;
+  while (read_record_view(in, line)) {
     if (!read_gauss(line, g)) {
-      step_back(in, consumed);
+      in.put_back();
       return;
     }
   }
@@ -115,17 +106,15 @@ void skip_gauss_lines(std::istream& in) {
 // The Gauss-point lines after the section's header. Lines whose element or
 // point number lies outside the mesh or the index table are passed over and
 // counted in one warning.
-void read_gauss_section(std::istream& in, const MeshModel& m, ResultSet& r) {
+void read_gauss_section(LineSource& in, const MeshModel& m, ResultSet& r) {
   const int nelem = m.nelem;
   int outside = 0;
   std::string_view line;
   GaussLine g;
-  for (;;) {
-    std::size_t consumed = 0;
-    if (!read_record_view(in, line, &consumed)) break;
+  while (read_record_view(in, line)) {
     if (!read_gauss(line, g)) {
       // Normally the title line of the next result set: read it again there.
-      step_back(in, consumed);
+      in.put_back();
       break;
     }
     if (g.element < 1 || g.element > nelem || g.point < 1 || g.point > MGPEL) {
@@ -181,9 +170,12 @@ SetRead read_result_set(std::istream& in, const MeshModel& m, ResultSet& r) {
   WRLINE("Reading nodal output data...");
   const int npoin = m.npoin;
   int outside = 0;
+  // The nodal and Gauss-point lines in blocks; the stream is put back after
+  // the last line taken when the source ends with this function.
+  LineSource lines(in);
   std::string_view nodal;
   for (int i = 1; i <= m.npoin; ++i) {
-    const LineRead got = read_line_view(in, nodal);
+    const LineRead got = lines.next(nodal);
     if (got == LineRead::End) {
       fatal("FATAL ERROR: premature end of data!");
       return SetRead::PrematureEnd;
@@ -214,13 +206,14 @@ SetRead read_result_set(std::istream& in, const MeshModel& m, ResultSet& r) {
 
   const bool elasticity = std::abs(m.ndofn) >= 2;
   if (elasticity) WRLINE("Reading Gauss pt output data...");
-  if (!read_record_line(in, line)) {
+  std::string_view header;
+  if (!read_record_view(lines, header)) {
     WRLINE(elasticity ? "End of file reached - no stress data found."
                       : "End of file reached - no flow rate data found.");
   } else {
     if (!elasticity) WRLINE("Reading Gauss point output data...");
     r.hasgp = 1;
-    read_gauss_section(in, m, r);
+    read_gauss_section(lines, m, r);
   }
 
   WRLINE();

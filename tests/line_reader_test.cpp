@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "dat_file.h"
@@ -29,6 +30,47 @@ TEST(LineReader, LineEndsAndBound) {
   EXPECT_EQ(l.size(), 8u);
   EXPECT_EQ(read_line_bounded(exact, l, 8), LineRead::TooLong);
   EXPECT_TRUE(exact.fail());
+}
+
+// Lines taken in blocks are the lines the line reader gives, with the same
+// verdicts; a line given back is read again, and when the source ends the
+// stream goes on from the first line it did not give, in the same state.
+TEST(LineReader, BlocksGiveTheSameLinesAndPutTheStreamBack) {
+  std::mt19937 gen(5);
+  for (int round = 0; round < 300; ++round) {
+    std::string text;
+    for (int i = gen() % 12; i > 0; --i) {
+      text += std::string(gen() % 14, "ab \r"[gen() % 4]);
+      if (gen() % 6) text += gen() % 5 ? "\n" : "\r\n";
+    }
+    const std::size_t bound = 4 + gen() % 8, stop = gen() % 8;
+    std::istringstream a(text), b(text);
+    std::string_view la, lb;
+    std::size_t taken = 0;
+    {
+      LineSource source(b, bound);
+      for (; taken < stop; ++taken) {
+        const LineRead got = read_line_view(a, la, bound);
+        ASSERT_EQ(source.next(lb), got) << text;
+        ASSERT_EQ(la, lb) << text;
+        if (got != LineRead::Ok) break;
+      }
+      if (taken == stop && taken > 0 && gen() % 2) {
+        source.put_back();  // the last line is read again below
+        a.clear();
+        a.seekg(0);
+        for (std::size_t i = 0; i + 1 < taken; ++i) read_line_view(a, la, bound);
+      }
+    }
+    ASSERT_EQ(a.fail(), b.fail()) << text;
+    if (a.fail()) continue;
+    for (;;) {  // the rest by the line reader alone
+      const LineRead got = read_line_view(a, la, bound);
+      ASSERT_EQ(read_line_view(b, lb, bound), got) << text;
+      ASSERT_EQ(la, lb) << text;
+      if (got != LineRead::Ok) break;
+    }
+  }
 }
 
 // A device without line ends chosen as the input file: the reader stops at
