@@ -41,9 +41,9 @@ constexpr int IMPLIED = 3;
 }
 
 // The next line, held until the next one is read.
-std::string_view read_line(std::istream& unit, const MeshModel& m) {
+std::string_view read_line(LineSource& unit, const MeshModel& m) {
   std::string_view line;
-  switch (read_line_view(unit, line)) {
+  switch (unit.next(line)) {
     case LineRead::Ok: break;
     case LineRead::End: end_of_file_error(m);
     case LineRead::TooLong: format_error(m);  // no record of Part A is that long
@@ -67,7 +67,7 @@ void clear_tables(MeshModel& m) {
   m.props.fill(0.0);
 }
 
-void read_control_line(std::istream& unit, MeshModel& m) {
+void read_control_line(LineSource& unit, MeshModel& m) {
   RecordReader r(read_line(unit, m));
   m.npoin = static_cast<int>(r.I(5));
   m.nelem = static_cast<int>(r.I(5));
@@ -93,7 +93,7 @@ void read_control_line(std::istream& unit, MeshModel& m) {
     table_error(m, "ERROR: NPROS = " + num(m.npros) + " exceeds MPROP or is negative");
 }
 
-void read_elements(std::istream& unit, MeshModel& m) {
+void read_elements(LineSource& unit, MeshModel& m) {
   read_line(unit, m);  // header
   int count = 0;
   for (;;) {
@@ -138,7 +138,7 @@ void read_elements(std::istream& unit, MeshModel& m) {
   }
 }
 
-void read_nodes(std::istream& unit, MeshModel& m) {
+void read_nodes(LineSource& unit, MeshModel& m) {
   read_line(unit, m);  // header
   for (;;) {
     RecordReader r(read_line(unit, m));
@@ -162,7 +162,7 @@ void read_nodes(std::istream& unit, MeshModel& m) {
   }
 }
 
-void read_properties(std::istream& unit, MeshModel& m) {
+void read_properties(LineSource& unit, MeshModel& m) {
   read_line(unit, m);  // header
   for (;;) {
     RecordReader r(read_line(unit, m));
@@ -254,21 +254,23 @@ void write_properties(std::ostream& unit, const MeshModel& m, const std::string&
 void INPUT(std::istream& unit, MeshModel& m) {
   unit.clear();
   unit.seekg(0);
+  // Part A in blocks of lines; the file is left just after it.
+  LineSource lines(unit);
   m.title.assign(80, ' ');
   {
-    m.title = RecordReader(read_line(unit, m)).A(50);
+    m.title = RecordReader(read_line(lines, m)).A(50);
     m.title.resize(80, ' ');
     // A control character is no part of a title; a carriage return left
     // at its end would be taken for a line end when read back.
     for (char& c : m.title)
       if (static_cast<unsigned char>(c) < 32 || c == 127) c = ' ';
   }
-  read_line(unit, m);  // header
-  read_control_line(unit, m);
+  read_line(lines, m);  // header
+  read_control_line(lines, m);
   clear_tables(m);
-  read_elements(unit, m);
-  read_nodes(unit, m);
-  read_properties(unit, m);
+  read_elements(lines, m);
+  read_nodes(lines, m);
+  read_properties(lines, m);
 }
 
 bool find_part_b(std::istream& unit) {
