@@ -145,7 +145,8 @@ void read_nodes(LineSource& unit, MeshModel& m) {
     long flag = r.I(1), kode = r.I(4), n = r.I(5);
     double x = r.F(REAL_WIDTH, IMPLIED), y = r.F(REAL_WIDTH, IMPLIED);
     long nd = r.I(5);
-    if (!r.ok()) format_error(m);
+    // A fixity code is a row of digits: a sign makes it no code at all.
+    if (!r.ok() || kode < 0) format_error(m);
     if (n > m.npoin) {
       WRLINE("WARNING: node no. " + num(n) + " exceeds NPOIN");
       WRLINE("NPOIN increased to " + num(n));

@@ -368,16 +368,21 @@ TEST(DatFileRead, EndOfFileStopsTheProgram) {
             std::string::npos);
 }
 
+// A real with two points, and a fixity code with a sign (no row of digits:
+// it would be written back without its sign).
 TEST(DatFileRead, MalformedFieldStopsTheProgram) {
-  std::string text = ONE_QUAD;
-  text.replace(text.find("   1.00000    2\n1"), 10, "   1.0.000");
-  ScriptedSession session("");
-  auto m = std::make_unique<MeshModel>();
-  EXPECT_EQ(read_text(text, *m), 1);
-  auto t = lines_of(session.transcript());
-  ASSERT_EQ(t.size(), 2u);
-  EXPECT_NE(t[0].find("Error - wrong format in data file"), std::string::npos);
-  EXPECT_EQ(t[1], "Mesh title is: One quad");
+  for (const auto& [field, bad] : {std::pair{"   1.00000    2\n1", "   1.0.000"},
+                                   std::pair{"0  01    2", "0  -1    2"}}) {
+    std::string text = ONE_QUAD;
+    text.replace(text.find(field), 10, bad);
+    ScriptedSession session("");
+    auto m = std::make_unique<MeshModel>();
+    EXPECT_EQ(read_text(text, *m), 1) << bad;
+    auto t = lines_of(session.transcript());
+    ASSERT_EQ(t.size(), 2u);
+    EXPECT_NE(t[0].find("Error - wrong format in data file"), std::string::npos);
+    EXPECT_EQ(t[1], "Mesh title is: One quad");
+  }
 }
 
 TEST(DatFileRead, NodeNumberOutsideTheTableStopsTheProgram) {
