@@ -13,8 +13,9 @@
 // quarter (near 4 when the cost grows in proportion), each redraw at the
 // limits against the deformed-mesh redraw of its set, and the line loop's
 // time against the reader's. Times are CPU times from Google Benchmark, in
-// one run. With --count PREFIX, under callgrind (bench/plotor_counts.sh),
-// each case runs once and the figures are instruction counts instead.
+// one run (with --benchmark_repetitions, the medians). With --count PREFIX,
+// under callgrind (bench/plotor_counts.sh), each case runs once and the
+// figures are instruction counts instead.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -347,14 +348,24 @@ void report(const Bench& b, const Figures& f, const char* unit, double scale) {
   }
 }
 
-// Keeps each run's CPU time per iteration besides the usual console table.
+// Keeps each case's CPU time per iteration besides the usual console table:
+// with repetitions, their median.
 class Reporter : public benchmark::ConsoleReporter {
  public:
-  Figures times;
+  Figures times, medians;
   void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.iterations > 0) times[r.benchmark_name()] = r.GetAdjustedCPUTime();
+    for (const Run& r : runs) {
+      if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median")
+        medians[r.run_name.str()] = r.GetAdjustedCPUTime();
+      else if (r.run_type == Run::RT_Iteration && r.iterations > 0)
+        times[r.run_name.str()] = r.GetAdjustedCPUTime();
+    }
     ConsoleReporter::ReportRuns(runs);
+  }
+  Figures figures() const {
+    Figures f = times;
+    for (const auto& [name, v] : medians) f[name] = v;
+    return f;
   }
 };
 
@@ -433,7 +444,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     Reporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    report(b, reporter.times, "CPU milliseconds", 1.0);
+    report(b, reporter.figures(), "CPU milliseconds", 1.0);
     benchmark::Shutdown();
   }
   fs::remove_all(b.folder);
