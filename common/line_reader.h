@@ -26,11 +26,6 @@ enum class LineRead { Ok, End, TooLong };
 LineRead read_line_bounded(std::istream& in, std::string& line, std::size_t bound = MLINE,
                            std::size_t* consumed = nullptr);
 
-// As read_line_bounded, the line given as a view of the reader's own
-// buffer, which holds it until the next line is read on the same thread.
-LineRead read_line_view(std::istream& in, std::string_view& line, std::size_t bound = MLINE,
-                        std::size_t* consumed = nullptr);
-
 // The same lines taken from the stream in blocks, for a reader of many
 // lines in a row. The stream runs ahead of the lines given; finish() (or
 // the end of the source) puts it back at the first character not given as
@@ -42,7 +37,7 @@ class LineSource {
   ~LineSource() { finish(); }
   LineSource(const LineSource&) = delete;
   LineSource& operator=(const LineSource&) = delete;
-  // The next line, held until the next call; as read_line_view.
+  // The next line, held until the next call; as read_line_bounded.
   LineRead next(std::string_view& line);
   // Gives the last line back: the next call returns it again.
   void put_back() { begin_ -= last_; }

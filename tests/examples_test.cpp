@@ -101,8 +101,12 @@ TEST(PlateWithHoleExample, StressesAndDisplacementsAreKirschs) {
   }
   // The symmetry planes do not move across themselves.
   for (int n = 1; n <= m.npoin; ++n) {
-    if (m.coord(n, 1) == 0.0) EXPECT_EQ(r.disp(n, 1), 0.0) << n;
-    if (m.coord(n, 2) == 0.0) EXPECT_EQ(r.disp(n, 2), 0.0) << n;
+    if (m.coord(n, 1) == 0.0) {
+      EXPECT_EQ(r.disp(n, 1), 0.0) << n;
+    }
+    if (m.coord(n, 2) == 0.0) {
+      EXPECT_EQ(r.disp(n, 2), 0.0) << n;
+    }
   }
   EXPECT_EQ(r.ngaus, 4 * m.nelem);
   for (int i = 1; i <= r.ngaus; ++i) {
