@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <span>
 #include <vector>
@@ -19,9 +21,12 @@ namespace {
 
 PlotState g_plot;
 
-// The PostScript unit and what has been set on it so far.
-std::FILE* g_ps = nullptr;
-bool g_ps_failed = false;
+// The PostScript unit and what has been set on it so far. The picture is
+// written beside its file and renamed over it only when complete, so an
+// earlier picture of that name survives a picture left unfinished.
+ReplacingFile g_ps_file;
+bool g_ps = false;
+std::string g_ps_failure;  // why the last close failed
 double g_ps_font = 12;  // the prolog selects 12-point Helvetica-Bold
 double g_fill[3] = {1, 1, 1};
 
@@ -422,35 +427,50 @@ void ENPLO2() {
 
 bool PSOPEN(const std::string& path) {
   if (g_ps) PSCLOS();
-  g_ps = std::fopen(path.c_str(), "w");
-  g_ps_failed = false;
+  g_ps = begin_replace(g_ps_file, path);
   g_ps_font = 12;
   g_fill[0] = g_fill[1] = g_fill[2] = 1;
-  return g_ps != nullptr;
+  return g_ps;
 }
 
 bool PSCLOS() {
   if (!g_ps) return false;
-  bool ok = !g_ps_failed && std::ferror(g_ps) == 0;
-  if (std::fclose(g_ps) != 0) ok = false;
-  g_ps = nullptr;
-  return ok;
+  g_ps = false;
+  if (commit_replace(g_ps_file)) return true;
+  g_ps_failure = std::strerror(g_ps_file.error);
+  abandon_replace(g_ps_file);
+  return false;
 }
 
-bool ps_open() { return g_ps != nullptr; }
+bool ps_open() { return g_ps; }
 
 UnfinishedPicture::~UnfinishedPicture() {
   if (!g_ps) return;
-  PSCLOS();
-  std::remove(path.c_str());
-  ending_note("PostScript file " + path + " removed: it was not complete.");
+  g_ps = false;
+  abandon_replace(g_ps_file);
+  std::error_code ec;
+  const bool earlier = std::filesystem::exists(path, ec);
+  ending_note("PostScript file " + path + " not written: the picture was not complete" +
+              (earlier ? "; the earlier " + path + " is kept." : "."));
+}
+
+void write_ps_picture(const std::string& path, const std::function<void()>& draw) {
+  if (!PSOPEN(path)) {
+    WRLINE("Cannot open " + path + " for output - no PostScript file written.");
+    return;
+  }
+  UnfinishedPicture unfinished{path};
+  draw();
+  if (PSCLOS())
+    WRLINE("PostScript file " + path + " written.");
+  else
+    WRLINE("Error writing " + path + ": " + g_ps_failure + " - no PostScript file written.");
 }
 
 void PSREC(const std::string& record) {
   if (!g_ps) return;
-  if (std::fwrite(record.data(), 1, record.size(), g_ps) != record.size() ||
-      std::fputc('\n', g_ps) == EOF)
-    g_ps_failed = true;
+  write_replace(g_ps_file, record);
+  write_replace(g_ps_file, "\n");
 }
 
 void REMBL(const std::string& record) {

@@ -4,6 +4,7 @@
 // PostScript file (points).
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace vortan {
@@ -95,6 +96,7 @@ void ENPLO2();
 
 // --- the PostScript unit -------------------------------------------------------
 // Opens the PostScript file for writing; false when it cannot be created.
+// The file appears under its name only when PSCLOS succeeds.
 bool PSOPEN(const std::string& path);
 // Closes the file; false when anything written to it was lost.
 bool PSCLOS();
@@ -107,11 +109,15 @@ void PSBEG();
 void PSEND();
 // Held while a picture is written: when the program ends before the picture
 // is closed (its destructor runs as the ending unwinds the dialogue), the
-// unfinished file is closed and removed, with one line saying so.
+// unfinished picture is dropped, any earlier file of its name kept as it
+// was, with one line saying so.
 struct UnfinishedPicture {
   std::string path;
   ~UnfinishedPicture();
 };
+// Writes one picture: opens `path`, has `draw` write its records, closes it
+// and says in one line whether the file was written.
+void write_ps_picture(const std::string& path, const std::function<void()>& draw);
 // Sets the PostScript fill colour (components 0..1).
 void PSFILL(double r, double g, double b);
 

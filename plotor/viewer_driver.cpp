@@ -443,20 +443,12 @@ bool dof_contours(Viewer& v) {
 
 // --- stage 5: PostScript files ------------------------------------------------
 
-// Opens the picture's file, has `write` draw it, closes it and reports it.
+// Writes the picture of the given letter, leaving the screen mode behind.
 void write_picture(const Viewer& v, char letter, const std::function<void()>& write) {
-  const std::string path = ps_name(v.psstem, letter);
-  if (!PSOPEN(path)) {
-    WRLINE("Cannot open " + path + " for output - no PostScript file written.");
-    return;
-  }
-  UnfinishedPicture unfinished{path};
-  write();
-  set_ps_mode(false);
-  if (PSCLOS())
-    WRLINE("PostScript file " + path + " written.");
-  else
-    WRLINE("Error writing " + path + " - the PostScript file is incomplete.");
+  write_ps_picture(ps_name(v.psstem, letter), [&] {
+    write();
+    set_ps_mode(false);
+  });
 }
 
 void postscript_files(Viewer& v) {

@@ -55,6 +55,8 @@ if [ -f "$case_dir/absent" ]; then
     if [ -e "$work/$name" ]; then echo "file $name should not exist"; fail=1; fi
   done <"$case_dir/absent"
 fi
+# A file is written beside its name and renamed over it: no temporary may stay.
+if ls -A "$work" | grep -q '^\.vortan-'; then echo "a temporary file was left behind"; fail=1; fi
 if [ -f "$case_dir/check.sh" ]; then
   bash "$case_dir/check.sh" "$case_dir" || { echo "check.sh failed"; fail=1; }
 fi

@@ -5,9 +5,11 @@
 #     words, keeps the last good save, and "Restart from save" brings that
 #     save back; the data set is then completed within the limit;
 #  2. a .prt that is a folder is reported, never announced as written;
-#  3. a hard link to the input file is refused as the output name.
+#  3. a hard link to the input file is refused as the output name;
+#  4. a PostScript picture too large for the disk is reported as not
+#     written, and the earlier file of its name is kept as it was.
 set -u
-gridor=$1 work=$2
+gridor=$1 work=$2 plotor=$3
 here=$(cd "$(dirname "$0")" && pwd)
 examples=$(cd "$here/../../examples" && pwd)
 rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
@@ -39,5 +41,13 @@ sed 's/^line back$/line back\nline other/' "$here/full_disk.script" >linked.scri
 "$gridor" --script linked.script >transcript3.txt 2>&1
 check transcript3.txt "Output filename must differ from input filename!"
 cmp -s quad8.dat "$examples/quad8.dat" || { echo "the input file was changed"; fail=1; }
-[ $fail -ne 0 ] && { for t in transcript*.txt stderr1.txt; do echo "--- $t"; cat "$t"; done; }
+
+# 4. PLOTOR's displacement picture, over an earlier file of the same name.
+cp "$examples/elastic.out" . && echo "earlier picture" >elastica.ps
+(trap '' XFSZ; exec prlimit --fsize=1000 "$plotor" \
+  --script "$here/../e2e_plotor/ways_out_pictures/session.script") 2>stderr4.txt | cat >transcript4.txt
+check transcript4.txt "Error writing elastica.ps: File too large - no PostScript file written."
+[ "$(cat elastica.ps)" = "earlier picture" ] || { echo "the earlier elastica.ps was lost"; fail=1; }
+ls -a | grep -q '^\.vortan-' && { echo "a temporary picture was left behind"; fail=1; }
+[ $fail -ne 0 ] && { for t in transcript*.txt stderr1.txt stderr4.txt; do echo "--- $t"; cat "$t"; done; }
 exit $fail
