@@ -1,6 +1,7 @@
 #include "file_replace.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,6 +34,55 @@ std::string resolve_target(const std::string& path) {
   return ec ? path : t.string();
 }
 
+// The temporary files being written at this moment. When the program is
+// interrupted (Ctrl-C in its terminal, a kill) they are removed, so no
+// half-written file stays hidden beside the user's files; the files they
+// were to replace are untouched in any case. Plain buffers and flags: the
+// handler may only do what is safe inside a signal.
+constexpr int TEMP_SLOTS = 4;
+constexpr size_t TEMP_PATH = 4096;
+char g_temp_path[TEMP_SLOTS][TEMP_PATH];
+volatile sig_atomic_t g_temp_held[TEMP_SLOTS];
+bool g_handlers_set = false;
+
+extern "C" void remove_temps_and_end(int sig) {
+  for (int i = 0; i < TEMP_SLOTS; ++i)
+    if (g_temp_held[i]) ::unlink(g_temp_path[i]);
+  ::signal(sig, SIG_DFL);
+  ::raise(sig);
+}
+
+// Installed once, and only over the default action: a signal the caller
+// chose to ignore (a program started with nohup) stays ignored.
+void set_handlers() {
+  if (g_handlers_set) return;
+  g_handlers_set = true;
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+    struct sigaction old {};
+    if (::sigaction(sig, nullptr, &old) != 0 || old.sa_handler != SIG_DFL) continue;
+    struct sigaction now {};
+    now.sa_handler = remove_temps_and_end;
+    sigemptyset(&now.sa_mask);
+    ::sigaction(sig, &now, nullptr);
+  }
+}
+
+void hold_temp(const std::string& temp) {
+  set_handlers();
+  if (temp.size() >= TEMP_PATH) return;
+  for (int i = 0; i < TEMP_SLOTS; ++i) {
+    if (g_temp_held[i]) continue;
+    std::memcpy(g_temp_path[i], temp.c_str(), temp.size() + 1);
+    g_temp_held[i] = 1;
+    return;
+  }
+}
+
+void release_temp(const std::string& temp) {
+  for (int i = 0; i < TEMP_SLOTS; ++i)
+    if (g_temp_held[i] && temp == g_temp_path[i]) g_temp_held[i] = 0;
+}
+
 }  // namespace
 
 bool begin_replace(ReplacingFile& f, const std::string& path) {
@@ -54,6 +104,7 @@ bool begin_replace(ReplacingFile& f, const std::string& path) {
     return false;
   }
   f.temp = name;
+  hold_temp(f.temp);
   mode_t mode;
   if (exists) {
     mode = st.st_mode & 07777;
@@ -94,6 +145,8 @@ bool commit_replace(ReplacingFile& f) {
   if (!f.error && std::rename(f.temp.c_str(), f.target.c_str()) != 0) fail(f);
   if (f.error) {
     ::unlink(f.temp.c_str());
+    release_temp(f.temp);
+    f.temp.clear();
     return false;
   }
   // The rename itself is made durable with the folder.
@@ -102,6 +155,7 @@ bool commit_replace(ReplacingFile& f) {
     ::fsync(dir);
     ::close(dir);
   }
+  release_temp(f.temp);
   f.temp.clear();
   return true;
 }
@@ -109,7 +163,10 @@ bool commit_replace(ReplacingFile& f) {
 void abandon_replace(ReplacingFile& f) {
   if (f.unit) std::fclose(f.unit);
   f.unit = nullptr;
-  if (!f.temp.empty()) ::unlink(f.temp.c_str());
+  if (!f.temp.empty()) {
+    ::unlink(f.temp.c_str());
+    release_temp(f.temp);
+  }
   f.temp.clear();
 }
 

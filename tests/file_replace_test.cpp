@@ -22,6 +22,13 @@ mode_t mode_of(const std::string& p) {
   return st.st_mode & 07777;
 }
 
+int temporaries_in(const std::string& folder) {
+  int n = 0;
+  for (auto& e : std::filesystem::directory_iterator(folder))
+    n += e.path().filename().string().rfind(".vortan-", 0) == 0;
+  return n;
+}
+
 TEST(FileReplace, LinkFollowedAndPermissionsKept) {
   test::ScriptedSession s("");
   const std::string target = s.folder() + "/real.dat", link = s.folder() + "/link.dat";
@@ -53,10 +60,28 @@ TEST(FileReplace, FailedWriteKeepsTheLastGoodFile) {
   EXPECT_FALSE(ok);
   EXPECT_EQ(why, "cannot write " + path + ": File too large");
   EXPECT_EQ(test::read_file(path), "good\n");
-  int left = 0;
-  for (auto& e : std::filesystem::directory_iterator(s.folder()))
-    left += e.path().filename().string().rfind(".vortan-", 0) == 0;
-  EXPECT_EQ(left, 0) << "a temporary file was left behind";
+  EXPECT_EQ(temporaries_in(s.folder()), 0) << "a temporary file was left behind";
+}
+
+// A program interrupted in the middle of a save (Ctrl-C, a kill) ends as the
+// signal says, with its temporary file gone and the last save untouched.
+TEST(FileReplace, InterruptedSaveLeavesNoTemporary) {
+  test::ScriptedSession s("");
+  const std::string path = s.folder() + "/a.dat";
+  test::write_file(path, "good\n");
+  for (int sig : {SIGINT, SIGTERM}) {
+    EXPECT_EXIT(
+        {
+          ReplacingFile f;
+          if (!begin_replace(f, path) || !write_replace(f, "half")) std::_Exit(1);
+          std::fflush(f.unit);
+          ::raise(sig);
+          std::_Exit(2);
+        },
+        testing::KilledBySignal(sig), "");
+    EXPECT_EQ(temporaries_in(s.folder()), 0) << "signal " << sig;
+    EXPECT_EQ(test::read_file(path), "good\n");
+  }
 }
 
 TEST(FileReplace, NonRegularTargetRefused) {
