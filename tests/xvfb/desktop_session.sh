@@ -56,12 +56,7 @@ app_pid=$!
 python3 "$here/x_play.py" --name "$NAME" --script "$session" --boxes "$work/boxes/boxes.txt" \
   --record rec.script --pid "$app_pid" --shots "$work/shots" 2>"$work/player.err" ||
   fail "the session could not be played"
-for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app_pid" 2>/dev/null && fail "$NAME did not end with its session"
-wait "$app_pid"
-status=$?
-app_pid=""
-[ "$status" -eq 0 ] || fail "$NAME ended with status $status"
+wait_app_end "$NAME, with its session,"
 
 # The files written live, by the recording replayed and by the script.
 cd "$work" || exit 1

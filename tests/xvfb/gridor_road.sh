@@ -183,12 +183,7 @@ point_into "$text" 300 300
 xdotool type n
 answer_box Return
 
-for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app_pid" 2>/dev/null && fail "GRIDOR did not end after yes to exit"
-wait "$app_pid"
-status=$?
-app_pid=""
-[ "$status" -eq 0 ] || fail "GRIDOR ended with status $status"
+wait_app_end "GRIDOR, after yes to exit,"
 [ -s road.dat ] || fail "the live session wrote no road.dat"
 [ -s road.prt ] || fail "the live session wrote no road.prt"
 grep -q "^key n$" rec.script && grep -q "^file quad8.dat$" rec.script ||

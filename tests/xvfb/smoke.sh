@@ -88,11 +88,8 @@ xdotool key Tab
 xdotool type "new text"
 xdotool key Return
 
-for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-wait "$app_pid"
-status=$?
-app_pid=""
-[ "$status" -eq 0 ] || fail "the probe ended with status $status: $(cat probe.out)"
+fail_details() { cat probe.out; }
+wait_app_end "the probe"
 
 cat >"$work/expected.txt" <<'END'
 key y

@@ -9,6 +9,7 @@
 #   wait_window NAME             prints the id of the first matching window
 #   wait_gone NAME               waits until no such window is left
 #   point_into ID [DX DY]        puts the pointer inside a window
+#   wait_app_end WHAT            waits for app_pid to end with status 0
 #   fail MESSAGE                 screenshot, report, exit 1
 
 app_pid=""
@@ -74,6 +75,18 @@ wait_gone() {
     sleep 0.1
   done
   return 1
+}
+
+# Waits up to 10 s for the program to end by itself, then takes its status;
+# fails, naming WHAT, when it is still running or ended with another status.
+wait_app_end() {
+  local status
+  for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$app_pid" 2>/dev/null && fail "$1 did not end"
+  wait "$app_pid"
+  status=$?
+  app_pid=""
+  [ "$status" -eq 0 ] || fail "$1 ended with status $status"
 }
 
 # Puts the pointer inside a window, so that key presses go to it (there is
