@@ -8,7 +8,11 @@
 #            xdotool, ImageMagick and the X utilities drive the real windows;
 #            GTK 2, which FLTK loads for its file chooser, so the chooser is
 #            the same on every machine; python3 reads PNG pixels; clang with its runtimes builds the
-#            fuzz targets and the sanitizer build
+#            fuzz targets and the sanitizer build; libseccomp keeps the Gmsh
+#            part of vortan-import from starting programs
+#   solver:  CalculiX (ccx), which vortan-solve runs
+#   checks:  VTK's Python reader (exported files), lintian, desktop-file-utils,
+#            AppStream and file (the Debian package and its menu entries)
 set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
@@ -20,6 +24,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   libpng-dev libfltk1.3-dev fluid libgl-dev libglu1-mesa-dev libgmsh-dev \
   ghostscript xvfb xauth x11-utils x11-xserver-utils xdotool openbox \
   imagemagick python3 procps libgtk2.0-0 \
-  clang libclang-rt-14-dev llvm \
+  clang libclang-rt-14-dev llvm libseccomp-dev \
+  calculix-ccx python3-vtk9 lintian desktop-file-utils appstream file \
   >/dev/null
 echo "setup: packages installed"
