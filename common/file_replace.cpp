@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -83,7 +84,28 @@ void release_temp(const std::string& temp) {
     if (g_temp_held[i] && temp == g_temp_path[i]) g_temp_held[i] = 0;
 }
 
+// Device and inode of every file read so far; a run reads a handful.
+struct FileId {
+  dev_t dev;
+  ino_t ino;
+};
+std::vector<FileId> g_inputs;
+
 }  // namespace
+
+void note_input(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0 || is_input(path)) return;
+  g_inputs.push_back({st.st_dev, st.st_ino});
+}
+
+bool is_input(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return false;
+  for (const FileId& id : g_inputs)
+    if (id.dev == st.st_dev && id.ino == st.st_ino) return true;
+  return false;
+}
 
 bool begin_replace(ReplacingFile& f, const std::string& path) {
   f = ReplacingFile{};
@@ -95,6 +117,10 @@ bool begin_replace(ReplacingFile& f, const std::string& path) {
   // would replace it, and a device's folder is no place for a temporary file.
   if (exists && !S_ISREG(st.st_mode)) {
     f.failed = "it is not a regular file";
+    return false;
+  }
+  if (exists && is_input(f.target)) {
+    f.failed = "it is a file this run reads";
     return false;
   }
   std::string name = folder_of(f.target) + "/.vortan-XXXXXX";

@@ -42,4 +42,10 @@ void ending_note(const std::string& text);
 // True when both names are one file on disk (same device and inode).
 bool same_file_on_disk(const std::string& a, const std::string& b);
 
+// The files this run has read, by device and inode (links followed). A
+// write whose target is one of them is refused by begin_replace: an output
+// never replaces an input.
+void note_input(const std::string& path);
+bool is_input(const std::string& path);
+
 }  // namespace vortan
