@@ -3,6 +3,8 @@
 #include <sstream>
 
 #include "headless.h"
+#include "program_help.h"
+#include "version.h"
 #include "window_backend.h"
 
 namespace vortan {
@@ -19,8 +21,8 @@ int run_program(int argc, char** argv, const char* name, const std::string& text
   auto usage = [&]() {
     std::fprintf(stderr,
                  "usage: %s [--script FILE [--transcript FILE] [--snapshots DIR]] "
-                 "[--record FILE]\n",
-                 name);
+                 "[--record FILE]\n(%s --help lists the options)\n",
+                 name, name);
     return 2;
   };
   for (int i = 1; i < argc; ++i) {
@@ -35,6 +37,8 @@ int run_program(int argc, char** argv, const char* name, const std::string& text
     else if (a == "--transcript") ok = value(transcript);
     else if (a == "--snapshots") ok = value(snapshots);
     else if (a == "--record") ok = value(record);
+    else if (a == "--help") return print_program_help(name);
+    else if (a == "--version") return print_version(name);
     else ok = false;
     if (!ok) return usage();
   }
