@@ -2,4 +2,12 @@
 // .dat file that GRIDOR opens.
 #include "import_command.h"
 
-int main(int argc, char** argv) { return vortan::run_import(argc, argv); }
+#include <cstring>
+
+#include "version.h"
+
+int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0)
+    return vortan::print_version("vortan-import");
+  return vortan::run_import(argc, argv);
+}
