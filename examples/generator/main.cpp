@@ -3,6 +3,7 @@
 // and the example meshes (.dat, with Part B) that they fit.
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -13,53 +14,65 @@
 #include "options.h"
 #include "platform/headless.h"
 #include "solution_fields.h"
+#include "version.h"
 
 using namespace vortan;
 
 namespace {
 
-const char* HELP = R"(closed_form_results: results files (.out) of closed-form solutions for
-PLOTOR, written for any .dat mesh of the right kind, and example meshes.
+// "$0" stands for the program's name: closed_form_results in the build,
+// vortan-closed-form once installed.
+const char* HELP = R"(usage: $0 kirsch|poisson|cantilever MESH.dat OUT.out [OPTION VALUE]...
+       $0 mesh plate|flow|cantilever|grid OUT.dat [OPTION VALUE]...
+Results files (.out) of closed-form solutions, for PLOTOR to draw, written
+for any .dat mesh of the right kind; and example meshes (.dat, with Part B)
+that fit them.
 
-  closed_form_results kirsch MESH.dat OUT.out [--radius A] [--stress S]
-                      [--young E] [--poisson NU]
-      Kirsch's plate with a hole of radius A (default 1) centred at the
-      origin, pulled along x by the far-field stress S (default 100), in
-      plane stress: the displacements at the nodes, sigma-x, sigma-y,
-      tau-xy and sigma-z = 0 at the Gauss points. E and NU default to
-      property components 1 and 2 of set 1 of the mesh.
-  closed_form_results poisson MESH.dat OUT.out [--radius A] [--speed U]
-      Potential flow past a cylinder of radius A (default 1) at the origin
-      in a stream of speed U (default 1) along x: phi = U x (1 + A^2/r^2)
-      at the nodes, the flow rates -(AX dphi/dx, AY dphi/dy) at the Gauss
-      points, with each element's coefficients AX and AY.
-  closed_form_results cantilever MESH.dat OUT.out [--load P] [--length L]
-                      [--young E] [--inertia I]
-      A beam along the x axis clamped at x = 0 with the force P (default
-      -10, along y) at its tip x = L (default: the largest x of the nodes):
-      u = 0, v = P x^2 (3 L - x) / (6 E I) and theta = dv/dx at the nodes.
-      E and I default to property components 1 and 2 of set 1.
-  closed_form_results mesh plate|flow|cantilever|grid OUT.dat [options]
-      An example mesh with its Part B, for the problems above:
-      plate       8-noded quadrilaterals, plane elasticity: the quarter
-                  x, y >= 0 of a plate 2 W wide, the far-field stress S as
-                  a traction on x = W, u fixed on x = 0 and v on y = 0
-                  (--radius --width --rings --sectors --grading --stress)
-      flow        quadratic triangles, Poisson, on the same quarter plate:
-                  phi fixed on x = 0 and x = W, at 0 and U W
-                  (--radius --width --rings --sectors --grading --speed)
-      cantilever  linear bars along x from 0 to L, clamped at x = 0, the
-                  force P at the tip (--length --elements --load)
-      grid        8-noded quadrilaterals, plane elasticity: a rectangle of
-                  C x R unit squares from (2, 0), clear of the hole, the
-                  stress S as a traction on its right-hand edge, u fixed
-                  on its left edge and v on y = 0 (--columns --rows
-                  --stress); for kirsch
-      Defaults: radius 1, width 10, rings 10 (layers from the hole out,
-      each `grading` 1.3 times as thick as the one inside it), sectors 16
-      (elements around the quarter hole, even), stress 100, speed 1,
-      length 4, elements 8, load -10, columns 10, rows 10.
-  closed_form_results --help
+Solutions, for the mesh MESH.dat, written to OUT.out:
+  kirsch      Kirsch's plate with a hole centred at the origin, pulled along
+              x, in plane stress: displacements at the nodes, sigma-x,
+              sigma-y, tau-xy and sigma-z = 0 at the Gauss points
+              (--radius --stress --young --poisson)
+  poisson     potential flow past a cylinder at the origin in a stream along
+              x: phi = U x (1 + A^2/r^2) at the nodes, the flow rates
+              -(AX dphi/dx, AY dphi/dy) at the Gauss points, with each
+              element's AX and AY (--radius --speed)
+  cantilever  a beam along x clamped at x = 0 with the force P along y at
+              its tip x = L: u = 0, v = P x^2 (3 L - x) / (6 E I) and
+              theta = dv/dx at the nodes (--load --length --young --inertia)
+Example meshes, written to OUT.dat:
+  plate       8-noded quadrilaterals, plane elasticity: the quarter x, y >= 0
+              of a plate 2 W wide, the stress S as a traction on x = W, u
+              fixed on x = 0 and v on y = 0, for kirsch
+              (--radius --width --rings --sectors --grading --stress)
+  flow        quadratic triangles, Poisson, on the same quarter plate: phi
+              fixed at 0 on x = 0 and at U W on x = W, for poisson
+              (--radius --width --rings --sectors --grading --speed)
+  cantilever  linear bars along x from 0 to L, clamped at x = 0, the force P
+              at the tip (--length --elements --load)
+  grid        8-noded quadrilaterals, plane elasticity: C x R unit squares
+              from (2, 0), clear of the hole, the stress S on the right-hand
+              edge, u fixed on the left edge and v on y = 0, for kirsch
+              (--columns --rows --stress)
+
+Options (each takes a number):
+  --radius A     radius of the hole or of the cylinder (default 1)
+  --stress S     far-field stress along x (default 100)
+  --young E      Young's modulus (default: component 1 of property set 1)
+  --poisson NU   Poisson's ratio (default: component 2 of property set 1)
+  --speed U      speed of the stream along x (default 1)
+  --load P       force at the cantilever's tip, along y (default -10)
+  --length L     cantilever's length (default: the largest x; 4 for a mesh)
+  --inertia I    second moment of area (default: component 2 of set 1)
+  --width W      half width of the plate (default 10)
+  --rings N      layers of elements from the hole out (default 10)
+  --grading Q    each layer Q times as thick as the one inside it (default 1.3)
+  --sectors M    elements around the quarter hole, even (default 16)
+  --elements N   bars of the cantilever (default 8)
+  --columns C    columns of squares of the grid (default 10)
+  --rows R       rows of squares of the grid (default 10)
+  --help         show this help and end
+  --version      show the version and end
 
 Gauss points: one at the centre of linear triangles and quadrilaterals, the
 side midpoints of quadratic triangles, 2 x 2 in 8-noded quadrilaterals (in
@@ -68,14 +81,24 @@ Exit status: 0 written; 1 a mesh that does not read or is not of the
 problem's kind, or a file that cannot be written; 2 a usage error.
 )";
 
+// The name the program was started by, for its messages and help.
+std::string g_program = "closed_form_results";
+
+std::string help_text() {
+  std::string text = HELP;
+  for (size_t at = text.find("$0"); at != std::string::npos; at = text.find("$0", at))
+    text.replace(at, 2, g_program);
+  return text;
+}
+
 int usage_error(const std::string& why) {
-  std::fprintf(stderr, "closed_form_results: %s\n(closed_form_results --help tells the usage)\n",
-               why.c_str());
+  std::fprintf(stderr, "%s: %s\n(%s --help tells the usage)\n", g_program.c_str(), why.c_str(),
+               g_program.c_str());
   return 2;
 }
 
 int failure(const std::string& why) {
-  std::fprintf(stderr, "closed_form_results: %s\n", why.c_str());
+  std::fprintf(stderr, "%s: %s\n", g_program.c_str(), why.c_str());
   return 1;
 }
 
@@ -195,9 +218,10 @@ int run(const std::vector<std::string>& args) {
   if (args.empty()) return usage_error("no mode given");
   const std::string& mode = args[0];
   if (mode == "--help" || mode == "-h") {
-    std::fputs(HELP, stdout);
-    return 0;
+    std::fputs(help_text().c_str(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
   }
+  if (mode == "--version") return print_version(g_program.c_str());
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (mode == "kirsch" || mode == "poisson" || mode == "cantilever") return run_solution(mode, rest);
   if (mode == "mesh") return run_mesh(rest);
@@ -207,6 +231,7 @@ int run(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 0 && argv[0][0] != '\0') g_program = std::filesystem::path(argv[0]).filename();
   try {
     // The shared readers and writers speak through the platform: here its
     // text window is standard error.
@@ -215,7 +240,7 @@ int main(int argc, char** argv) {
     set_platform(nullptr);
     return status;
   } catch (const ProgramExit& e) {
-    if (!e.message.empty()) std::fprintf(stderr, "closed_form_results: %s\n", e.message.c_str());
+    if (!e.message.empty()) std::fprintf(stderr, "%s: %s\n", g_program.c_str(), e.message.c_str());
     return e.status;
   }
 }
