@@ -201,8 +201,9 @@ CcxOutcome run_ccx(const CcxRun& run, const std::string& deck) {
   } else if (ended == 2) {
     o.message = "interrupted: CalculiX was stopped";
   } else if (ended == 1) {
-    o.message = "CalculiX did not finish within " + std::to_string(static_cast<int>(run.time_limit)) +
-                " s and was stopped";
+    char b[80];
+    std::snprintf(b, sizeof b, "CalculiX did not finish within %g s and was stopped", run.time_limit);
+    o.message = b;
   } else if (WIFEXITED(status) && WEXITSTATUS(status) == 127) {
     o.message = "cannot run " + run.program;
   } else if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||

@@ -42,7 +42,7 @@ std::string set_title(const MeshModel& m, int k, double factor) {
 }
 
 std::string result_set(const SolveProblem& p, const NodeValues& u,
-                       const std::vector<GaussRecord>& gauss, int k, double factor) {
+                       const std::vector<GaussRecord>& gauss, int k, int nsets, double factor) {
   const MeshModel& m = *p.mesh;
   const int cls = problem_class(m);
   std::string s = k > 1 ? set_title(m, k, factor) : "";
@@ -52,7 +52,9 @@ std::string result_set(const SolveProblem& p, const NodeValues& u,
     for (int c = 0; c < 4; ++c) s += field10(c < cls ? factor * u[n][c] : 0.0);
     s += "\n";
   }
-  if (cls == 3) return s;  // frames: nodal values only
+  // Frames have nodal values only; with further sets each has an empty
+  // Gauss-point section, whose header PLOTOR reads before the next title.
+  if (cls == 3) return nsets > 1 ? s + "  elt gp yld  (no Gauss points in a frame)\n" : s;
   s += cls == 2 ? "  elt gp yld  x-coord   y-coord     sigx      sigy      tauxy     sigz\n"
                 : "  elt gp yld  x-coord   y-coord   x-flow    y-flow\n";
   for (const auto& r : gauss) {
@@ -119,7 +121,7 @@ bool write_out(const std::string& path, const SolveProblem& p, const NodeValues&
     return false;
   }
   write_replace(f, p.part_a);
-  for (int k = 1; k <= nsets; ++k) write_replace(f, result_set(p, u, gauss, k, factors[k]));
+  for (int k = 1; k <= nsets; ++k) write_replace(f, result_set(p, u, gauss, k, nsets, factors[k]));
   if (!commit_replace(f)) {
     error = replace_failure(f);
     return false;

@@ -76,29 +76,91 @@ void check_properties(const SolveProblem& p, std::vector<std::string>& out,
   if (cls == 2 && m.ndofn < 0) notes.push_back("Advanced level: the plate is taken as 1 thick");
 }
 
-// Nodes: extra d.o.f., fixities, Poisson's Dirichlet values.
+// The fixed d.o.f. of each used node as rows of its rigid-body motions:
+// x fixed blocks (1, 0, -y), y fixed (0, 1, x), a fixed rotation (0, 0, 1);
+// coordinates about the part's first node, in units of the mesh's extent.
+struct Holds {
+  double basis[3][3];
+  int rank = 0;
+  void add(const double (&r)[3]) {
+    double v[3] = {r[0], r[1], r[2]};
+    for (int b = 0; b < rank; ++b) {
+      const double d = v[0] * basis[b][0] + v[1] * basis[b][1] + v[2] * basis[b][2];
+      for (int k = 0; k < 3; ++k) v[k] -= d * basis[b][k];
+    }
+    const double len = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+    if (rank < 3 && len > 1e-9)
+      for (int k = 0; k < 3; ++k) basis[rank][k] = v[k] / len;
+    if (rank < 3 && len > 1e-9) ++rank;
+  }
+};
+
+int root(std::vector<int>& up, int n) {
+  while (up[n] != n) n = up[n] = up[up[n]];
+  return n;
+}
+
+// Parts of the mesh (nodes joined by elements) that their fixities do not
+// hold: a Poisson part with no fixed node, an elastic part free to slide
+// or turn, a frame's part free to move as a whole. Specified displacements
+// hold both translations.
+void check_held(const SolveProblem& p, std::vector<std::string>& out) {
+  const MeshModel& m = *p.mesh;
+  const int cls = problem_class(m), needed = cls == 1 ? 1 : 3;
+  std::vector<int> up(m.npoin + 1);
+  for (int n = 0; n <= m.npoin; ++n) up[n] = n;
+  for (int e = 1; e <= m.nelem; ++e)
+    if (valid_element(m, e))
+      for (int k = 2; k <= m.nnode(e); ++k) up[root(up, m.lnods(e, k))] = root(up, m.lnods(e, 1));
+  std::vector<char> spec(m.npoin + 1, 0);
+  for (int i = 1; i <= p.partb->nload; ++i)
+    if (p.partb->ltype(i) == 2 && valid_node(m, p.partb->lnode(i))) spec[p.partb->lnode(i)] = 1;
+  const auto used = used_nodes(m);
+  std::vector<Holds> holds(m.npoin + 1);
+  const double unit = p.extent > 0.0 ? p.extent : 1.0;
+  bool any = false;
+  for (int n = 1; n <= m.npoin; ++n) {
+    if (!used[n]) continue;
+    const int r = root(up, n);
+    const double x = (m.coord(n, 1) - m.coord(r, 1)) / unit, y = (m.coord(n, 2) - m.coord(r, 2)) / unit;
+    const bool fx = spec[n] || fixed_dof(m, n, 1);
+    if (cls == 1 && fx) holds[r].add({1, 0, 0});
+    if (cls == 1) continue;
+    const bool fy = spec[n] || fixed_dof(m, n, 2), fr = cls == 3 && fixed_dof(m, n, 3);
+    if (fx) holds[r].add({1, 0, -y});
+    if (fy) holds[r].add({0, 1, x});
+    if (fr) holds[r].add({0, 0, 1});
+    any = any || fx || fy || fr;
+  }
+  Found loose;
+  for (int n = 1; n <= m.npoin; ++n)
+    if (used[n] && root(up, n) == n && holds[n].rank < needed) loose.push_back(n);
+  any = any || (cls == 1 && loose.empty());
+  if (!any && m.nelem > 0 && cls != 1) {
+    out.push_back("no degree of freedom is fixed: the mesh is free to move as a whole");
+    return;
+  }
+  add(out, cls == 1 ? "parts of the mesh with no fixed (Dirichlet) node, named by a node of each"
+                    : "parts of the mesh that their fixed d.o.f. leave free to slide or turn as "
+                      "a whole, named by a node of each",
+      "nodes", loose);
+}
+
+// Nodes: extra d.o.f. and Poisson's Dirichlet values.
 void check_nodes(const SolveProblem& p, std::vector<std::string>& out) {
   const MeshModel& m = *p.mesh;
   const int cls = problem_class(m);
   const auto used = used_nodes(m);
   Found extra, unset;
-  bool any_fixed = false;
   for (int n = 1; n <= m.npoin; ++n) {
     if (m.ndof(n) != cls) extra.push_back(n);
-    if (!used[n] || m.ndof(n) != cls) continue;
-    for (int d = 1; d <= cls; ++d) {
-      if (!fixed_dof(m, n, d)) continue;
-      any_fixed = true;
-      double v;
-      if (cls == 1 && !dirichlet_value(p, n, 1, v)) unset.push_back(n);
-    }
+    double v;
+    if (cls == 1 && used[n] && m.ndof(n) == 1 && fixed_dof(m, n, 1) && !dirichlet_value(p, n, 1, v))
+      unset.push_back(n);
   }
-  for (int i = 1; i <= p.partb->nload; ++i)
-    if (p.partb->ltype(i) == 2) any_fixed = true;
   add(out, "extra degrees of freedom (Advanced level) are not supported", "nodes", extra);
   add(out, "fixed (Dirichlet) nodes on no Dirichlet plane", "nodes", unset);
-  if (!any_fixed && m.nelem > 0)
-    out.push_back("no degree of freedom is fixed: the mesh is free to move as a whole");
+  if (extra.empty()) check_held(p, out);
 }
 
 // Part B: loads, boundary sets, Dirichlet planes, timestepping.

@@ -60,7 +60,7 @@ int parse(int argc, char** argv, Options& o) {
       char* end;
       o.limit = std::strtod(argv[++i], &end);
       if (*end != '\0' || !(o.limit > 0.0)) return usage_error("--time-limit takes seconds above 0");
-    } else if (a.rfind("--", 0) == 0) {
+    } else if (a.size() > 1 && a[0] == '-') {
       return usage_error("unknown option " + a);
     } else if (o.dat.empty()) {
       o.dat = a;
@@ -106,7 +106,7 @@ int solve(const Options& o) {
   std::vector<std::string> notes;
   const auto refused = refusals(p, notes);
   for (const auto& r : refused) std::fprintf(stderr, "vortan-solve: %s\n", r.c_str());
-  if (!refused.empty()) return refuse(o, "the problem holds what CalculiX is not given here");
+  if (!refused.empty()) return refuse(o, "refused before CalculiX ran, for the reasons above");
   for (const auto& n : notes) say(o, "note: " + n);
   CcxRun run;
   if (!find_ccx(run.program, error)) return refuse(o, error);
