@@ -70,24 +70,31 @@ std::string result_set(const SolveProblem& p, const NodeValues& u,
 std::string field10(double v) {
   v += 0.0;  // no negative zero
   if (v == 0.0 || !std::isfinite(v)) return "       0.0";
-  // The closest form in w characters (the shorter of two equally close).
-  auto closest = [v](size_t w, double& err) {
+  const double a = std::fabs(v);
+  const int neg = v < 0.0, e = static_cast<int>(std::floor(std::log10(a)));
+  const int before = e >= 0 ? e + 1 : 1, elen = 2 + (std::abs(e) >= 100 ? 3 : std::abs(e) >= 10 ? 2 : 1);
+  // The closer of the fixed and the exponent form in w characters, each
+  // with as many decimals as w leaves (one fewer where rounding adds a digit).
+  auto closest = [&](int w, double& err) {
     std::string best;
     err = std::numeric_limits<double>::infinity();
-    auto consider = [&](const std::string& s) {
-      if (s.size() > w) return;
-      const double e = std::fabs(std::strtod(s.c_str(), nullptr) - v);
-      if (e < err || (e == err && s.size() < best.size())) best = s, err = e;
+    auto consider = [&](const char* format, int d) {
+      if (d < 0) return;
+      std::string s = printed(format, d, v);
+      if (static_cast<int>(s.size()) > w && d > 0) s = printed(format, d - 1, v);
+      if (static_cast<int>(s.size()) > w) return;
+      const double off = std::fabs(std::strtod(s.c_str(), nullptr) - v);
+      if (off < err || (off == err && s.size() < best.size())) best = s, err = off;
     };
-    for (int d = 0; d <= 9; ++d) consider(printed("%#.*f", d, v));
-    for (int d = 0; d <= 8; ++d) consider(printed("%.*E", d, v));
+    consider("%#.*f", w - neg - before - 1);
+    consider("%#.*E", w - neg - 2 - elen);
     return best;
   };
   // A blank before the value keeps the fields apart to the eye, where it
   // still leaves five significant digits.
   double err;
   std::string s = closest(9, err);
-  if (s.empty() || err > 5e-5 * std::fabs(v)) s = closest(10, err);
+  if (s.empty() || err > 5e-5 * a) s = closest(10, err);
   return std::string(10 - s.size(), ' ') + s;
 }
 
