@@ -19,10 +19,13 @@ struct GmshLibrary {
 // Error text the library has recorded since the last call, empty if none.
 std::string gmsh_error();
 
-// Opens any file Gmsh reads (.msh of version 2 or 4, .geo and the other
-// formats it knows); a geometry without a mesh is meshed in two
-// dimensions. Copies the mesh out into `mesh`. False with `error` set when
-// the file cannot be read.
+// Reads a .msh file (version 2 or 4, text or binary, its first record
+// $MeshFormat), a .geo script, or a .unv, .vtk, .mesh, .bdf or .nas mesh;
+// a geometry without a mesh is meshed in two dimensions. The library runs
+// in a contained child process (contained_child.h): a crash there, or a
+// script that would start a program or change a file, ends as a refusal.
+// False with `error` set when the file cannot be read; Gmsh's warnings come
+// back in mesh.warnings.
 bool read_gmsh_file(const std::string& path, SourceMesh& mesh, std::string& error);
 
 }  // namespace vortan

@@ -1,10 +1,13 @@
 #include "import_command.h"
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
+#include <sstream>
+
 #include "dat_file.h"
-#include "file_output.h"
+#include "file_replace.h"
 #include "gmsh_library.h"
 #include "records.h"
 
@@ -15,8 +18,26 @@ namespace {
 const char* USAGE =
     "usage: vortan-import --problem poisson|elasticity|beams [--level basic|advanced]\n"
     "                     [--lines bars|beams] [--props SET=v1,v2,...]... [--title TEXT]\n"
-    "                     [--quiet] INPUT OUTPUT.dat\n"
-    "Reads a mesh Gmsh reads (.msh, .geo meshed in 2D, ...) and writes Part A of a .dat file.\n";
+    "                     [--scale F] [--no-merge] [--quiet] INPUT OUTPUT.dat\n";
+
+const char* HELP =
+    "Reads a mesh through the Gmsh library and writes Part A of a .dat file.\n"
+    "INPUT is a .msh file (versions 2 and 4, text or binary; its first record must be\n"
+    "$MeshFormat), a .unv, .vtk, .mesh, .bdf or .nas mesh, or a .geo file. A .geo file is\n"
+    "a script that Gmsh runs and meshes in 2D: open only scripts you trust. Gmsh runs in\n"
+    "a contained process that can neither start programs nor change files; a script\n"
+    "that tries is refused.\n"
+    "  --problem    the problem the mesh is for\n"
+    "  --level      basic (the default) or advanced\n"
+    "  --lines      line elements become bars (advanced elasticity) or beams\n"
+    "  --props      the components of property set SET (one option per set)\n"
+    "  --title      the title, one line of at most 50 characters (default: the input's name)\n"
+    "  --scale F    multiplies every coordinate by F\n"
+    "  --no-merge   keeps coincident nodes apart (by default they are merged)\n"
+    "  --quiet      no notes on the mesh made\n"
+    "Elements come from physical surfaces (and physical curves with --lines), one property\n"
+    "set each; physical curves and points named \"fix x\", \"fix y\", \"fix xy\" (beams also\n"
+    "\"fix r\", \"fix xr\", \"fix yr\", \"fix xyr\"; Poisson \"fixed\") give fixity codes.\n";
 
 bool parse_props(const std::string& text, ImportOptions& opt, std::string& error) {
   const auto eq = text.find('=');
@@ -71,15 +92,26 @@ bool take_option(const std::string& name, const std::string& value, ImportComman
       return bad("bars or beams");
   } else if (name == "--props") {
     return parse_props(value, o, error);
+  } else if (name == "--scale") {
+    if (!free_real(value, o.scale) || !(o.scale > 0) || !std::isfinite(o.scale))
+      return bad("a positive number");
   } else {
     o.title = value;  // --title
   }
   return true;
 }
 
-std::string file_stem(const std::string& path) {
+// The input's name without folder and extension, as a title: control
+// characters as blanks, cut to 50 characters without splitting a UTF-8 one.
+std::string title_from(const std::string& path) {
   std::string name = path.substr(path.find_last_of('/') + 1);
-  return name.substr(0, name.find_last_of('.'));
+  name = name.substr(0, name.find_last_of('.'));
+  for (char& c : name)
+    if (static_cast<unsigned char>(c) < 32 || c == 127) c = ' ';
+  if (name.size() <= 50) return name;
+  size_t cut = 50;
+  while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+  return name.substr(0, cut);
 }
 
 }  // namespace
@@ -96,8 +128,10 @@ bool parse_import_args(const std::vector<std::string>& args, ImportCommand& cmd,
     }
     if (a == "--quiet") {
       cmd.quiet = true;
+    } else if (a == "--no-merge") {
+      cmd.options.merge = false;
     } else if (a == "--problem" || a == "--level" || a == "--lines" || a == "--props" ||
-               a == "--title") {
+               a == "--title" || a == "--scale") {
       if (i + 1 >= args.size()) {
         error = a + " wants a value";
         return false;
@@ -125,7 +159,7 @@ bool parse_import_args(const std::vector<std::string>& args, ImportCommand& cmd,
     error = "the output name must end in .dat; got " + cmd.output;
     return false;
   }
-  if (!have_title) cmd.options.title = file_stem(cmd.input).substr(0, 50);
+  if (!have_title) cmd.options.title = title_from(cmd.input);
   return true;
 }
 
@@ -137,17 +171,21 @@ int run_import(int argc, char** argv) {
     return 2;
   }
   if (cmd.help) {
-    std::printf("%s", USAGE);
+    std::printf("%s%s", USAGE, HELP);
     return 0;
   }
   SourceMesh src;
-  {
-    GmshLibrary gmsh;
-    if (!read_gmsh_file(cmd.input, src, error)) {
-      std::fprintf(stderr, "vortan-import: %s\n", error.c_str());
-      return 1;
-    }
+  note_input(cmd.input);
+  if (is_input(cmd.output)) {
+    std::fprintf(stderr, "vortan-import: %s is the input file; nothing written\n",
+                 cmd.output.c_str());
+    return 1;
   }
+  if (!read_gmsh_file(cmd.input, src, error)) {
+    std::fprintf(stderr, "vortan-import: %s; nothing written\n", error.c_str());
+    return 1;
+  }
+  for (const auto& w : src.warnings) std::fprintf(stderr, "vortan-import: Gmsh: %s\n", w.c_str());
   auto m = std::make_unique<MeshModel>();
   ImportReport report = import_mesh(src, cmd.options, *m);
   if (!report.error.empty()) {
@@ -155,9 +193,10 @@ int run_import(int argc, char** argv) {
                  report.error.c_str());
     return 1;
   }
-  if (!write_file(
-          cmd.output, [&](std::ostream& out) { OUTPUT(out, *m); }, error)) {
-    std::fprintf(stderr, "vortan-import: %s\n", error.c_str());
+  std::ostringstream text;
+  OUTPUT(text, *m);
+  if (!replace_file(cmd.output, text.str(), error)) {
+    std::fprintf(stderr, "vortan-import: %s; nothing written\n", error.c_str());
     return 1;
   }
   if (!cmd.quiet) {

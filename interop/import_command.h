@@ -1,7 +1,7 @@
 // The command line of vortan-import:
 //   vortan-import --problem poisson|elasticity|beams [--level basic|advanced]
 //                 [--lines bars|beams] [--props SET=v1,v2,...]... [--title TEXT]
-//                 [--quiet] INPUT OUTPUT.dat
+//                 [--scale F] [--no-merge] [--quiet] INPUT OUTPUT.dat
 #pragma once
 
 #include <string>

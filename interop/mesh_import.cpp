@@ -6,6 +6,7 @@
 #include <set>
 
 #include "element_orders.h"
+#include "import_geometry.h"
 
 namespace vortan {
 
@@ -20,6 +21,20 @@ std::string num(long v) { return std::to_string(v); }
 
 std::string quoted(const std::string& s) { return "\"" + s + "\""; }
 
+// A list of numbers for a message, the first ten of them.
+std::string few(const std::vector<std::size_t>& tags) {
+  std::string s;
+  for (size_t i = 0; i < tags.size() && i < 10; ++i) s += (i ? ", " : "") + num(tags[i]);
+  if (tags.size() > 10) s += " and " + num(static_cast<long>(tags.size() - 10)) + " more";
+  return s;
+}
+
+std::string real(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, v >= 1 && v < 1e15 ? "%.0f" : "%.3g", v);
+  return buf;
+}
+
 const char* PROBLEM_NAMES[4] = {"", "Poisson", "elasticity", "beam"};
 
 // --- fixity groups -----------------------------------------------------------
@@ -27,42 +42,44 @@ const char* PROBLEM_NAMES[4] = {"", "Poisson", "elasticity", "beam"};
 std::string lower_trimmed(const std::string& s) {
   std::string t;
   for (char c : s) t += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  const auto first = t.find_first_not_of(' ');
+  const auto first = t.find_first_not_of(" \t");
   if (first == std::string::npos) return "";
-  return t.substr(first, t.find_last_not_of(' ') - first + 1);
+  return t.substr(first, t.find_last_not_of(" \t") - first + 1);
 }
 
-bool is_fixity_name(const std::string& name) { return lower_trimmed(name).rfind("fix", 0) == 0; }
+// The fixity names, each with its code (one digit per d.o.f., x y r) and
+// the problems that have it: 1 Poisson, 2 elasticity, 3 beams.
+struct FixityName {
+  const char* name;
+  int code;
+  int problems[2];
+};
+constexpr FixityName FIXITY_NAMES[] = {
+    {"fixed", 1, {1, 0}},     {"fix x", 10, {2, 0}},   {"fix y", 1, {2, 0}},
+    {"fix xy", 11, {2, 0}},   {"fix x", 100, {3, 0}},  {"fix y", 10, {3, 0}},
+    {"fix r", 1, {3, 0}},     {"fix xy", 110, {3, 0}}, {"fix xr", 101, {3, 0}},
+    {"fix yr", 11, {3, 0}},   {"fix xyr", 111, {3, 0}},
+};
 
-// The fixity code a group's name stands for, with one digit per d.o.f.:
-// "fixed" for Poisson problems, "fix" and the letters x, y (and r for a
-// beam node's rotation) otherwise.
+bool is_fixity_name(const std::string& name) {
+  const std::string n = lower_trimmed(name);
+  return std::any_of(std::begin(FIXITY_NAMES), std::end(FIXITY_NAMES),
+                     [&](const FixityName& f) { return n == f.name; });
+}
+
+// The fixity code of a fixity group, refused where the problem or the
+// group's dimension cannot have it.
 int fixity_code(const SourceGroup& g, int problem) {
-  const std::string name = lower_trimmed(g.name);
   const std::string where = "physical group " + quoted(g.name) + ": ";
   if (g.dim == 2)
     throw Refusal{where + "fixity codes come from curves and points, not from surfaces"};
-  if (problem == 1) {
-    if (name != "fixed") throw Refusal{where + "a Poisson problem has one fixity, named \"fixed\""};
-    return 1;
-  }
-  const std::string letters = name.size() > 4 && name[3] == ' ' ? name.substr(4) : "";
-  const std::string allowed = problem == 3 ? "xyr" : "xy";
-  int code = 0;
-  for (char c : letters) {
-    const auto at = allowed.find(c);
-    const int digit =
-        at == std::string::npos ? 0 : static_cast<int>(std::pow(10, allowed.size() - 1 - at));
-    if (digit == 0 || code / digit % 10 == 1) code = -1;
-    if (code < 0) break;
-    code += digit;
-  }
-  if (code <= 0)
-    throw Refusal{where + (problem == 3 ? "a beam problem's fixities are \"fix\" and x, y, r "
-                                          "(\"fix x\", \"fix xy\", \"fix r\", \"fix xyr\" ...)"
-                                        : "an elasticity problem's fixities are \"fix x\", "
-                                          "\"fix y\" and \"fix xy\"")};
-  return code;
+  const int code = fixity_name_code(g.name, problem);
+  if (code > 0) return code;
+  if (problem == 1) throw Refusal{where + "a Poisson problem has one fixity, named \"fixed\""};
+  throw Refusal{where + (problem == 3 ? "a beam problem's fixities are \"fix\" and x, y, r "
+                                        "(\"fix x\", \"fix xy\", \"fix r\", \"fix xyr\" ...)"
+                                      : "an elasticity problem's fixities are \"fix x\", "
+                                        "\"fix y\" and \"fix xy\"")};
 }
 
 // Two codes together: a d.o.f. fixed by either is fixed.
@@ -73,6 +90,18 @@ int merge_codes(int a, int b) {
   return code;
 }
 
+}  // namespace
+
+int fixity_name_code(const std::string& name, int problem) {
+  if (!is_fixity_name(name)) return 0;
+  const std::string n = lower_trimmed(name);
+  for (const auto& f : FIXITY_NAMES)
+    if (n == f.name && (f.problems[0] == problem || f.problems[1] == problem)) return f.code;
+  return -1;
+}
+
+namespace {
+
 // --- element types -------------------------------------------------------------
 
 struct Mapped {
@@ -80,6 +109,7 @@ struct Mapped {
   std::vector<std::size_t> nodes;  // Gmsh node tags in the project's order
   std::size_t tag = 0;             // Gmsh element tag, for messages
   int set = 0;
+  bool in_many = false;  // its elements lie in more than one physical group
 };
 
 // Gmsh lists the corners first and the mid-side nodes after them (and the
@@ -103,6 +133,10 @@ bool map_type(const SourceElement& e, Mapped& out) {
     default:
       return false;
   }
+  static const std::map<int, size_t> count = {{GMSH_LINE2, 2}, {GMSH_LINE3, 3},
+                                              {GMSH_TRIANGLE3, 3}, {GMSH_TRIANGLE6, 6},
+                                              {GMSH_QUAD4, 4}, {GMSH_QUAD8, 8}, {GMSH_QUAD9, 9}};
+  if (e.nodes.size() != count.at(e.type)) return false;
   const size_t kept = e.type == GMSH_QUAD9 ? 8 : e.nodes.size();
   out.nodes =
       around_element(std::vector<std::size_t>(e.nodes.begin(), e.nodes.begin() + kept), out.nside);
@@ -130,45 +164,56 @@ std::string type_description(int key) {
 
 int key_of(const Mapped& e) { return element_key(static_cast<int>(e.nodes.size()), e.nside); }
 
-// A Basic-level mesh holds one element type, the one its problem allows.
+// A Basic-level mesh holds the element types its problem allows: one type,
+// except that a Poisson mesh may mix 3-node triangles and 4-node
+// quadrilaterals, as GRIDOR's own meshes do.
 void check_basic_types(const std::vector<Mapped>& elements, int problem) {
   std::map<int, int> count;
   for (const auto& e : elements) ++count[key_of(e)];
   std::string found;
   for (auto [key, n] : count)
     found += (found.empty() ? "" : ", ") + num(n) + " " + type_description(key);
-  if (count.size() > 1)
+  auto allowed = [&](int key) {
+    return problem == 1 ? key == 33 || key == 44 : problem == 2 ? key == 84 : key == 21;
+  };
+  if (count.size() > 1 && problem != 1)
     throw Refusal{"a Basic-level mesh has a single element type; found " + found +
                   " (use --level advanced)"};
-  const int key = count.begin()->first;
-  const bool allowed = problem == 1 ? key == 33 || key == 44 : problem == 2 ? key == 84 : key == 21;
-  static const char* wanted[4] = {"", "3-node triangles or 4-node quadrilaterals",
+  static const char* wanted[4] = {"", "3-node triangles and 4-node quadrilaterals",
                                   "8-node quadrilaterals", "2-node beam elements"};
-  if (!allowed)
-    throw Refusal{std::string("a Basic-level ") + PROBLEM_NAMES[problem] + " mesh is made of " +
-                  wanted[problem] + "; found " + found + " (use --level advanced)"};
+  for (auto [key, n] : count)
+    if (!allowed(key))
+      throw Refusal{std::string("a Basic-level ") + PROBLEM_NAMES[problem] + " mesh is made of " +
+                    wanted[problem] + "; found " + found + " (use --level advanced)"};
 }
 
 // --- geometry --------------------------------------------------------------------
 
-struct Point2 {
-  double x, y;
-};
-
-Point2 at(const SourceMesh& src, std::size_t tag) {
-  const auto& n = src.nodes.at(tag);
-  return {n.x, n.y};
-}
+using Coords = std::map<std::size_t, Point2>;
 
 // Twice the signed area of the element's corners, positive counter-clockwise.
-double corner_area(const SourceMesh& src, const Mapped& e) {
+double corner_area(const Coords& at, const Mapped& e) {
   const int step = static_cast<int>(e.nodes.size()) / e.nside;
   double a = 0;
   for (int k = 0; k < e.nside; ++k) {
-    Point2 p = at(src, e.nodes[k * step]), q = at(src, e.nodes[(k + 1) % e.nside * step]);
+    Point2 p = at.at(e.nodes[k * step]), q = at.at(e.nodes[(k + 1) % e.nside * step]);
     a += p.x * q.y - q.x * p.y;
   }
   return a;
+}
+
+// The corners turn both ways: the sides cross each other.
+bool crossed(const Coords& at, const Mapped& e) {
+  const int step = static_cast<int>(e.nodes.size()) / e.nside;
+  bool left = false, right = false;
+  for (int k = 0; k < e.nside; ++k) {
+    const Point2 p = at.at(e.nodes[k * step]), q = at.at(e.nodes[(k + 1) % e.nside * step]),
+                 r = at.at(e.nodes[(k + 2) % e.nside * step]);
+    const double turn = (q.x - p.x) * (r.y - q.y) - (q.y - p.y) * (r.x - q.x);
+    left = left || turn > 0;
+    right = right || turn < 0;
+  }
+  return left && right;
 }
 
 // A mid-side node must lie over the middle half of its side and not far off
@@ -181,15 +226,33 @@ bool midside_in_place(Point2 a, Point2 m, Point2 b) {
   return t > 0.25 && t < 0.75 && off <= 0.5;
 }
 
-// Area elements are turned counter-clockwise, and every mid-side node is
-// checked against the corners on either side of it. Returns the number of
-// elements turned.
-int orient_and_check(const SourceMesh& src, std::vector<Mapped>& elements) {
+void check_midsides(const Coords& at, const Mapped& e) {
+  const int nn = static_cast<int>(e.nodes.size());
+  const bool quadratic = e.nside == 1 ? nn == 3 : nn == 2 * e.nside;
+  if (!quadratic) return;
+  for (int k = 1; k < nn; k += 2) {
+    const std::size_t a = e.nodes[k - 1], m = e.nodes[k], b = e.nodes[(k + 1) % nn];
+    if (!midside_in_place(at.at(a), at.at(m), at.at(b)))
+      throw Refusal{"mid-side node " + num(m) + " of element " + num(e.tag) +
+                    " of the Gmsh mesh does not lie on the middle of the side from node " +
+                    num(a) + " to node " + num(b)};
+  }
+}
+
+// Area elements are turned counter-clockwise, then each must have a
+// positive Jacobian at every corner and mid-side node (an arrow-head or a
+// crossed quadrilateral has not), on the coordinates the file will hold.
+// Returns the number of elements turned.
+int orient_and_check(const Coords& at, std::vector<Mapped>& elements) {
   int turned = 0;
+  std::vector<std::size_t> folded;
   for (auto& e : elements) {
-    const int nn = static_cast<int>(e.nodes.size());
     if (e.nside >= 3) {
-      const double area = corner_area(src, e);
+      const double area = corner_area(at, e);
+      if (!(std::abs(area) > 0) && crossed(at, e)) {
+        folded.push_back(e.tag);  // a bow-tie: its halves' areas cancel
+        continue;
+      }
       if (!(std::abs(area) > 0))
         throw Refusal{"element " + num(e.tag) + " of the Gmsh mesh has no area"};
       if (area < 0) {
@@ -197,71 +260,157 @@ int orient_and_check(const SourceMesh& src, std::vector<Mapped>& elements) {
         ++turned;
       }
     }
-    const bool quadratic = e.nside == 1 ? nn == 3 : nn == 2 * e.nside;
-    if (!quadratic) continue;
-    for (int k = 1; k < nn; k += 2) {
-      const std::size_t a = e.nodes[k - 1], m = e.nodes[k], b = e.nodes[(k + 1) % nn];
-      if (!midside_in_place(at(src, a), at(src, m), at(src, b)))
-        throw Refusal{"mid-side node " + num(m) + " of element " + num(e.tag) +
-                      " of the Gmsh mesh does not lie on the middle of the side from node " +
-                      num(a) + " to node " + num(b)};
-    }
+    check_midsides(at, e);
+    std::vector<Point2> xy;
+    for (auto t : e.nodes) xy.push_back(at.at(t));
+    const auto dets = node_jacobians(xy, e.nside);
+    if (std::any_of(dets.begin(), dets.end(), [](double d) { return !(d > 0); }))
+      folded.push_back(e.tag);
   }
+  if (!folded.empty())
+    throw Refusal{num(static_cast<long>(folded.size())) +
+                  " elements of the Gmsh mesh fold over (their Jacobian is not positive at "
+                  "every corner and mid-side node): element " + few(folded)};
   return turned;
+}
+
+// The nodes the elements use, scaled; coincident ones merged unless asked
+// not to, the elements then naming the node of lowest tag of each place.
+Coords place_nodes(const SourceMesh& src, const ImportOptions& opt, std::vector<Mapped>& elements,
+                   std::map<std::size_t, std::size_t>& merged, std::vector<std::string>& notes) {
+  Coords at;
+  for (const auto& e : elements)
+    for (auto t : e.nodes) {
+      const auto& n = src.nodes.at(t);
+      at[t] = {n.x * opt.scale, n.y * opt.scale};
+    }
+  double x0 = HUGE_VAL, x1 = -HUGE_VAL, y0 = HUGE_VAL, y1 = -HUGE_VAL;
+  for (const auto& [t, p] : at)
+    x0 = std::min(x0, p.x), x1 = std::max(x1, p.x), y0 = std::min(y0, p.y), y1 = std::max(y1, p.y);
+  const double tol = 1e-6 * std::hypot(x1 - x0, y1 - y0);
+  if (opt.merge) {
+    merged = coincident_nodes(at, tol);
+    for (auto& e : elements)
+      for (auto& t : e.nodes)
+        if (merged.count(t)) t = merged.at(t);
+    for (const auto& [t, to] : merged) at.erase(t);
+    if (!merged.empty())
+      notes.push_back(num(static_cast<long>(merged.size())) +
+                      " nodes at the place of another merged with it (--no-merge keeps them "
+                      "apart)");
+  }
+  const Collapse c = collapsed_nodes(at, tol);
+  if (c.pairs > 0) {
+    const double scale = std::pow(10.0, std::ceil(std::log10(1e-3 / c.distance)));
+    throw Refusal{num(c.pairs) + " nodes would be written at the place of another, the data "
+                  "file keeping five decimals: nodes " + num(c.a) + " and " + num(c.b) +
+                  " lie " + real(c.distance) + " apart, the smallest distance found; scale the "
+                  "model (--scale " + real(opt.scale * scale) + ", say)"};
+  }
+  return at;
 }
 
 // --- choosing the elements and their sets ------------------------------------------
 
 struct SetPlan {
-  std::vector<std::string> names;                // one per property set, in set order
-  std::map<std::pair<int, int>, int> of_entity;  // (dim, entity) -> set
-  std::set<int> grouped_dims;                    // dimensions whose groups choose the elements
+  std::vector<std::string> names;  // one per property set, in set order
+  // (dim, entity) -> the sets of the groups that hold it, lowest first
+  std::map<std::pair<int, int>, std::vector<int>> of_entity;
+  std::set<std::pair<int, int>> fixity_entities;  // entities of fixity groups
+  bool grouped = false;  // the model has groups of elements: only their elements count
 };
 
 // One set per physical group of surfaces, then of curves when lines become
-// elements, in tag order; a dimension without such groups gives one set of
-// all its elements.
+// elements, in tag order. As Gmsh saves only the elements of physical
+// groups, a model with groups of elements gives only theirs; one whose
+// groups are fixities alone (or that has none) gives one set of all its
+// surfaces (and one of all its curves but the fixities').
 SetPlan plan_sets(const SourceMesh& src, bool lines, std::vector<std::string>& notes) {
   SetPlan plan;
-  for (const auto& g : src.groups)
-    if (!is_fixity_name(g.name) && (g.dim == 0 || (g.dim == 1 && !lines)))
+  std::vector<SourceGroup> groups = src.groups;
+  std::stable_sort(groups.begin(), groups.end(), [](const SourceGroup& a, const SourceGroup& b) {
+    return a.dim != b.dim ? a.dim < b.dim : a.tag < b.tag;
+  });
+  plan.grouped = std::any_of(groups.begin(), groups.end(), [&](const SourceGroup& g) {
+    return !is_fixity_name(g.name) && (g.dim == 2 || (g.dim == 1 && lines));
+  });
+  for (const auto& g : groups) {
+    if (is_fixity_name(g.name)) {
+      for (int ent : g.entities) plan.fixity_entities.insert({g.dim, ent});
+    } else if (g.dim == 0 || (g.dim == 1 && !lines)) {
       notes.push_back("physical group " + quoted(g.name) + " is neither a fixity nor " +
                       (g.dim == 0 ? "elements" : "elements without --lines") + ": left alone");
+    }
+  }
   for (int dim : {2, 1}) {
     if (dim == 1 && !lines) continue;
-    for (const auto& g : src.groups) {
+    if (!plan.grouped) {
+      const bool any = std::any_of(src.elements.begin(), src.elements.end(),
+                                   [&](const SourceElement& e) { return e.dim == dim; });
+      if (!any) continue;
+      plan.names.push_back(dim == 2 ? "all surfaces" : "all curves");
+      plan.of_entity[{dim, -1}] = {static_cast<int>(plan.names.size())};
+      continue;
+    }
+    for (const auto& g : groups) {
       if (g.dim != dim || is_fixity_name(g.name)) continue;
-      plan.grouped_dims.insert(dim);
       const int set = static_cast<int>(plan.names.size()) + 1;
       plan.names.push_back((dim == 2 ? "physical surface " : "physical curve ") +
                            quoted(g.name.empty() ? num(g.tag) : g.name));
-      for (int ent : g.entities) {
-        auto [it, fresh] = plan.of_entity.insert({{dim, ent}, set});
-        if (!fresh)
-          notes.push_back("entity " + num(ent) +
-                          " lies in two physical groups; its elements "
-                          "go to set " +
-                          num(it->second) + ", the first");
-      }
-    }
-    if (!plan.grouped_dims.count(dim)) {
-      const bool any = std::any_of(src.elements.begin(), src.elements.end(),
-                                   [&](const SourceElement& e) { return e.dim == dim; });
-      if (any) plan.names.push_back(dim == 2 ? "all surfaces" : "all curves");
+      for (int ent : g.entities) plan.of_entity[{dim, ent}].push_back(set);
     }
   }
   return plan;
 }
 
-int set_of(const SetPlan& plan, const SourceElement& e) {
-  if (plan.grouped_dims.count(e.dim)) {
-    auto it = plan.of_entity.find({e.dim, e.entity});
-    return it == plan.of_entity.end() ? 0 : it->second;
+// The sets an element's entity gives it: none for a fixity's elements.
+const std::vector<int>* sets_of(const SetPlan& plan, const SourceElement& e) {
+  if (plan.fixity_entities.count({e.dim, e.entity})) return nullptr;
+  auto it = plan.of_entity.find({e.dim, plan.grouped ? e.entity : -1});
+  return it == plan.of_entity.end() ? nullptr : &it->second;
+}
+
+// Elements with the same nodes (as Gmsh's version 2 files give an element
+// of two physical groups, once for each) are kept once, in the lowest set.
+std::vector<Mapped> once_each(std::vector<Mapped> elements) {
+  std::map<std::vector<std::size_t>, size_t> first;
+  std::vector<Mapped> out;
+  for (auto& e : elements) {
+    std::vector<std::size_t> key = e.nodes;
+    std::sort(key.begin(), key.end());
+    auto [it, fresh] = first.insert({key, out.size()});
+    if (fresh) {
+      out.push_back(std::move(e));
+      continue;
+    }
+    Mapped& kept = out[it->second];
+    kept.in_many = true;
+    kept.set = std::min(kept.set, e.set);
   }
-  const std::string all = e.dim == 2 ? "all surfaces" : "all curves";
-  return static_cast<int>(std::find(plan.names.begin(), plan.names.end(), all) -
-                          plan.names.begin()) +
-         1;
+  return out;
+}
+
+std::string unknown_types(const SourceMesh& src, const std::map<int, int>& unknown, bool lines) {
+  std::string found;
+  for (auto [type, n] : unknown)
+    found +=
+        (found.empty() ? "" : ", ") + num(n) + " of type " + quoted(gmsh_type_name(src, type));
+  return "the mesh holds elements that have no VORTAN type: " + found +
+         " (3- and 6-node triangles, 4-, 8- and 9-node quadrilaterals" +
+         (lines ? ", 2- and 3-node lines" : "") + " are imported)";
+}
+
+void note_choice(int left_out, int centres, int many, std::vector<std::string>& notes) {
+  if (left_out > 0)
+    notes.push_back(num(left_out) + " elements outside every physical group are left out");
+  if (centres > 0)
+    notes.push_back(num(centres) +
+                    " 9-node quadrilaterals lose their centre nodes and become "
+                    "8-noded quadrilaterals");
+  if (many > 0)
+    notes.push_back(num(many) +
+                    " elements lie in more than one physical group: each is imported once, "
+                    "in the group of the lowest tag");
 }
 
 std::vector<Mapped> choose_elements(const SourceMesh& src, const SetPlan& plan, bool lines,
@@ -271,6 +420,12 @@ std::vector<Mapped> choose_elements(const SourceMesh& src, const SetPlan& plan, 
   int left_out = 0, centres = 0;
   for (const auto& e : src.elements) {
     if (e.dim == 0 || (e.dim == 1 && !lines)) continue;
+    const auto* sets = sets_of(plan, e);
+    if (!sets) {
+      // Only what would have been an element counts as left out.
+      if (e.dim <= 2 && !plan.fixity_entities.count({e.dim, e.entity})) ++left_out;
+      continue;
+    }
     Mapped m;
     if (e.dim > 2 || !map_type(e, m) || (e.dim == 2) != (m.nside >= 3)) {
       ++unknown[e.type];
@@ -280,33 +435,27 @@ std::vector<Mapped> choose_elements(const SourceMesh& src, const SetPlan& plan, 
       if (!src.nodes.count(t))
         throw Refusal{"element " + num(e.tag) + " of the Gmsh mesh uses node " + num(t) +
                       ", which the mesh does not have"};
-    m.set = set_of(plan, e);
-    if (m.set == 0) {
-      ++left_out;
-      continue;
-    }
+    m.set = sets->front();
+    m.in_many = sets->size() > 1;
     centres += e.type == GMSH_QUAD9;
     out.push_back(std::move(m));
   }
-  if (!unknown.empty()) {
-    std::string found;
-    for (auto [type, n] : unknown)
-      found +=
-          (found.empty() ? "" : ", ") + num(n) + " of type " + quoted(gmsh_type_name(src, type));
-    throw Refusal{"the mesh holds elements that have no VORTAN type: " + found +
-                  " (3- and 6-node triangles, 4-, 8- and 9-node quadrilaterals" +
-                  (lines ? ", 2- and 3-node lines" : "") + " are imported)"};
-  }
-  if (left_out > 0)
-    notes.push_back(num(left_out) + " elements outside every physical group are left out");
-  if (centres > 0)
-    notes.push_back(num(centres) +
-                    " 9-node quadrilaterals lose their centre nodes and become "
-                    "8-noded quadrilaterals");
+  if (!unknown.empty()) throw Refusal{unknown_types(src, unknown, lines)};
+  out = once_each(std::move(out));
+  note_choice(left_out, centres,
+              static_cast<int>(std::count_if(out.begin(), out.end(),
+                                             [](const Mapped& m) { return m.in_many; })),
+              notes);
   if (out.empty())
-    throw Refusal{lines ? "the mesh holds no surface or line elements to import"
-                        : "the mesh holds no surface elements (lines become elements only "
-                          "with --lines)"};
+    throw Refusal{plan.grouped && lines
+                      ? "the mesh's physical groups hold no surface or line elements to import "
+                        "(only elements of a physical group that is not a fixity are imported)"
+                  : plan.grouped
+                      ? "the mesh's physical groups hold no surface elements (only elements of a "
+                        "physical surface are imported; lines become elements only with --lines)"
+                  : lines ? "the mesh holds no surface or line elements to import"
+                          : "the mesh holds no surface elements (lines become elements only "
+                            "with --lines)"};
   return out;
 }
 
@@ -315,7 +464,11 @@ std::vector<Mapped> choose_elements(const SourceMesh& src, const SetPlan& plan, 
 void check_plane(const SourceMesh& src) {
   if (src.dimension >= 3) throw Refusal{"the model has volumes: a 3D mesh is not imported"};
   double extent = 1;
-  for (const auto& [tag, n] : src.nodes) extent = std::max({extent, std::abs(n.x), std::abs(n.y)});
+  for (const auto& [tag, n] : src.nodes) {
+    if (!std::isfinite(n.x) || !std::isfinite(n.y) || !std::isfinite(n.z))
+      throw Refusal{"node " + num(tag) + " has a coordinate that is not a finite number"};
+    extent = std::max({extent, std::abs(n.x), std::abs(n.y)});
+  }
   for (const auto& [tag, n] : src.nodes)
     if (std::abs(n.z) > 1e-9 * extent)
       throw Refusal{"node " + num(tag) + " lies at z = " + std::to_string(n.z) +
@@ -327,17 +480,45 @@ void check_options(const ImportOptions& opt) {
     throw Refusal{"--lines bars needs an Advanced-level elasticity problem"};
   if (opt.lines == LineUse::Beams && opt.problem != 3)
     throw Refusal{"--lines beams needs a beam problem (--problem beams)"};
+  if (!(opt.scale > 0) || !std::isfinite(opt.scale))
+    throw Refusal{"--scale takes a positive number"};
+  for (char c : opt.title)
+    if (static_cast<unsigned char>(c) < 32 || c == 127)
+      throw Refusal{std::string("the title holds ") +
+                    (c == '\n' || c == '\r' ? "a line break" : "a control character") +
+                    "; the data file's title is one line"};
   if (opt.title.size() > 50)
     throw Refusal{"the title has " + num(static_cast<long>(opt.title.size())) +
-                  " characters; the data file keeps 50"};
+                  " characters; the data file keeps 50 (give a shorter --title)"};
 }
 
 // The node line writes x and y with 5 decimals in 10 columns.
 void check_coordinate(double v, std::size_t tag, const char* axis) {
-  const double rounded = std::round(v * 1e5) / 1e5;
-  if (rounded < -999.99999 || rounded > 9999.99999)
+  const double rounded = five_decimals(v);
+  if (!(rounded >= -999.99999 && rounded <= 9999.99999))
     throw Refusal{std::string(axis) + "-coordinate " + std::to_string(v) + " of node " + num(tag) +
-                  " does not fit its 10-column field (-999.99999 to 9999.99999); scale the model"};
+                  " does not fit its 10-column field (-999.99999 to 9999.99999); scale the "
+                  "model (--scale)"};
+}
+
+void check_coordinates(const SourceMesh& src, const std::vector<Mapped>& elements, double scale) {
+  for (const auto& e : elements)
+    for (auto t : e.nodes) {
+      check_coordinate(src.nodes.at(t).x * scale, t, "x");
+      check_coordinate(src.nodes.at(t).y * scale, t, "y");
+    }
+}
+
+// Each node is met by at most MNODE elements.
+void check_elements_at_nodes(const std::vector<Mapped>& elements) {
+  std::map<std::size_t, int> meeting;
+  for (const auto& e : elements) {
+    std::set<std::size_t> own(e.nodes.begin(), e.nodes.end());
+    for (auto t : own)
+      if (++meeting[t] > MNODE)
+        throw Refusal{"node " + num(t) + " of the Gmsh mesh is met by more than " + num(MNODE) +
+                      " elements, the model's limit"};
+  }
 }
 
 void check_limits(std::size_t npoin, std::size_t nelem, std::size_t npros,
@@ -372,14 +553,16 @@ std::map<std::size_t, int> number_nodes(const std::vector<Mapped>& elements) {
   return number;
 }
 
-void set_fixities(const SourceMesh& src, const std::map<std::size_t, int>& number, int problem,
-                  MeshModel& m, std::vector<std::string>& notes) {
+void set_fixities(const SourceMesh& src, const std::map<std::size_t, int>& number,
+                  const std::map<std::size_t, std::size_t>& merged, int problem, MeshModel& m,
+                  std::vector<std::string>& notes) {
   for (const auto& g : src.groups) {
     if (!is_fixity_name(g.name)) continue;
     const int code = fixity_code(g, problem);
     int outside = 0;
     for (std::size_t t : g.nodes) {
-      auto it = number.find(t);
+      auto to = merged.find(t);
+      auto it = number.find(to == merged.end() ? t : to->second);
       if (it == number.end())
         ++outside;
       else
@@ -391,9 +574,8 @@ void set_fixities(const SourceMesh& src, const std::map<std::size_t, int>& numbe
   }
 }
 
-void fill_model(const SourceMesh& src, const ImportOptions& opt,
-                const std::vector<Mapped>& elements, const std::map<std::size_t, int>& number,
-                int npros, MeshModel& m) {
+void fill_model(const Coords& at, const ImportOptions& opt, const std::vector<Mapped>& elements,
+                const std::map<std::size_t, int>& number, int npros, MeshModel& m) {
   clear_mesh(m);
   m.npoin = static_cast<int>(number.size());
   m.nelem = static_cast<int>(elements.size());
@@ -402,8 +584,8 @@ void fill_model(const SourceMesh& src, const ImportOptions& opt,
   m.title = opt.title.substr(0, 50);
   m.title.resize(80, ' ');
   for (const auto& [tag, n] : number) {
-    m.coord(n, 1) = src.nodes.at(tag).x;
-    m.coord(n, 2) = src.nodes.at(tag).y;
+    m.coord(n, 1) = at.at(tag).x;
+    m.coord(n, 2) = at.at(tag).y;
     m.ndof(n) = opt.problem;
   }
   for (int e = 1; e <= m.nelem; ++e) {
@@ -430,32 +612,41 @@ void describe_sets(const SetPlan& plan, const std::vector<Mapped>& elements,
   }
 }
 
+// The whole import, throwing a Refusal for the first thing refused.
+void build(const SourceMesh& src, const ImportOptions& opt, MeshModel& m,
+           std::vector<std::string>& notes) {
+  check_options(opt);
+  check_plane(src);
+  const bool lines = opt.lines != LineUse::None;
+  // Fixity names are checked before anything else is built.
+  for (const auto& g : src.groups)
+    if (is_fixity_name(g.name)) fixity_code(g, opt.problem);
+  SetPlan plan = plan_sets(src, lines, notes);
+  std::vector<Mapped> elements = choose_elements(src, plan, lines, notes);
+  if (!opt.advanced) check_basic_types(elements, opt.problem);
+  check_coordinates(src, elements, opt.scale);
+  std::map<std::size_t, std::size_t> merged;
+  const Coords exact = place_nodes(src, opt, elements, merged, notes);
+  const auto number = number_nodes(elements);
+  check_limits(number.size(), elements.size(), plan.names.size(), opt);
+  check_elements_at_nodes(elements);
+  // The elements are checked where the file will put their nodes.
+  Coords at;
+  for (const auto& [t, p] : exact) at[t] = {five_decimals(p.x), five_decimals(p.y)};
+  const int turned = orient_and_check(at, elements);
+  if (turned > 0) notes.push_back(num(turned) + " elements turned counter-clockwise");
+  fill_model(exact, opt, elements, number, static_cast<int>(plan.names.size()), m);
+  set_fixities(src, number, merged, opt.problem, m, notes);
+  describe_sets(plan, elements, opt, notes);
+}
+
 }  // namespace
 
 ImportReport import_mesh(const SourceMesh& src, const ImportOptions& opt, MeshModel& m) {
   ImportReport report;
   clear_mesh(m);
   try {
-    check_options(opt);
-    check_plane(src);
-    const bool lines = opt.lines != LineUse::None;
-    // Fixity names are checked before anything else is built.
-    for (const auto& g : src.groups)
-      if (is_fixity_name(g.name)) fixity_code(g, opt.problem);
-    SetPlan plan = plan_sets(src, lines, report.notes);
-    std::vector<Mapped> elements = choose_elements(src, plan, lines, report.notes);
-    if (!opt.advanced) check_basic_types(elements, opt.problem);
-    const auto number = number_nodes(elements);
-    check_limits(number.size(), elements.size(), plan.names.size(), opt);
-    for (const auto& [tag, n] : number) {
-      check_coordinate(src.nodes.at(tag).x, tag, "x");
-      check_coordinate(src.nodes.at(tag).y, tag, "y");
-    }
-    const int turned = orient_and_check(src, elements);
-    if (turned > 0) report.notes.push_back(num(turned) + " elements turned counter-clockwise");
-    fill_model(src, opt, elements, number, static_cast<int>(plan.names.size()), m);
-    set_fixities(src, number, opt.problem, m, report.notes);
-    describe_sets(plan, elements, opt, report.notes);
+    build(src, opt, m, report.notes);
   } catch (const Refusal& r) {
     clear_mesh(m);
     report.error = r.text;

@@ -1,8 +1,9 @@
 // The rules by which a Gmsh mesh becomes a VORTAN mesh model: element
 // types and node orders, property sets from physical groups, fixity codes
-// from the groups named "fix ...", dense node numbers, counter-clockwise
-// elements, and the model's limits and file columns checked before
-// anything is written.
+// from the groups named by a fixity name ("fix x", "fixed" ...), coincident
+// nodes merged, dense node numbers, counter-clockwise elements, and the
+// elements' Jacobians, the model's limits and the file's columns checked
+// before anything is written.
 #pragma once
 
 #include <map>
@@ -23,7 +24,14 @@ struct ImportOptions {
   LineUse lines = LineUse::None;
   std::map<int, std::vector<double>> props;  // set number -> components 1, 2, ...
   std::string title;
+  double scale = 1;    // every coordinate multiplied by it (--scale)
+  bool merge = true;   // coincident nodes merged (--no-merge keeps them apart)
 };
+
+// The fixity code a physical group's name stands for in the problem: 0 when
+// the name is no fixity name (case and surrounding blanks ignored), -1 when
+// it is a fixity name the problem does not have.
+int fixity_name_code(const std::string& name, int problem);
 
 struct ImportReport {
   std::string error;               // why the mesh was refused; empty when made

@@ -47,9 +47,16 @@ struct SourceMesh {
   std::vector<SourceElement> elements;    // in element tag order
   std::vector<SourceGroup> groups;        // by dimension, then tag
   std::map<int, std::string> type_names;  // Gmsh's names of the types found
+  std::vector<std::string> warnings;      // what Gmsh warned of while reading
 };
 
 // The name of a Gmsh element type for messages ("Tetrahedron 4").
 std::string gmsh_type_name(const SourceMesh& mesh, int type);
+
+// The mesh as the bytes the contained reader sends its parent, and back.
+// Unpacking trusts nothing: a short, overlong or inconsistent message is
+// refused with `error` set, and `mesh` is left empty.
+std::string pack_source_mesh(const SourceMesh& mesh);
+bool unpack_source_mesh(const std::string& bytes, SourceMesh& mesh, std::string& error);
 
 }  // namespace vortan

@@ -2,6 +2,7 @@
 // orders, physical groups, fixity codes, and every refusal with its message.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -207,6 +208,118 @@ TEST(ImportRefusals, EachIsRefusedWithItsMessageAndNothingKept) {
   }
 }
 
+TEST(ImportGroups, OnlyExactFixityNamesAndOnlyGroupedElementsCount) {
+  // Two triangles on surface 1, a bar on curve 2 ("fix x"), one on curve 3
+  // ("tie"), one on curve 4 in no group; "fixture plate" is a surface set.
+  Case c;
+  c.node(1, 0, 0).node(2, 1, 0).node(3, 0, 1).node(4, 1, 1);
+  c.element(GMSH_TRIANGLE3, {1, 2, 3}).element(GMSH_TRIANGLE3, {2, 4, 3});
+  c.element(GMSH_LINE2, {1, 3}, 2, 1).element(GMSH_LINE2, {1, 2}, 3, 1);
+  c.element(GMSH_LINE2, {2, 4}, 4, 1).element(GMSH_LINE2, {3, 4}, 5, 1);
+  c.group(1, 1, " FIX X ", {2}, {1, 3}).group(1, 2, "tie", {3}).group(1, 3, "fix z", {4});
+  c.group(2, 4, "fixture plate", {1});
+  c.opt.advanced = true;
+  c.opt.lines = LineUse::Bars;
+  ASSERT_EQ(c.run().error, "");
+  EXPECT_EQ(c.m->nelem, 4);  // never the fixity curve's bar
+  EXPECT_EQ(c.m->npros, 3);
+  EXPECT_TRUE(c.noted("1 elements outside every physical group are left out"));
+  EXPECT_EQ(c.m->kode(1), 10);
+  EXPECT_TRUE(c.noted("set 1: physical surface \"fixture plate\""));
+  EXPECT_TRUE(c.noted("set 2: physical curve \"tie\""));
+  // "fix z" is no fixity name: a curve group of bars like any other.
+  EXPECT_TRUE(c.noted("set 3: physical curve \"fix z\""));
+  // Without --lines, no curve counts as left out.
+  c.opt.lines = LineUse::None;
+  ASSERT_EQ(c.run().error, "");
+  EXPECT_EQ(c.m->nelem, 2);
+  EXPECT_FALSE(c.noted("left out"));
+}
+
+TEST(ImportGroups, AnElementInTwoGroupsComesOnceInTheLowest) {
+  Case c = square8();  // the element twice, as a version 2 file gives it
+  c.src.elements.push_back(c.src.elements[0]);
+  c.src.elements[0].entity = 2;
+  c.group(2, 7, "upper", {2}).group(2, 3, "lower", {1});
+  ASSERT_EQ(c.run().error, "");
+  EXPECT_EQ(c.m->nelem, 1);
+  EXPECT_EQ(c.m->matset(1), 1);
+  EXPECT_TRUE(c.noted("set 1: physical surface \"lower\", 1 elements"));
+  EXPECT_TRUE(c.noted("1 elements lie in more than one physical group"));
+}
+
+TEST(ImportChecks, CoincidentNodesMergedUnlessAskedAndCollapseRefused) {
+  Case c;  // two triangles whose shared side has its own nodes in each
+  c.node(1, 0, 0).node(2, 10, 0).node(3, 0, 10).node(4, 10, 1e-6).node(5, 0, 10).node(6, 10, 10);
+  c.element(GMSH_TRIANGLE3, {1, 2, 3}).element(GMSH_TRIANGLE3, {4, 6, 5});
+  c.opt.problem = 1;
+  ASSERT_EQ(c.run().error, "");
+  EXPECT_EQ(c.m->npoin, 4);
+  EXPECT_EQ(c.row(2), (std::vector<int>{2, 4, 3}));
+  EXPECT_TRUE(c.noted("2 nodes at the place of another merged"));
+  c.opt.merge = false;
+  ASSERT_EQ(c.run().error, "");
+  EXPECT_EQ(c.m->npoin, 6);
+
+  // A part 20 micrometres wide in metres: nodes 3 and 4, 3 micrometres
+  // apart, distinct in the mesh but one place in the file.
+  Case small;
+  small.node(1, 0, 0).node(2, 2e-5, 0).node(3, 0, 2e-5).node(4, 3e-6, 2e-5);
+  small.element(GMSH_TRIANGLE3, {1, 2, 3}).element(GMSH_TRIANGLE3, {2, 4, 3});
+  small.opt.problem = 1;
+  const std::string error = small.run().error;
+  EXPECT_NE(error.find("nodes 3 and 4 lie 3e-06 apart"), std::string::npos) << error;
+  EXPECT_NE(error.find("--scale 1000,"), std::string::npos) << error;
+  small.opt.scale = 1e9;
+  EXPECT_NE(small.run().error.find("x-coordinate 20000"), std::string::npos);
+  small.opt.scale = 1000;
+  ASSERT_EQ(small.run().error, "");
+  EXPECT_DOUBLE_EQ(small.m->coord(4, 1), 0.003);
+}
+
+TEST(ImportChecks, ElementsAtANodeMixedPoissonAndTitles) {
+  Case fan;  // triangles round node 100, one more than the model allows
+  fan.node(100, 0, 0).opt.problem = 1;
+  for (int k = 0; k <= MNODE; ++k) {
+    const double a = 2 * M_PI * k / (MNODE + 1);
+    fan.node(k + 1, std::cos(a), std::sin(a));
+    fan.element(GMSH_TRIANGLE3, {100, std::size_t(k + 1), std::size_t((k + 1) % (MNODE + 1) + 1)});
+  }
+  EXPECT_NE(fan.run().error.find("node 100 of the Gmsh mesh is met by more than 8"),
+            std::string::npos);
+  fan.src.elements.pop_back();
+  EXPECT_EQ(fan.run().error, "");
+
+  Case mixed;  // GRIDOR's own kind of Basic Poisson mesh
+  mixed.node(1, 0, 0).node(2, 1, 0).node(3, 1, 1).node(4, 0, 1).node(5, 2, 0);
+  mixed.element(GMSH_QUAD4, {1, 2, 3, 4}).element(GMSH_TRIANGLE3, {2, 5, 3});
+  mixed.opt.problem = 1;
+  ASSERT_EQ(mixed.run().error, "");
+  EXPECT_EQ(mixed.m->nelem, 2);
+  for (const char* title : {"two\nlines", "carriage\r"}) {
+    mixed.opt.title = title;
+    EXPECT_NE(mixed.run().error.find("a line break"), std::string::npos);
+  }
+}
+
+TEST(ImportChecks, TheMeshMessageIsTakenWholeOrNotAtAll) {
+  Case c = square8(GMSH_QUAD9);
+  c.group(1, 2, "fix y", {1}, {1, 5, 2});
+  c.src.type_names[GMSH_QUAD9] = "Quadrilateral 9";
+  c.src.warnings = {"Warning: something"};
+  const std::string bytes = pack_source_mesh(c.src);
+  SourceMesh back;
+  std::string error;
+  ASSERT_TRUE(unpack_source_mesh(bytes, back, error));
+  EXPECT_EQ(pack_source_mesh(back), bytes);
+  EXPECT_EQ(back.elements[0].nodes, c.src.elements[0].nodes);
+  EXPECT_EQ(back.groups[0].name, "fix y");
+  for (size_t n = 0; n < bytes.size(); ++n)
+    EXPECT_FALSE(unpack_source_mesh(bytes.substr(0, n), back, error)) << n;
+  EXPECT_FALSE(unpack_source_mesh(bytes + "x", back, error));
+  EXPECT_TRUE(back.nodes.empty());
+}
+
 TEST(ImportRefusals, TheModelsLimits) {
   Case sets;   // ten physical surfaces, one more than MPROP
   Case many;   // a strip of MELEM + 1 triangles
@@ -229,8 +342,9 @@ TEST(ImportRefusals, TheModelsLimits) {
         .element(GMSH_TRIANGLE3, {t, t + 1, t + 2});
   }
   for (Case* c : {&sets, &many, &apart}) c->opt.advanced = true;
+  apart.opt.merge = false;
   ASSERT_EQ(many.run().error, "");  // exactly MELEM elements fit
-  many.element(GMSH_TRIANGLE3, {1, 2, 3});
+  many.node(MELEM + 3, -1, 0).element(GMSH_TRIANGLE3, {1, 2, MELEM + 3});
   EXPECT_NE(many.run().error.find("elements; at most " + std::to_string(MELEM)), std::string::npos);
   EXPECT_NE(sets.run().error.find("10 property sets"), std::string::npos);
   EXPECT_NE(apart.run().error.find("nodes; at most " + std::to_string(MPOIN)), std::string::npos);
