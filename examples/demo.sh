@@ -6,23 +6,34 @@
 # solution): stress crosses and sigma-x contours as snapshots, and the
 # same near the hole as the EPS files plate_holeb.ps and plate_holec.ps;
 # all in examples/out.
+# The programs are taken from VORTAN_BIN when it is set (vortan-demo sets it
+# to where it is installed), else from build/ beside this folder, else from
+# PATH.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 out="$here/out"
+bin=${VORTAN_BIN:-$here/../build}
+if [ ! -x "$bin/gridor" ] || [ ! -x "$bin/plotor" ]; then
+  bin=$(dirname "$(command -v gridor || echo ./none)")
+fi
+if [ ! -x "$bin/gridor" ] || [ ! -x "$bin/plotor" ]; then
+  echo "demo: gridor and plotor are neither in build/ nor on PATH: build them first (./build.sh)" >&2
+  exit 1
+fi
 rm -rf "$out" && mkdir -p "$out"
 cp "$here"/*.dat "$here"/*.out "$out"/
 cd "$out"
-"$here/../build/gridor" --script "$here/demo.script" --transcript transcript.txt \
+"$bin/gridor" --script "$here/demo.script" --transcript transcript.txt \
   --snapshots snapshots
 echo "GRIDOR wrote:"
 ls -l "$out"/demo.dat "$out"/demo.prt "$out"/demo.ps "$out"/snapshots/*.png
 echo "Transcript of the session: $out/transcript.txt"
-"$here/../build/plotor" --script "$here/demo_plotor.script" \
+"$bin/plotor" --script "$here/demo_plotor.script" \
   --transcript transcript_plotor.txt --snapshots snapshots
 echo "PLOTOR wrote:"
 ls -l "$out"/elasticd.ps "$out"/snapshots/plotor_*.png
 echo "Transcript of the session: $out/transcript_plotor.txt"
-"$here/../build/plotor" --script "$here/demo_plate.script" \
+"$bin/plotor" --script "$here/demo_plate.script" \
   --transcript transcript_plate.txt --snapshots snapshots
 echo "PLOTOR wrote, for the plate with a hole:"
 ls -l "$out"/plate_holeb.ps "$out"/plate_holec.ps "$out"/snapshots/plate_*.png
