@@ -47,7 +47,10 @@ bool read_loads(std::istream& in, OldPartB& o) {
   bool ok = read_list(in, false, [&](RecordReader& r) {
     const long type = r.I(4), node = r.I(5);
     const double x = r.F(10, 3), y = r.F(10, 3);
-    if (node < 1 || node > MPOIN || (type != 1 && type != 2)) return true;  // not usable
+    if (node < 1 || node > MPOIN || (type != 1 && type != 2)) {  // not usable
+      ++o.unusable;
+      return true;
+    }
     if (o.nload >= MPOIN) return false;
     ++o.nload;
     o.lnode(o.nload) = static_cast<int>(node);
@@ -151,7 +154,10 @@ bool read_boundaries(std::istream& in, OldPartB& o) {
       const double v = r.F(10, 3);
       const long dof = r.I(5);
       const char a = static_cast<char>(std::tolower(static_cast<unsigned char>(axis[0])));
-      if ((a != 'x' && a != 'y') || o.ndval >= MDIRV) return true;  // cannot be used
+      if ((a != 'x' && a != 'y') || o.ndval >= MDIRV) {  // cannot be used
+        ++o.unusable;
+        return true;
+      }
       o.dirv[++o.ndval] = OldDirichlet{a, c, v, static_cast<int>(std::clamp(dof, 1L, 4L))};
       return true;
     });
@@ -328,6 +334,7 @@ void existing_edges(const MeshModel& m, const LoadTables& t, const OldPartB& old
 void clear_old_part_b(OldPartB& o) {
   o.has_loads = false;
   o.nbset = o.npset = o.nload = o.nedge = o.nbdry = o.nbdir = o.ndval = o.nincs = 0;
+  o.unusable = 0;
   o.lnode.fill(0);
   o.ltype.fill(0);
   o.lval.fill(0.0);

@@ -40,6 +40,7 @@ struct OldPartB {
   OldDirichlet dirv[MDIRV + 1];
   int nincs = 0;
   double sizes[10] = {};
+  int unusable = 0;  // load and Dirichlet lines passed over: no such node, type or axis
   double dtint = 0, ftime = 0, allow = 0, theta = 0, ttend = 0;
 };
 

@@ -192,6 +192,12 @@ void check_part_b(const SolveProblem& p, std::vector<std::string>& out) {
   add(out, "edge tractions naming a traction set that is not given", "elements", edge_sets);
   add(out, "edge tractions along beams are not supported", "elements", beam_edges);
   add(out, "Dirichlet planes for a degree of freedom the nodes do not have", "d.o.f.", planes);
+  if (b.unusable > 0)
+    out.push_back(std::to_string(b.unusable) + " load or Dirichlet line" + (b.unusable > 1 ? "s" : "") +
+                  " of Part B naming no node, load type or axis that can be used, or past the "
+                  "eighth Dirichlet value set");
+  if (cls == 1 && (b.nload > 0 || b.nbset > 0 || b.npset > 0))
+    out.push_back("loads (nodal, body or traction) are not taken in a Poisson problem");
   if (b.nbdry > 0)
     out.push_back(m.ndofn == -2 ? "excavation boundary sets are not supported"
                                 : "radiating boundary sets are not supported");

@@ -59,7 +59,8 @@ TEST(SolveRefusals, EveryKindIsNamedOnce) {
       "   12    7   -2    1   0.00000   0.00000    0    0    0    0   0.00000   0.00000\n"
       "nside typ/set elt       nodes\n" + elements + "kode  node  x-coord   y-coord ndof\n" + nodes +
       "  set cmpnt         value\n0   1    1           0.100E+04\n0   1    2           0.250E+00\n1\n"
-      "nbset npset\n    1    1\n  ld  node x-cmpnt   y-cmpnt\n0   1   12 0.100E+01 0.000E+00\n1\n"
+      "nbset npset\n    1    1\n  ld  node x-cmpnt   y-cmpnt\n0   1   12 0.100E+01 0.000E+00\n"
+      "0   3    1 0.100E+01 0.000E+00\n1\n"
       "   set  cpmnt     body force\n0   1   1          0.100E+01\n1   1   2          0.000E+00\n"
       "   set  elements in this body force set\n0   1    4    0\n1\n"
       "   set  forces:     normal    tangential\n1   1    1 2        0.100E+01 0.000E+00\n"
@@ -78,7 +79,8 @@ TEST(SolveRefusals, EveryKindIsNamedOnce) {
         "loads on nodes that no element uses: nodes 12",
         "body forces on elements that are not area elements of the mesh: elements 4",
         "edge tractions along two nodes that are not a side of their element: elements 1",
-        "edge tractions naming a traction set that is not given: elements 2"})
+        "edge tractions naming a traction set that is not given: elements 2",
+        "1 load or Dirichlet line of Part B naming no node, load type or axis that can be used"})
     EXPECT_NE(err.find(kind), std::string::npos) << kind << "\n" << err;
   // A clockwise element and a bad property set, in an otherwise sound mesh.
   std::string mesh = read_file(example("quad8.dat"));
