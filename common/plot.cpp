@@ -304,9 +304,10 @@ void FILPOL(int n, const double* xs, const double* ys, int colour) {
     PSREC("ggg");
     return;
   }
-  int ix[4000], iy[4000];
-  for (int i = 0; i < n; ++i) MAPPXL(xs[i], ys[i], ix[i], iy[i]);
-  plat().fb().fill_polygon(std::span<const int>(ix, n), std::span<const int>(iy, n), colour);
+  // Unrounded, so that neighbouring fills meet along their common edges.
+  double px[4000], py[4000];
+  for (int i = 0; i < n; ++i) map_exact(xs[i], ys[i], px[i], py[i]);
+  plat().fb().fill_polygon(std::span<const double>(px, n), std::span<const double>(py, n), colour);
   plat().graphics_update();
 }
 

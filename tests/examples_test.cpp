@@ -206,6 +206,18 @@ TEST(PlateWithHoleExample, ContoursShowTheConcentrationAtTheHoleAndTheFarFieldAw
   // On the load axis beside the hole sigma-x falls to 0: the bottom bands.
   const int beside = colour(A + 0.05, 0.02);
   EXPECT_TRUE(beside == icont[0] || beside == icont[1]) << beside;
+  // The fills of neighbouring elements meet: no pixel of the plate, short
+  // of its outline, keeps the background.
+  const double margin = 2.0 * 10.0 / 480;  // two pixels, in world units
+  for (int iy = AREA_Y1; iy <= AREA_Y2; ++iy)
+    for (int ix = AREA_X1; ix <= AREA_X2; ++ix) {
+      double x, y;
+      PXLMAP(ix, iy, x, y);
+      if (x < margin || y < margin || x > 10 - margin || y > 10 - margin ||
+          std::hypot(x, y) < A + margin)
+        continue;
+      ASSERT_NE(plat().fb().at(ix, iy), BACKGROUND) << "pixel " << ix << " " << iy;
+    }
 }
 
 TEST(CylinderFlowExample, PotentialAndFlowsAreThoseOfFlowPastACylinder) {

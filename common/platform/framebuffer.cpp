@@ -3,6 +3,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "font_data.h"
@@ -91,41 +92,52 @@ void Framebuffer::fill_rect(int x1, int y1, int x2, int y2, int colour) {
   ++generation_;
 }
 
-void Framebuffer::fill_polygon(std::span<const int> xs, std::span<const int> ys, int colour) {
+namespace {
+
+// The nearest whole pixel of a vertex (halves away from zero).
+int vertex_pixel(double v) { return static_cast<int>(v < 0 ? v - 0.5 : v + 0.5); }
+
+}  // namespace
+
+void Framebuffer::fill_polygon(std::span<const double> xs, std::span<const double> ys,
+                               int colour) {
   const size_t n = std::min(xs.size(), ys.size());
   if (n == 0) return;
-  int ymin = *std::min_element(ys.begin(), ys.begin() + n);
-  int ymax = *std::max_element(ys.begin(), ys.begin() + n);
-  ymin = std::max(ymin, 0);
-  ymax = std::min(ymax, SCREEN_H - 1);
+  const double lo = *std::min_element(ys.begin(), ys.begin() + n);
+  const double hi = *std::max_element(ys.begin(), ys.begin() + n);
+  const int ymin = static_cast<int>(std::max(std::ceil(lo), 0.0));
+  const int ymax = static_cast<int>(std::min(std::floor(hi), SCREEN_H - 1.0));
   // The crossings of one scan line, at most one an edge; the list is kept
   // between polygons, so that filling many small ones allocates nothing.
   std::vector<double>& cross = crossings_;
   if (cross.size() < n) cross.resize(n);
+  // Rounding of crossings computed from different pieces of one shared edge.
+  constexpr double SLACK = 1e-6;
+  const std::uint8_t c = static_cast<std::uint8_t>(colour & 15);
   for (int y = ymin; y <= ymax; ++y) {
-    // Scan at the pixel centre; each edge counts on its half-open y range.
-    const double yc = y + 0.5;
+    // Each edge counts on its half-open y range, so a vertex on the scan
+    // line is met once by the edges that leave it upwards or downwards.
     size_t count = 0;
     for (size_t i = 0; i < n; ++i) {
       const size_t j = i + 1 < n ? i + 1 : 0;
-      double ya = ys[i], yb = ys[j];
-      if ((ya <= yc && yb > yc) || (yb <= yc && ya > yc)) {
-        cross[count++] = xs[i] + (yc - ya) * (xs[j] - xs[i]) / (yb - ya);
-      }
+      const double ya = ys[i], yb = ys[j];
+      if ((ya <= y && yb > y) || (yb <= y && ya > y))
+        cross[count++] = xs[i] + (y - ya) * (xs[j] - xs[i]) / (yb - ya);
     }
     std::sort(cross.begin(), cross.begin() + count);
     for (size_t k = 0; k + 1 < count; k += 2) {
-      int xa = static_cast<int>(cross[k] + 0.5), xb = static_cast<int>(cross[k + 1] - 0.5);
-      xa = std::max(xa, 0);
-      xb = std::min(xb, SCREEN_W - 1);
-      for (int x = xa; x <= xb; ++x) pix_[y * SCREEN_W + x] = static_cast<std::uint8_t>(colour & 15);
+      // Closed on both sides: a centre on the edge belongs to both polygons.
+      const double a = std::max(std::ceil(cross[k] - SLACK), 0.0);
+      const double b = std::min(std::floor(cross[k + 1] + SLACK), SCREEN_W - 1.0);
+      for (int x = static_cast<int>(a); x <= static_cast<int>(b); ++x) pix_[y * SCREEN_W + x] = c;
     }
   }
   // The outline is part of the polygon, as on the original screens, so thin
   // polygons do not vanish.
   for (size_t i = 0; i < n; ++i) {
     const size_t j = i + 1 < n ? i + 1 : 0;
-    line(xs[i], ys[i], xs[j], ys[j], colour);
+    line(vertex_pixel(xs[i]), vertex_pixel(ys[i]), vertex_pixel(xs[j]), vertex_pixel(ys[j]),
+         colour);
   }
   ++generation_;
 }

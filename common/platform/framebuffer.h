@@ -31,8 +31,12 @@ class Framebuffer {
   void line(int x1, int y1, int x2, int y2, int colour);
   // Fills the closed rectangle with corners (x1, y1) and (x2, y2).
   void fill_rect(int x1, int y1, int x2, int y2, int colour);
-  // Fills a polygon given by pixel vertices (even-odd rule, boundary drawn).
-  void fill_polygon(std::span<const int> xs, std::span<const int> ys, int colour);
+  // Fills a polygon given by pixel vertices, which may lie between pixels
+  // (the centre of pixel (x, y) is the point (x, y)). Even-odd rule; a pixel
+  // whose centre lies on an edge is filled, so two polygons that share an
+  // edge, even one broken at different points on each side, leave no pixel
+  // between them. The outline through the nearest pixels is drawn too.
+  void fill_polygon(std::span<const double> xs, std::span<const double> ys, int colour);
   // Draws text with the built-in fixed font, magnified by `scale`.
   void text(int x, int y, const std::string& s, int colour, int scale = 1,
             TextAnchor anchor = TextAnchor::Top);
