@@ -12,7 +12,8 @@
 #            part of vortan-import from starting programs
 #   solver:  CalculiX (ccx), which vortan-solve runs
 #   checks:  VTK's Python reader (exported files), lintian, desktop-file-utils,
-#            AppStream and file (the Debian package and its menu entries)
+#            AppStream, file, dpkg-dev and man-db (the Debian package, its dependencies
+#            worked out from the shared libraries, its menu entries and manual pages)
 set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
@@ -25,6 +26,6 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   ghostscript xvfb xauth x11-utils x11-xserver-utils xdotool openbox \
   imagemagick python3 procps libgtk2.0-0 \
   clang libclang-rt-14-dev llvm libseccomp-dev \
-  calculix-ccx python3-vtk9 lintian desktop-file-utils appstream file \
+  calculix-ccx python3-vtk9 lintian desktop-file-utils appstream file dpkg-dev man-db \
   >/dev/null
 echo "setup: packages installed"
