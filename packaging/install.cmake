@@ -17,10 +17,11 @@ set(VORTAN_PACKAGING ${CMAKE_SOURCE_DIR}/packaging)
 set(VORTAN_PACKAGED ${CMAKE_BINARY_DIR}/packaging)
 
 # The programs. The closed-form generator is installed under a name of the
-# package's own, as every installed tool begins with gridor, plotor or vortan-.
-install(TARGETS gridor plotor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(PROGRAMS $<TARGET_FILE:closed_form_results> DESTINATION ${CMAKE_INSTALL_BINDIR}
-        RENAME vortan-closed-form)
+# package's own, as every installed tool begins with gridor, plotor or vortan-;
+# it is a target of its own so that the package strips it like the others.
+add_executable(vortan-closed-form ${CMAKE_SOURCE_DIR}/examples/generator/main.cpp)
+target_link_libraries(vortan-closed-form PRIVATE closed_form_lib)
+install(TARGETS gridor plotor vortan-closed-form RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 set(VORTAN_MAN_PAGES gridor plotor vortan-closed-form vortan-demo)
 if(TARGET vortan-import)
   install(TARGETS vortan-import vortan-export RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -42,6 +43,10 @@ function(vortan_install_solver)
              COMMAND ${VORTAN_PACKAGING}/check_install.sh ${CMAKE_BINARY_DIR}
                      ${VORTAN_PACKAGED}/install_work ${CMAKE_SOURCE_DIR} ${PROJECT_VERSION}
                      ${programs})
+    # The Debian package made and put to lintian; a minute or two.
+    add_test(NAME packaging.deb
+             COMMAND ${VORTAN_PACKAGING}/check_package.sh ${CMAKE_BINARY_DIR} ${programs})
+    set_tests_properties(packaging.deb PROPERTIES TIMEOUT 600 RUN_SERIAL ON)
   endif()
 endfunction()
 cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL vortan_install_solver)
@@ -95,6 +100,8 @@ add_custom_command(OUTPUT ${VORTAN_PACKAGED}/changelog.Debian.gz
   COMMAND gzip -9nc ${VORTAN_PACKAGED}/changelog.Debian > ${VORTAN_PACKAGED}/changelog.Debian.gz
   DEPENDS ${VORTAN_PACKAGED}/changelog.Debian VERBATIM)
 add_custom_target(vortan_changelog ALL DEPENDS ${VORTAN_PACKAGED}/changelog.Debian.gz)
+install(FILES ${VORTAN_PACKAGING}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME vortan)
 install(FILES ${VORTAN_PACKAGING}/copyright ${VORTAN_PACKAGED}/changelog.Debian.gz
               ${CMAKE_SOURCE_DIR}/README.md
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
@@ -105,12 +112,13 @@ set(CPACK_PACKAGE_VENDOR "The VORTAN developers")
 set(CPACK_PACKAGE_CONTACT "The VORTAN developers <vortan@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "two-dimensional finite element preprocessor and viewer")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-    "VORTAN's desktop programs: GRIDOR builds a two-dimensional finite element mesh, "
-    "its loads and analysis control, and writes the input file of the analysis; PLOTOR "
-    "draws the results of the analysis (deformed meshes, stress crosses, flow lines, "
-    "contours, yield zones, bar and beam diagrams) on the screen and as PostScript. "
-    "vortan-solve runs the analysis with CalculiX; vortan-import and vortan-export take "
-    "meshes from Gmsh and results to ParaView and Gmsh.")
+    "VORTAN's desktop programs: GRIDOR builds a two-dimensional finite element\n"
+    "mesh, its loads and analysis control, and writes the input file of the\n"
+    "analysis; PLOTOR draws the results of the analysis (deformed meshes, stress\n"
+    "crosses, flow lines, contours, yield zones, bar and beam diagrams) on the\n"
+    "screen and as PostScript. vortan-solve runs the analysis with CalculiX;\n"
+    "vortan-import and vortan-export take meshes from Gmsh and results to\n"
+    "ParaView and Gmsh.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
