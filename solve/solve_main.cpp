@@ -2,4 +2,12 @@
 // written as the .out PLOTOR reads.
 #include "solve_command.h"
 
-int main(int argc, char** argv) { return vortan::run_solve(argc, argv); }
+#include <cstring>
+
+#include "version.h"
+
+int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0)
+    return vortan::print_version("vortan-solve");
+  return vortan::run_solve(argc, argv);
+}
