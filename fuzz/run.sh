@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Builds the four fuzz targets with clang and runs each for SECONDS on its
+# Builds the fuzz targets with clang and runs each for SECONDS on its
 # seed corpus; fails when any of them finds a crash, a hang or a leak.
 # Usage: fuzz/run.sh SECONDS [BUILD_DIR]
 set -euo pipefail
 seconds=${1:?usage: fuzz/run.sh SECONDS [BUILD_DIR]}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${2:-$root/build-fuzz}
-targets="part_a part_b results script"
+targets="part_a part_b results script import"
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DVORTAN_FUZZ=ON -DVORTAN_TESTS=OFF \
   -DVORTAN_WINDOW=OFF -DVORTAN_INTEROP=OFF >/dev/null
@@ -26,6 +26,7 @@ dats=("$root"/examples/*.dat "$root"/tests/e2e/*/expected/*.dat "$root"/tests/e2
 seed part_a "${dats[@]}"
 seed part_b "${dats[@]}"
 seed results "$root"/examples/*.out
+seed import "$root"/fuzz/import_seeds/*.msh
 seed script "$root"/examples/*.script "$root"/tests/files/*.script "$root"/tests/e2e/*/session.script
 
 for t in $targets; do
