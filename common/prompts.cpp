@@ -79,13 +79,24 @@ void WRLINE(const std::string& text) {
 
 void WRTEXT(const std::string& text) { plat().text_write(text); }
 
+namespace {
+
+// "y" to "Do you want to exit?": graphics mode is left and the program ends.
+[[noreturn]] void leave_by_exit_question() {
+  plat().graphics_close();
+  STOPPR();
+}
+
+// The window backend asks the question itself where the user leaves from
+// the graphics window; the answer ends the program the same way.
+const bool g_leave_set = (set_program_leave(leave_by_exit_question), true);
+
+}  // namespace
+
 int GETKZZ() {
   int key = plat().text_read_key();
   if (key < 0 || key > 10000 || key == KEY_ESC || key == KEY_CTRLC || key == 340) {
-    if (YESNO("Do you want to exit?") == 'y') {
-      plat().graphics_close();
-      STOPPR();
-    }
+    if (YESNO("Do you want to exit?") == 'y') leave_by_exit_question();
   }
   return key;
 }

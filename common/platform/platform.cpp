@@ -6,6 +6,14 @@ namespace vortan {
 
 namespace {
 std::unique_ptr<Platform> g_platform;
+ProgramLeave g_leave = nullptr;
+}
+
+void set_program_leave(ProgramLeave leave) { g_leave = leave; }
+
+void leave_program() {
+  if (g_leave) g_leave();
+  throw ProgramExit{0, ""};
 }
 
 Platform& plat() { return *g_platform; }

@@ -202,6 +202,13 @@ class Platform {
   WorldToPixel world_to_pixel_ = nullptr;
 };
 
+// The program's own ending, as "y" to "Do you want to exit?" runs it: set
+// by the prompt routines, run by a backend that asks that question itself
+// (the window backend, on a close box or Esc at a click). Never returns.
+using ProgramLeave = void (*)();
+void set_program_leave(ProgramLeave leave);
+[[noreturn]] void leave_program();
+
 // The one platform of the running program.
 Platform& plat();
 void set_platform(std::unique_ptr<Platform> p);

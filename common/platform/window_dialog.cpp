@@ -13,7 +13,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cctype>
 #include <cstdlib>
+#include <string>
 
 #include "dialog_layout.h"
 #include "session_recorder.h"
@@ -78,12 +80,54 @@ void dialog_button_cb(Fl_Widget* w, long button) {
   if (take_values(*st)) st->pressed = static_cast<int>(button);
 }
 
-// The frame's close button or Esc closes a box that has only one answer;
-// a question with several answers waits for one of its buttons.
+void press(DialogState& st, int button) {
+  if (button >= 1 && button <= static_cast<int>(st.buttons.size()))
+    st.buttons[button - 1]->do_callback();
+}
+
+// The frame's close button or Esc.
 void dialog_close_cb(Fl_Widget* w, void*) {
   auto* st = static_cast<DialogState*>(w->user_data());
-  if (st->dlg->buttons.size() == 1 && take_values(*st)) st->pressed = 1;
+  const int b = button_for_close(*st->dlg);
+  if (b == 0) fl_beep();
+  else press(*st, b);
 }
+
+// A dialog box whose keys press its buttons as the user means them.
+class DialogWindow : public Fl_Double_Window {
+ public:
+  DialogWindow(int w, int h, DialogState& st) : Fl_Double_Window(w, h), st_(st) {}
+  int handle(int e) override {
+    // Keys reach the box when the widget with the keyboard has not used them.
+    if ((e == FL_KEYBOARD || e == FL_SHORTCUT) && take_key()) return 1;
+    return Fl_Double_Window::handle(e);
+  }
+
+ private:
+  bool take_key() {
+    const int key = Fl::event_key();
+    Fl_Widget* focus = Fl::focus();
+    if (key == FL_Enter || key == FL_KP_Enter) {
+      // The button with the keyboard, else the default one.
+      for (size_t i = 0; i < st_.buttons.size(); ++i)
+        if (st_.buttons[i] == focus) {
+          press(st_, static_cast<int>(i) + 1);
+          return true;
+        }
+      if (!st_.default_button) return false;
+      st_.default_button->do_callback();
+      return true;
+    }
+    if (Fl::event_state() & (FL_CTRL | FL_ALT | FL_META) || Fl::event_length() != 1) return false;
+    // Letters are typed into a text field that has the keyboard.
+    if (dynamic_cast<Fl_Input*>(focus)) return false;
+    const int b = button_for_letter(*st_.dlg, Fl::event_text()[0]);
+    if (b == 0) return false;
+    press(st_, b);
+    return true;
+  }
+  DialogState& st_;
+};
 
 // The measures of one box, all from the one scale.
 struct Look {
@@ -259,6 +303,7 @@ void place_buttons(const Look& look, DialogState& st, int inner_w, int by) {
     b->copy_label(dlg.buttons[i].c_str());
     b->labelsize(look.font);
     b->callback(dialog_button_cb, static_cast<long>(i) + 1);
+    st.buttons.push_back(b);
     if (is_default) st.default_button = b;
     bx += widths[i] + look.gap();
   }
@@ -273,7 +318,38 @@ int buttons_width(const Look& look) {
   return total;
 }
 
+// A button label as a key names it: case and blanks at its ends aside.
+bool label_is(const std::string& label, const char* name) {
+  const size_t a = label.find_first_not_of(' '), b = label.find_last_not_of(' ');
+  if (a == std::string::npos) return false;
+  const std::string core = label.substr(a, b - a + 1);
+  if (core.size() != std::char_traits<char>::length(name)) return false;
+  for (size_t i = 0; i < core.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(core[i])) != name[i]) return false;
+  return true;
+}
+
+int button_named(const DialogSpec& dlg, const char* name) {
+  for (size_t i = 0; i < dlg.buttons.size(); ++i)
+    if (label_is(dlg.buttons[i], name)) return static_cast<int>(i) + 1;
+  return 0;
+}
+
 }  // namespace
+
+int button_for_close(const DialogSpec& dlg) {
+  if (int b = button_named(dlg, "cancel")) return b;
+  if (int b = button_named(dlg, "no")) return b;
+  return dlg.buttons.size() == 1 && dlg.fields.empty() ? 1 : 0;
+}
+
+int button_for_letter(const DialogSpec& dlg, char letter) {
+  const int yes = button_named(dlg, "yes"), no = button_named(dlg, "no");
+  if (yes == 0 || no == 0) return 0;
+  if (letter == 'y' || letter == 'Y') return yes;
+  if (letter == 'n' || letter == 'N') return no;
+  return 0;
+}
 
 Fl_Double_Window* build_dialog(DialogSpec& dlg, DialogState& st, int font, double ui) {
   const Look look{dlg, font, ui};
@@ -291,7 +367,7 @@ Fl_Double_Window* build_dialog(DialogSpec& dlg, DialogState& st, int font, doubl
   if (look.banner()) {
     win = new ShadowWindow(win_w, win_h, look.shadow(), PALE_YELLOW);
   } else {
-    win = new Fl_Double_Window(win_w, win_h);
+    win = new DialogWindow(win_w, win_h, st);
     win->copy_label(dlg.caption.c_str());
     win->color(dlg.style != DialogStyle::Normal ? PALE_YELLOW : FL_BACKGROUND_COLOR);
   }

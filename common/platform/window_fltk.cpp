@@ -161,10 +161,14 @@ class FltkPlatform : public Platform {
   bool text_line_open() const override { return !current_.empty(); }
 
   std::string text_read_line() override {
-    start_text_read();
+    start_text_read(Waiting::Line);
     std::string typed;
     for (;;) {
       int k = next_key();
+      if (k == EXIT_ASKED) {
+        ask_exit();
+        continue;
+      }
       if (k == KEY_ENTER) break;
       if (k == 8) {
         if (!typed.empty()) {
@@ -179,19 +183,24 @@ class FltkPlatform : public Platform {
       }
       // Esc, Ctrl-C and function keys have no meaning in a typed line.
     }
-    keys_.waiting = false;
+    keys_.now = Waiting::Busy;
     text_newline();
     recorder_->line(typed);
     return typed;
   }
 
   int text_read_key() override {
-    start_text_read();
+    start_text_read(Waiting::Key);
+    // A close box during the pause before is Esc here, which asks to exit.
+    if (keys_.exit_asked) {
+      keys_.exit_asked = false;
+      keys_.keys.push_front(KEY_ESC);
+    }
     int k;
     do {
       k = next_key();
     } while (script_key_name(k).empty() && k != '"');
-    keys_.waiting = false;
+    keys_.now = Waiting::Busy;
     recorder_->key(k);
     return k;
   }
@@ -233,18 +242,23 @@ class FltkPlatform : public Platform {
   MouseState mouse_poll() override {
     show_framebuffer();
     if (wait_ != Wait::Mouse) {
+      forget_keys_made_before();
       raise_and_focus(graphics_);
       if (graphics_) graphics_->picture->take_focus();
       wait_ = Wait::Mouse;
     }
     MouseState m;
+    // Esc, Ctrl+C or a close box ask to exit at once; "n" goes back to
+    // this same wait and nothing is recorded.
+    if (keys_.exit_asked) ask_exit();
     if (graphics_) {
       PressQueue& q = graphics_->picture->presses;
       // A polling loop must not spin the processor.
-      if (!q.release_due && q.count == 0) Fl::wait(0.02);
+      if (!q.release_due && q.count == 0) wait_for(Waiting::Click, 0.02);
+      if (keys_.exit_asked) ask_exit();
       m = press_poll(q, graphics_->picture->pointer);
     } else {
-      Fl::wait(0.02);
+      wait_for(Waiting::Click, 0.02);
     }
     recorder_->mouse(m);
     return m;
@@ -317,7 +331,7 @@ class FltkPlatform : public Platform {
   // A text read brings the text window back if the program had removed it,
   // raises it and gives it the keyboard; clicks left on the graphics window
   // are not taken.
-  void start_text_read() {
+  void start_text_read(Waiting what) {
     show_framebuffer();
     if (!text_win_) text_open(text_title_.empty() ? caption_ : text_title_);
     forget_presses();
@@ -326,9 +340,30 @@ class FltkPlatform : public Platform {
       view_->take_focus();
       wait_ = Wait::Keys;
     }
-    keys_.waiting = true;
+    keys_.now = what;
     scroll_to_end();
   }
+
+  // Runs the event loop for at most `seconds` as the program waits for
+  // `what`, so that keys and closes made meanwhile are taken as meant.
+  void wait_for(Waiting what, double seconds) {
+    keys_.now = what;
+    Fl::wait(seconds);
+    keys_.now = Waiting::Busy;
+  }
+
+  // Keys typed before a wait for a click or a box answer nothing there: they
+  // go with a beep; Esc or Ctrl+C among them still asks to exit.
+  void forget_keys_made_before() {
+    for (int k : keys_.keys)
+      if (k == KEY_ESC || k == KEY_CTRLC) keys_.exit_asked = true;
+    if (forget_keys(keys_)) fl_beep();
+  }
+
+  // "Do you want to exit?" over the graphics window, outside the dialogue:
+  // "y" ends the program through its own ending (the recording ends there),
+  // "n" goes back to the wait it came from.
+  void ask_exit();
 
   // The dialogue has moved away from the graphics window: presses it did
   // not take are dropped, with a beep so that none goes unnoticed.
@@ -336,14 +371,23 @@ class FltkPlatform : public Platform {
     if (graphics_ && press_forget(graphics_->picture->presses) > 0) fl_beep();
   }
 
+  // The next key typed; EXIT_ASKED when a line read is to ask to exit.
+  static constexpr int EXIT_ASKED = -2;
   int next_key() {
-    while (keys_.keys.empty()) Fl::wait();
+    while (keys_.keys.empty()) {
+      if (keys_.exit_asked && keys_.now == Waiting::Line) return EXIT_ASKED;
+      Fl::wait();
+    }
     int k = keys_.keys.front();
     keys_.keys.pop_front();
     return k;
   }
 
   void drop_transient() {
+    if (graphics_ && !graphics_->picture->status.empty()) {
+      graphics_->picture->status.clear();
+      graphics_->picture->redraw();
+    }
     if (!transient_) return;
     transient_->hide();
     delete transient_;
@@ -352,6 +396,7 @@ class FltkPlatform : public Platform {
 
   void show_transient(Fl_Window* w);
   void place_dialog(Fl_Window* w);
+  int run_modal(Fl_Double_Window* win, DialogState& st);
 
   std::string caption_, text_title_, graphics_caption_;
   std::unique_ptr<SessionRecorder> recorder_;
@@ -408,6 +453,7 @@ void FltkPlatform::place_dialog(Fl_Window* w) {
 int FltkPlatform::dialog(DialogSpec& dlg) {
   drop_transient();
   forget_presses();
+  if (forget_keys(keys_)) fl_beep();
   show_framebuffer();
   DialogState st;
   Fl_Double_Window* win = build_dialog(dlg, st, font_, ui_);
@@ -417,6 +463,15 @@ int FltkPlatform::dialog(DialogSpec& dlg) {
     show_transient(win);
     return 1;
   }
+  const int pressed = run_modal(win, st);
+  recorder_->dialog(dlg, pressed);
+  return pressed;
+}
+
+// Shows a built box and waits for one of its buttons.
+int FltkPlatform::run_modal(Fl_Double_Window* win, DialogState& st) {
+  const Waiting before = keys_.now;
+  keys_.now = Waiting::Box;
   win->set_modal();
   win->show();
   raise_and_focus(win);
@@ -425,12 +480,36 @@ int FltkPlatform::dialog(DialogSpec& dlg) {
   win->hide();
   delete win;
   Fl::check();
+  keys_.now = before;
   wait_ = Wait::Nothing;
-  recorder_->dialog(dlg, st.pressed);
   return st.pressed;
 }
 
+void FltkPlatform::ask_exit() {
+  keys_.exit_asked = false;
+  DialogSpec d;
+  d.icon = DialogIcon::Question;
+  d.lines = {DialogLine{"Do you want to exit?"}};
+  d.buttons = {"Yes", "No"};
+  DialogState st;
+  Fl_Double_Window* win = build_dialog(d, st, font_, ui_);
+  place_dialog(win);
+  if (run_modal(win, st) != 1) return;
+  recorder_->comment("the user left here, from the graphics window");
+  leave_program();
+}
+
+// Over the graphics window the status box is part of its picture; without
+// it, a box of its own in the middle of the screen.
 void FltkPlatform::tell(const std::string& text) {
+  if (graphics_ && graphics_->shown()) {
+    drop_transient();
+    show_framebuffer();
+    graphics_->picture->status = text.empty() ? " " : text;
+    graphics_->picture->redraw();
+    Fl::flush();
+    return;
+  }
   show_transient(build_status_box(text, font_, ui_));
 }
 
@@ -439,6 +518,7 @@ std::optional<std::string> FltkPlatform::file_open(const std::string& title,
                                                    const std::string& folder) {
   drop_transient();
   forget_presses();
+  if (forget_keys(keys_)) fl_beep();
   show_framebuffer();
   Fl_Native_File_Chooser chooser;
   chooser.title(title.c_str());
@@ -468,6 +548,7 @@ std::optional<std::string> FltkPlatform::folder_open(const std::string& title,
                                                      const std::string& folder) {
   drop_transient();
   forget_presses();
+  if (forget_keys(keys_)) fl_beep();
   show_framebuffer();
   Fl_Native_File_Chooser chooser;
   chooser.title(title.c_str());

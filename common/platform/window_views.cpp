@@ -28,9 +28,25 @@ int event_key_code() {
   return -1;
 }
 
+void key_typed(KeySink& sink, int key) {
+  if (sink.now == Waiting::Click) {
+    if (key == KEY_ESC || key == KEY_CTRLC) sink.exit_asked = true;
+    else fl_beep();
+    return;
+  }
+  sink.keys.push_back(key);
+}
+
+bool forget_keys(KeySink& sink) {
+  const bool any = !sink.keys.empty();
+  sink.keys.clear();
+  return any;
+}
+
 void close_as_esc(Fl_Widget*, void* data) {
   auto* sink = static_cast<KeySink*>(data);
-  if (sink->waiting) sink->keys.push_back(KEY_ESC);
+  if (sink->now == Waiting::Key) sink->keys.push_back(KEY_ESC);
+  else sink->exit_asked = true;
 }
 
 int TextView::handle(int e) {
@@ -38,7 +54,7 @@ int TextView::handle(int e) {
   if (e == FL_KEYBOARD) {
     int k = event_key_code();
     if (k < 0) return 0;  // left to the window's shortcuts
-    sink_.keys.push_back(k);
+    key_typed(sink_, k);
     return 1;
   }
   if (e == FL_PUSH) take_focus();
@@ -59,6 +75,26 @@ void PictureView::draw() {
   fl_rectf(x(), y(), w(), h());
   if (f.w > 0 && f.h > 0) fl_draw_image(rgb_.data(), x() + f.x, y() + f.y, f.w, f.h, 3);
   drawn = fb_.generation();
+  if (!status.empty() && f.w > 0) draw_status(f);
+}
+
+// The yellow, shadowed status box under the heading strip, centred over
+// the plot area left of the toolbar, its text as high as the picture's
+// labels at the window's present size.
+void PictureView::draw_status(const Rect& f) {
+  const double k = f.w / static_cast<double>(SCREEN_W);
+  auto at = [k](double v) { return static_cast<int>(v * k + 0.5); };
+  const int size = std::max(8, at(BASE_FONT_SIZE)), pad = at(10), shadow = std::max(2, at(6));
+  fl_font(FL_HELVETICA, size);
+  const int w = static_cast<int>(fl_width(status.c_str())) + 2 * pad, h = size + at(16);
+  const int bx = x() + f.x + std::max(0, (at(500) - w) / 2), by = y() + f.y + at(38);
+  fl_color(FL_DARK3);
+  fl_rectf(bx + shadow, by + shadow, w, h);
+  fl_color(PALE_YELLOW);
+  fl_rectf(bx, by, w, h);
+  fl_color(FL_BLACK);
+  fl_rect(bx, by, w, h);
+  fl_draw(status.c_str(), bx + pad, by + (h + fl_height()) / 2 - fl_descent());
 }
 
 void PictureView::track() {
@@ -97,7 +133,7 @@ int PictureView::handle(int e) {
     case FL_KEYBOARD: {
       int k = event_key_code();
       if (k < 0) return 0;  // left to the menu's shortcut
-      sink_.keys.push_back(k);
+      key_typed(sink_, k);
       return 1;
     }
     default:

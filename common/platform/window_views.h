@@ -25,15 +25,31 @@ namespace vortan {
 // for line editing only.
 int event_key_code();
 
+// What the program waits on while the window's events are handled, so
+// that a key or a close belongs to the question it was made for.
+enum class Waiting { Busy, Key, Line, Click, Box };
+
 // Sink for the keys typed into any of the program's windows.
 struct KeySink {
   std::deque<int> keys;
-  bool waiting = false;  // a text read is waiting for its answer
+  Waiting now = Waiting::Busy;
+  // Esc, Ctrl+C or a close box while the program waits for a click or a
+  // line: "Do you want to exit?" is asked at once by the wait.
+  bool exit_asked = false;
 };
 
-// Closing a text or graphics window by its frame never cuts a question
-// short: while a single-key read waits it counts as Esc, which asks "Do you
-// want to exit?"; otherwise it is ignored.
+// A key typed into the text or graphics window: kept for a key or line
+// read (also one typed ahead during a pause); while the program waits for a
+// click, Esc and Ctrl+C ask to exit and any other key is refused with a beep.
+void key_typed(KeySink& sink, int key);
+// Drops keys typed for no question the program has asked; true when there
+// were any (the caller beeps).
+bool forget_keys(KeySink& sink);
+
+// Closing a text or graphics window by its frame (or Alt+F4) never cuts a
+// question short: at a key read it is Esc, which asks "Do you want to
+// exit?"; at a click or a line the wait asks the same at once; during a
+// pause it is asked at the next wait.
 void close_as_esc(Fl_Widget*, void* data);
 
 // The text window's view: scrolls like any text display, and hands every
@@ -64,9 +80,13 @@ class PictureView : public Fl_Widget {
   unsigned long drawn = ~0UL;  // framebuffer generation on the screen
   PressQueue presses;
   MouseState pointer;  // the latest known position, no buttons
+  // The status box's text, empty when none is shown. It is drawn with the
+  // picture, so it moves and scales with the window and never takes a click.
+  std::string status;
 
  private:
   void track();
+  void draw_status(const Rect& f);
   const Framebuffer& fb_;
   KeySink& sink_;
   std::vector<std::uint8_t> rgb_;

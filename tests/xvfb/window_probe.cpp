@@ -1,8 +1,11 @@
 // A short dialogue through every kind of input of the platform, for the
 // window backend's tests under a virtual X display: a single key, a typed
 // line, a click on the toolbar, an integer box and a box of mixed fields.
-// The answers are written to probe_answers.txt in the current folder, so a
-// live session and its headless replay can be compared.
+// "n" to the first question leads instead through the ways of leaving and
+// answering boxes: a click under the status box, a yes/no box, an integer
+// box, a text-window question, and a last wait for a click that the user
+// leaves. The answers are written to probe_answers.txt in the current
+// folder, so a live session and its headless replay can be compared.
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -14,11 +17,35 @@
 
 namespace {
 
+void LEAVING() {
+  using namespace vortan;
+  plat().graphics_open();
+  plat().fb().clear(1);
+  HEADNG(" Probe: click in the drawing area");
+  TELL("Click anywhere in the drawing area");
+  const MouseState m = next_press(false);
+  end_tell();
+  const char go_on = YESNOG("Do you want to keep going?");
+  const int number = PUTGI("Give a whole number");
+  const char last = YESNO("Last question?");
+  std::ofstream out("probe_answers.txt");
+  out << "click " << m.x << " " << m.y << "\nbox " << go_on << "\nnumber " << number
+      << "\nkey " << last << "\n";
+  out.close();
+  WRLINE("Answers written");
+  next_press(false);
+  WRLINE("A click after the last answer");
+  STOPPR();
+}
+
 void PROBE() {
   using namespace vortan;
+  // The program's own ending, which leaving from a window must run too.
+  set_ending_hook([] { std::ofstream("probe_ending.txt") << "ended\n"; });
   plat().text_open("PROBE text");
   WRLINE("Window probe ready");
   char answer = YESNO("Shall we go on?");
+  if (answer == 'n') LEAVING();
   WRTEXT("Type a line: ");
   std::string line = READLN();
 

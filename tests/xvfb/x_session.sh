@@ -10,7 +10,11 @@
 #   wait_gone NAME               waits until no such window is left
 #   point_into ID [DX DY]        puts the pointer inside a window
 #   wait_app_end WHAT            waits for app_pid to end with status 0
+#   wait_until WHAT COMMAND...   waits until COMMAND succeeds, or fails naming WHAT
+#   wait_active NAME             waits until a window of that name has the keyboard
 #   fail MESSAGE                 screenshot, report, exit 1
+# Every wait is for an event (a window, a file, the program's end), looked
+# for every 50 ms up to 20 s, never a fixed pause.
 
 app_pid=""
 xvfb_pid=""
@@ -96,3 +100,22 @@ point_into() {
   xdotool mousemove $((X + ${2:-20})) $((Y + ${3:-20}))
   sleep 0.3
 }
+
+# Waits until the command succeeds (up to 20 s); fails naming WHAT.
+wait_until() {
+  local what=$1
+  shift
+  for _ in $(seq 400); do
+    "$@" >/dev/null 2>&1 && return 0
+    if [ -n "$app_pid" ] && ! kill -0 "$app_pid" 2>/dev/null; then
+      fail "the program ended while waiting for $what"
+    fi
+    sleep 0.05
+  done
+  fail "timed out waiting for $what"
+}
+
+active_is() { [[ $(xdotool getactivewindow getwindowname 2>/dev/null) =~ $1 ]]; }
+
+# Waits until a window whose name matches has the keyboard.
+wait_active() { wait_until "$1 to take the keyboard" active_is "$1"; }
