@@ -4,9 +4,11 @@
 #include <linux/sched.h>
 #include <seccomp.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -70,13 +72,17 @@ bool write_all(int fd, const std::string& bytes) {
   return true;
 }
 
-[[noreturn]] void child(int fd, const std::function<std::string()>& work) {
+[[noreturn]] void child(int fd, const std::function<std::string()>& work, int cpu_seconds) {
   // _exit throughout: the parent's buffers and exit handlers are not the child's.
   // Nor its signal handlers (a fuzzer's or the safe writer's): a fault or an
   // interrupt simply ends the child.
-  for (int sig : {SIGSEGV, SIGBUS, SIGABRT, SIGFPE, SIGILL, SIGINT, SIGTERM, SIGHUP})
+  for (int sig : {SIGSEGV, SIGBUS, SIGABRT, SIGFPE, SIGILL, SIGINT, SIGTERM, SIGHUP, SIGXCPU})
     ::signal(sig, SIG_DFL);
-  if (!shut_in()) _exit(3);
+  rlimit cpu{};
+  ::getrlimit(RLIMIT_CPU, &cpu);
+  cpu.rlim_max = std::min<rlim_t>(cpu.rlim_max, static_cast<rlim_t>(cpu_seconds) + 1);
+  cpu.rlim_cur = std::min<rlim_t>(cpu.rlim_max, static_cast<rlim_t>(cpu_seconds));
+  if (::setrlimit(RLIMIT_CPU, &cpu) != 0 || !shut_in()) _exit(3);
   std::string bytes;
   try {
     bytes = work();
@@ -86,7 +92,10 @@ bool write_all(int fd, const std::string& bytes) {
   _exit(write_all(fd, bytes) ? 0 : 5);
 }
 
-std::string signal_words(int sig) {
+std::string signal_words(int sig, int cpu_seconds) {
+  if (sig == SIGXCPU)
+    return "it used more than " + std::to_string(cpu_seconds) +
+           " s of processor time (a script that does not end?) and was stopped";
   if (sig == SIGSYS)
     return "it tried to start a program or process (a System command in a script?), "
            "which is never allowed";
@@ -97,7 +106,7 @@ std::string signal_words(int sig) {
 
 }  // namespace
 
-ChildOutcome run_contained(const std::function<std::string()>& work) {
+ChildOutcome run_contained(const std::function<std::string()>& work, int cpu_seconds) {
   ChildOutcome out;
   int fds[2];
   if (::pipe2(fds, O_CLOEXEC) != 0) {
@@ -113,7 +122,7 @@ ChildOutcome run_contained(const std::function<std::string()>& work) {
   }
   if (pid == 0) {
     ::close(fds[0]);
-    child(fds[1], work);
+    child(fds[1], work, cpu_seconds);
   }
   ::close(fds[1]);
   char buf[65536];
@@ -132,9 +141,9 @@ ChildOutcome run_contained(const std::function<std::string()>& work) {
   } else {
     out.bytes.clear();
     if (WIFSIGNALED(status))
-      out.failure = signal_words(WTERMSIG(status));
+      out.failure = signal_words(WTERMSIG(status), cpu_seconds);
     else if (WIFEXITED(status) && WEXITSTATUS(status) == 3)
-      out.failure = "the child process could not be shut in (seccomp)";
+      out.failure = "the child process could not be shut in (seccomp, processor time)";
     else
       out.failure = "it ended with status " + std::to_string(WEXITSTATUS(status));
   }

@@ -16,8 +16,9 @@ struct ChildOutcome {
 };
 
 // Forks; the child shuts itself in (no new programs or processes, no file
-// opened for writing, created, removed or renamed) and runs `work`, whose
-// return value comes back in the outcome.
-ChildOutcome run_contained(const std::function<std::string()>& work);
+// opened for writing, created, removed or renamed, at most `cpu_seconds` of
+// processor time, so a script that never ends is stopped) and runs `work`,
+// whose return value comes back in the outcome.
+ChildOutcome run_contained(const std::function<std::string()>& work, int cpu_seconds = 300);
 
 }  // namespace vortan

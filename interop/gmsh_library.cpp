@@ -182,7 +182,8 @@ std::string check_input(const std::string& path) {
 
 }  // namespace
 
-bool read_gmsh_file(const std::string& path, SourceMesh& mesh, std::string& error) {
+bool read_gmsh_file(const std::string& path, SourceMesh& mesh, std::string& error,
+                    int cpu_seconds) {
   mesh = SourceMesh{};
   if (!(error = check_input(path)).empty()) return false;
   const ChildOutcome child = run_contained([&] {
@@ -190,7 +191,7 @@ bool read_gmsh_file(const std::string& path, SourceMesh& mesh, std::string& erro
     SourceMesh read;
     std::string why;
     return read_in_library(path, read, why) ? "M" + pack_source_mesh(read) : "E" + why;
-  });
+  }, cpu_seconds);
   if (!child.finished) {
     error = "Gmsh could not read " + path + ": " + child.failure;
     return false;

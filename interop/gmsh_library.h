@@ -25,7 +25,8 @@ std::string gmsh_error();
 // in a contained child process (contained_child.h): a crash there, or a
 // script that would start a program or change a file, ends as a refusal.
 // False with `error` set when the file cannot be read; Gmsh's warnings come
-// back in mesh.warnings.
-bool read_gmsh_file(const std::string& path, SourceMesh& mesh, std::string& error);
+// back in mesh.warnings. Gmsh may take `cpu_seconds` of processor time.
+bool read_gmsh_file(const std::string& path, SourceMesh& mesh, std::string& error,
+                    int cpu_seconds = 300);
 
 }  // namespace vortan

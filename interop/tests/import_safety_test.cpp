@@ -87,6 +87,15 @@ TEST(ContainedImport, NothingRunsNothingChangesAndCrashesAreRefusals) {
   const ChildOutcome program = run_contained([] { return std::to_string(std::system("true")); });
   EXPECT_FALSE(program.finished);
   EXPECT_NE(program.failure.find("start a program"), std::string::npos) << program.failure;
+  const ChildOutcome endless = run_contained(
+      [] {
+        for (volatile unsigned long i = 0;; i = i + 1) {
+        }
+        return std::string();
+      },
+      1);
+  EXPECT_NE(endless.failure.find("more than 1 s of processor time"), std::string::npos)
+      << endless.failure;
   const std::string target = dir + "/written";
   const ChildOutcome write = run_contained([&] {
     return std::string(std::fopen(target.c_str(), "w") ? "opened" : "refused");
