@@ -446,6 +446,11 @@ std::vector<Mapped> choose_elements(const SourceMesh& src, const SetPlan& plan, 
               static_cast<int>(std::count_if(out.begin(), out.end(),
                                              [](const Mapped& m) { return m.in_many; })),
               notes);
+  // A file Gmsh saved from a model whose groups are all fixities holds
+  // only the fixities' elements.
+  const std::string hint = src.groups.empty() ? ""
+                           : "; Gmsh saves only the elements of physical groups: "
+                             "give the surfaces a physical group";
   if (out.empty())
     throw Refusal{plan.grouped && lines
                       ? "the mesh's physical groups hold no surface or line elements to import "
@@ -453,9 +458,9 @@ std::vector<Mapped> choose_elements(const SourceMesh& src, const SetPlan& plan, 
                   : plan.grouped
                       ? "the mesh's physical groups hold no surface elements (only elements of a "
                         "physical surface are imported; lines become elements only with --lines)"
-                  : lines ? "the mesh holds no surface or line elements to import"
+                  : lines ? "the mesh holds no surface or line elements to import" + hint
                           : "the mesh holds no surface elements (lines become elements only "
-                            "with --lines)"};
+                            "with --lines)" + hint};
   return out;
 }
 
