@@ -23,8 +23,8 @@ namespace vortan {
 
 namespace {
 
-volatile sig_atomic_t interrupted = 0;
-void on_signal(int) { interrupted = 1; }
+volatile sig_atomic_t interrupted = 0;  // the signal that asked to stop, 0 none
+void on_signal(int sig) { interrupted = sig; }
 
 bool runnable(const std::string& path) {
   struct stat st {};
@@ -186,6 +186,7 @@ CcxOutcome run_ccx(const CcxRun& run, const std::string& deck) {
     close(fds[0]);
     exec_ccx(run.program, dir, fds[1]);
   }
+  if (pid > 0) setpgid(pid, pid);  // as the child does, so a stop finds the group at once
   close(fds[1]);
   std::string output;
   int ended = pid < 0 ? 0 : collect(fds[0], pid, run, output, o.seconds);
@@ -224,8 +225,9 @@ CcxOutcome run_ccx(const CcxRun& run, const std::string& deck) {
   }
   remove_folder(dir);
   if (interrupted) {
-    signal(SIGINT, SIG_DFL);
-    raise(SIGINT);  // ends as the signal says, the folder removed
+    const int sig = interrupted;
+    signal(sig, SIG_DFL);
+    raise(sig);  // ends as the signal says, the folder removed
   }
   return o;
 }

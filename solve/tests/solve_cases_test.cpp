@@ -61,7 +61,7 @@ TEST(SolveRefusals, EveryKindIsNamedOnce) {
       "  set cmpnt         value\n0   1    1           0.100E+04\n0   1    2           0.250E+00\n1\n"
       "nbset npset\n    1    1\n  ld  node x-cmpnt   y-cmpnt\n0   1   12 0.100E+01 0.000E+00\n"
       "0   3    1 0.100E+01 0.000E+00\n1\n"
-      "   set  cpmnt     body force\n0   1   1          0.100E+01\n1   1   2          0.000E+00\n"
+      "   set  cpmnt     body force\n0   1    1           0.100E+01\n1   1    2           0.000E+00\n"
       "   set  elements in this body force set\n0   1    4    0\n1\n"
       "   set  forces:     normal    tangential\n1   1    1 2        0.100E+01 0.000E+00\n"
       " nnas elt  n set     n set\n0   2    1    1 1     5 1\n0   2    2    2 1     3 4\n1\n"

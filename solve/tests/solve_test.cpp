@@ -127,13 +127,17 @@ TEST(SolveExamples, IncrementsScaleOneSolution) {
   EXPECT_NE(b.titles[1].find("increment 2, load factor 0.8"), std::string::npos) << b.titles[1];
 }
 
+const std::string PART_B_END =
+    " nbdry nbdir (no. of bdry sets & Dirichlet bdry planes)\n    0    0\n"
+    "nincs    increment sizes\n    1 1.00\n     dtint     ftime     allow     theta    ttend \n\n";
+
 // --- a uniform stress on distorted meshes ----------------------------------------
 
 // A 2 x 2 patch over the square 0..2, its middle corner moved to
 // (1.2, 0.85), in elements of `key` (two triangles to a square for 33 and
 // 63). Every boundary node has the displacement u = 1e-3 (1 + 2x + 0.5y),
 // v = 1e-3 (-1 + 0.5x + 1.5y) specified: strains 2e-3, 1.5e-3 and 1e-3.
-std::string patch_dat(int key) {
+std::string patch_dat(int key, bool distorted = true) {
   auto m = std::make_unique<MeshModel>();
   std::map<std::pair<long, long>, int> ids;
   auto node = [&](double x, double y) {
@@ -144,8 +148,8 @@ std::string patch_dat(int key) {
     }
     return ids[k];
   };
-  auto px = [](int i, int j) { return i == 1 && j == 1 ? 1.2 : double(i); };
-  auto py = [](int i, int j) { return i == 1 && j == 1 ? 0.85 : double(j); };
+  auto px = [&](int i, int j) { return distorted && i == 1 && j == 1 ? 1.2 : double(i); };
+  auto py = [&](int i, int j) { return distorted && i == 1 && j == 1 ? 0.85 : double(j); };
   auto element = [&](int nside, std::vector<std::pair<double, double>> pts) {
     const int e = ++m->nelem;
     m->nside(e) = nside, m->mattyp(e) = 1, m->matset(e) = 1, m->nnode(e) = int(pts.size());
@@ -166,10 +170,15 @@ std::string patch_dat(int key) {
       }
     }
   m->ndofn = 2, m->npros = 1;
-  m->props(1, 1) = 2e5, m->props(1, 2) = 0.25, m->props(1, 3) = 1.0;
+  // Without lateral strain (nu 0) the rollers hold the block's own field.
+  m->props(1, 1) = 2e5, m->props(1, 2) = distorted ? 0.25 : 0.0, m->props(1, 3) = 1.0;
   std::string loads;
   for (int n = 1; n <= m->npoin; ++n) {
     m->ndof(n) = 2;
+    if (!distorted) {  // held on rollers along y = 0, against sliding at the origin
+      m->kode(n) = m->coord(n, 2) != 0.0 ? 0 : m->coord(n, 1) == 0.0 ? 11 : 1;
+      continue;
+    }
     const double x = m->coord(n, 1), y = m->coord(n, 2);
     if (x != 0.0 && x != 2.0 && y != 0.0 && y != 2.0) continue;
     m->kode(n) = 11;
@@ -181,6 +190,12 @@ std::string patch_dat(int key) {
   m->title = "Patch test";
   std::ostringstream out;
   OUTPUT(out, *m);
+  if (!distorted)  // a body force of 10 downwards on every element
+    return out.str() + "nbset npset\n    1    0\n  ld  node x-cmpnt   y-cmpnt\n1\n"
+           "   set  cpmnt     body force\n0   1    1           0.000E+00\n1   1    2          -0.100E+02\n"
+           "   set  elements in this body force set\n0   1    1    2    3    4\n1\n"
+           " nbdry nbdir (no. of bdry sets & Dirichlet bdry planes)\n    0    0\n"
+           "nincs    increment sizes\n    1 1.00\n     dtint     ftime     allow     theta    ttend \n\n";
   return out.str() + "nbset npset\n    0    0\n  ld  node x-cmpnt   y-cmpnt\n" + loads +
          "1\n nbdry nbdir (no. of bdry sets & Dirichlet bdry planes)\n    0    0\n"
          "nincs    increment sizes\n    1 1.00\n     dtint     ftime     allow     theta    ttend \n\n";
@@ -210,6 +225,48 @@ TEST(SolvePatch, EveryElementTypeCarriesAUniformStress) {
         EXPECT_NEAR(s.disp(n, 2), 1e-3 * (-1 + 0.5 * x + 1.5 * y), 1e-4 * 6e-3) << n;
       }
     }
+}
+
+// A square block 2 high of 8-noded quadrilaterals on rollers, under a body
+// force of 10 downwards, nu 0: sigma-y = -10 (2 - y), sigma-x = tau-xy = 0,
+// a displacement field of second degree that the elements hold exactly.
+TEST(SolvePatch, BodyForceOfABlockOnRollers) {
+  const std::string dir = fresh_folder("body");
+  write_file(dir + "/block.dat", patch_dat(84, false));
+  SolveRun r = solve_in(dir, "block.dat");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const ResultSet& s = *read_back(dir + "/block.out").sets[0];
+  ASSERT_EQ(s.ngaus, 16);
+  for (int i = 1; i <= s.ngaus; ++i) {
+    EXPECT_NEAR(s.stres(i, 2), -10.0 * (2.0 - s.xgaus(i, 2)), 2e-3) << i;
+    EXPECT_NEAR(s.stres(i, 1), 0.0, 2e-3) << i;
+    EXPECT_NEAR(s.stres(i, 3), 0.0, 2e-3) << i;
+  }
+}
+
+// The senses of a traction: on the top of a square clamped at its foot, a
+// positive normal traction pushes down into it and a positive tangential
+// one runs along the top from node 3 to node 4, the element's own
+// anticlockwise sense, so towards -x.
+TEST(SolvePatch, TractionSenses) {
+  const std::string dir = fresh_folder("senses");
+  write_file(dir + "/square.dat",
+             "Square\nnpoin nelem ndofn npros   extra parameters\n    4    1    2    1\n"
+             "nside typ/set elt       nodes\n1   4 1  1    1    1    2    3    4\n"
+             "kode  node  x-coord   y-coord ndof\n0  11    1   0.00000   0.00000    2\n"
+             "0  11    2   1.00000   0.00000    2\n0  00    3   1.00000   1.00000    2\n"
+             "1  00    4   0.00000   1.00000    2\n  set cmpnt         value\n"
+             "0   1    1           0.100E+04\n0   1    2           0.000E+00\n"
+             "0   1    3           0.100E+01\n1\nnbset npset\n    0    1\n  ld  node x-cmpnt   y-cmpnt\n1\n"
+             "   set  forces:     normal    tangential\n1   1    1 2         0.500E+01 0.500E+01\n"
+             " nnas elt  n set     n set\n0   2    1    4 1     3 1\n1\n" + PART_B_END);
+  ASSERT_EQ(solve_in(dir, "square.dat").status, 0);
+  const ResultSet& s = *read_back(dir + "/square.out").sets[0];
+  // With nu = 0 the square shears and shortens: tau-xy = -5, sigma-y = -5.
+  EXPECT_NEAR(s.stres(1, 2), -5.0, 1e-3);
+  EXPECT_LT(s.disp(3, 1), 0.0);
+  EXPECT_LT(s.disp(4, 1), 0.0);
+  EXPECT_LT(s.disp(3, 2) + s.disp(4, 2), 0.0);
 }
 
 // PLOTOR draws the plate's sigma-x contours from the .out: a session
