@@ -72,10 +72,13 @@ TEST(PolygonFill, FansOfTrianglesBrokenAtDifferentPointsCoverTheirRegion) {
       fb.fill_polygon(xs, ys, 1 + k % 15);
     }
     std::vector<double> hx(rimx.rbegin(), rimx.rend()), hy(rimy.rbegin(), rimy.rend());
-    for (int y = 0; y < SCREEN_H; ++y)
-      for (int x = 0; x < SCREEN_W; ++x)
-        if (inside_convex(rimx, rimy, x, y, 0.0) || inside_convex(hx, hy, x, y, 0.0))
+    for (int y = 0; y < SCREEN_H; ++y) {
+      for (int x = 0; x < SCREEN_W; ++x) {
+        if (inside_convex(rimx, rimy, x, y, 0.0) || inside_convex(hx, hy, x, y, 0.0)) {
           ASSERT_NE(fb.at(x, y), 0) << "trial " << trial << " pixel " << x << " " << y;
+        }
+      }
+    }
   }
 }
 

@@ -22,7 +22,55 @@ constexpr Rgb EGA_DEFAULT[16] = {
     {0x55, 0x55, 0x55}, {0x55, 0x55, 0xFF}, {0x55, 0xFF, 0x55}, {0x55, 0xFF, 0xFF},
     {0xFF, 0x55, 0x55}, {0xFF, 0x55, 0xFF}, {0xFF, 0xFF, 0x55}, {0xFF, 0xFF, 0xFF}};
 
+// The standard colours as shown with high contrast, by index.
+constexpr Rgb HIGH_CONTRAST[16] = {
+    {0x75, 0x75, 0x75}, {0x00, 0x00, 0x00}, {0x00, 0xC8, 0x00}, {0x00, 0xC8, 0xC8},
+    {0xE6, 0x1E, 0x1E}, {0xE6, 0x50, 0xE6}, {0xAF, 0x64, 0x00}, {0xFA, 0xFA, 0xFA},
+    {0xAA, 0xAA, 0xAA}, {0x78, 0x96, 0xFF}, {0x55, 0xFF, 0x55}, {0x55, 0xFF, 0xFF},
+    {0xFF, 0x6E, 0x6E}, {0xFF, 0x6E, 0xFF}, {0xFF, 0xFF, 0xDC}, {0xFF, 0xFF, 0xFF}};
+
+// Darkest luminance a colour set by the program may keep: white labels read
+// on it, and it reads as a label on the near-white key strip.
+constexpr double DARK_ENOUGH = 0.17;
+
+double linear(std::uint8_t v) {
+  const double c = v / 255.0;
+  return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
 }  // namespace
+
+double relative_luminance(Rgb c) {
+  return 0.2126 * linear(c.r) + 0.7152 * linear(c.g) + 0.0722 * linear(c.b);
+}
+
+double contrast_ratio(Rgb a, Rgb b) {
+  const double la = relative_luminance(a), lb = relative_luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+Rgb standard_rgb(int index) { return EGA_DEFAULT[index & 15]; }
+
+Rgb high_contrast_rgb(int index, Rgb c) {
+  index &= 15;
+  const Rgb s = EGA_DEFAULT[index];
+  if (c.r == s.r && c.g == s.g && c.b == s.b) return HIGH_CONTRAST[index];
+  // Scaled down, keeping its hue, until dark enough.
+  Rgb d = c;
+  for (double k = 1.0; relative_luminance(d) > DARK_ENOUGH; k *= 0.97)
+    d = Rgb{static_cast<std::uint8_t>(c.r * k), static_cast<std::uint8_t>(c.g * k),
+            static_cast<std::uint8_t>(c.b * k)};
+  return d;
+}
+
+Rgb Framebuffer::shown(int index) const {
+  return high_contrast_ ? high_contrast_rgb(index, palette_[index & 15]) : palette_[index & 15];
+}
+
+void Framebuffer::set_high_contrast(bool on) {
+  high_contrast_ = on;
+  ++generation_;
+}
 
 Rgb ega_code_rgb(int code) {
   int b = ((code & 1) ? 0xAA : 0) + ((code & 8) ? 0x55 : 0);
@@ -182,7 +230,10 @@ bool Framebuffer::write_png(const std::string& path) const {
   png_set_IHDR(png, info, SCREEN_W, SCREEN_H, 8, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_color pal[16];
-  for (int i = 0; i < 16; ++i) pal[i] = png_color{palette_[i].r, palette_[i].g, palette_[i].b};
+  for (int i = 0; i < 16; ++i) {
+    const Rgb c = shown(i);
+    pal[i] = png_color{c.r, c.g, c.b};
+  }
   png_set_PLTE(png, info, pal, 16);
   png_write_info(png, info);
   for (int y = 0; y < SCREEN_H; ++y)

@@ -50,6 +50,14 @@ class Framebuffer {
   Rgb palette(int index) const { return palette_[index & 15]; }
   void reset_palette();
 
+  // The colours shown on the screen and in PNG files (never in PostScript):
+  // the palette, or with high contrast on, other colours for the same
+  // indices, so that every label reads at 4.5 : 1 or more on what it is
+  // drawn on (see high_contrast_rgb).
+  void set_high_contrast(bool on);
+  bool high_contrast() const { return high_contrast_; }
+  Rgb shown(int index) const;
+
   // Writes the picture through the palette as a PNG file; false on failure.
   bool write_png(const std::string& path) const;
 
@@ -61,11 +69,26 @@ class Framebuffer {
   std::vector<std::uint8_t> pix_;
   std::array<Rgb, 16> palette_;
   unsigned long generation_ = 0;
+  bool high_contrast_ = false;
   std::vector<double> crossings_;  // fill_polygon's scan-line crossings
 };
 
 // Writes w x h RGB triples, row by row, as a PNG file; false on failure.
 bool write_rgb_png(const std::string& path, int w, int h, const std::uint8_t* rgb);
+
+// The high-contrast colour of palette entry `index` holding `c`. Entries at
+// their standard colour take a fixed table: the drawing area (1) black, the
+// heading strip (0) and the toolbar buttons (4, 6) mid-dark, so that white
+// labels read on them and they read as labels on the drawing area, and the
+// key strip (7) near white; every other colour light. An entry the program
+// has set to a colour of its own (a contour band) is darkened until white
+// labels read on it and it reads as a label on the key strip.
+Rgb high_contrast_rgb(int index, Rgb c);
+// WCAG's relative luminance and contrast ratio (1 to 21).
+double relative_luminance(Rgb c);
+double contrast_ratio(Rgb a, Rgb b);
+// The standard colour of an index.
+Rgb standard_rgb(int index);
 
 // The RGB colour of a 6-bit EGA palette code: bits 0, 1, 2 add blue, green,
 // red at two thirds; bits 3, 4, 5 add them at one third.

@@ -24,6 +24,8 @@ const char* OPTIONS =
     "  --transcript FILE  with --script, what the windows show is written to FILE\n"
     "  --snapshots DIR    with --script, the folder of the snapshot pictures (default .)\n"
     "  --record FILE      on the display, every answer and click kept in FILE as a script\n"
+    "  --high-contrast    colours that read at 4.5 : 1 or more on the screen and in\n"
+    "                     snapshots and PNG pictures (PostScript files keep theirs)\n"
     "  --help             show this help and end\n"
     "  --version          show the version and end\n"
     "\n"
@@ -36,6 +38,7 @@ const char* OPTIONS =
 int print_program_help(const char* name) {
   const std::string program = name;
   std::printf("usage: %s [--script FILE [--transcript FILE] [--snapshots DIR]] [--record FILE]\n"
+              "       [--high-contrast]\n"
               "%s\n%s",
               name, program == "plotor" ? PLOTOR_ABOUT : GRIDOR_ABOUT, OPTIONS);
   std::printf("The manual page (man %s) tells more.\n", name);

@@ -18,10 +18,11 @@ std::unique_ptr<Platform> open_window_backend(const std::string&, const std::str
 int run_program(int argc, char** argv, const char* name, const std::string& text_caption,
                 void (*program)()) {
   std::string script, transcript, snapshots, record;
+  bool high_contrast = false;
   auto usage = [&]() {
     std::fprintf(stderr,
                  "usage: %s [--script FILE [--transcript FILE] [--snapshots DIR]] "
-                 "[--record FILE]\n(%s --help lists the options)\n",
+                 "[--record FILE] [--high-contrast]\n(%s --help lists the options)\n",
                  name, name);
     return 2;
   };
@@ -37,6 +38,7 @@ int run_program(int argc, char** argv, const char* name, const std::string& text
     else if (a == "--transcript") ok = value(transcript);
     else if (a == "--snapshots") ok = value(snapshots);
     else if (a == "--record") ok = value(record);
+    else if (a == "--high-contrast") high_contrast = true;
     else if (a == "--help") return print_program_help(name);
     else if (a == "--version") return print_version(name);
     else ok = false;
@@ -63,6 +65,7 @@ int run_program(int argc, char** argv, const char* name, const std::string& text
       }
       set_platform(std::move(w));
     }
+    plat().fb().set_high_contrast(high_contrast);
     program();
     plat().finish();
   } catch (const ProgramExit& e) {

@@ -85,8 +85,10 @@ void scale_picture(const Framebuffer& fb, int w, int h, std::vector<std::uint8_t
   if (w <= 0 || h <= 0) return;
   std::vector<std::uint8_t> src(static_cast<size_t>(SCREEN_W) * SCREEN_H * 3);
   const std::uint8_t* pix = fb.data();
+  Rgb shown[16];
+  for (int i = 0; i < 16; ++i) shown[i] = fb.shown(i);
   for (int i = 0; i < SCREEN_W * SCREEN_H; ++i) {
-    Rgb c = fb.palette(pix[i]);
+    const Rgb c = shown[pix[i] & 15];
     src[3 * i] = c.r;
     src[3 * i + 1] = c.g;
     src[3 * i + 2] = c.b;

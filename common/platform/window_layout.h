@@ -46,7 +46,7 @@ bool window_to_pixel(const Rect& fit, int x, int y, int& px, int& py);
 // to (px, py) whenever the picture is at least 640 x 480.
 void pixel_to_window(const Rect& fit, int px, int py, int& x, int& y);
 
-// The picture through its palette as w x h RGB triples: whole factors
+// The picture in its shown colours as w x h RGB triples: whole factors
 // repeat pixels, other sizes are interpolated so that lines stay smooth.
 void scale_picture(const Framebuffer& fb, int w, int h, std::vector<std::uint8_t>& rgb);
 

@@ -144,11 +144,13 @@ int PictureView::handle(int e) {
 // --- the graphics window ----------------------------------------------------------
 
 GraphicsWindow::GraphicsWindow(const Rect& r, int menu_h, int font, const char* caption,
-                               const Framebuffer& fb, KeySink& sink)
+                               Framebuffer& fb, KeySink& sink)
     : Fl_Double_Window(r.x, r.y, r.w, r.h + menu_h, caption), fb_(fb) {
   menu = new Fl_Menu_Bar(0, 0, r.w, menu_h);
   menu->textsize(font);
   menu->add("Picture/Save picture as PNG...", FL_CTRL + 's', save_cb, this);
+  menu->add("Picture/High-contrast colours", FL_CTRL + 'h', contrast_cb, this,
+            FL_MENU_TOGGLE | (fb.high_contrast() ? FL_MENU_VALUE : 0));
   picture = new PictureView(0, menu_h, r.w, r.h, fb, sink);
   resizable(picture);
   size_range(SCREEN_W / 2, SCREEN_H / 2 + menu_h);
@@ -172,6 +174,14 @@ void GraphicsWindow::save_cb(Fl_Widget*, void* data) {
   const Rect f = g->picture->fit();
   const std::string error = save_picture_png(g->fb_, f.w, f.h, path);
   if (!error.empty()) fl_alert("The picture was not saved: %s", error.c_str());
+}
+
+// The colours of the screen and of saved pictures; the program's palette
+// and its PostScript files stay as they are.
+void GraphicsWindow::contrast_cb(Fl_Widget*, void* data) {
+  auto* g = static_cast<GraphicsWindow*>(data);
+  g->fb_.set_high_contrast(!g->fb_.high_contrast());
+  g->picture->redraw();
 }
 
 // --- dialog parts ----------------------------------------------------------------

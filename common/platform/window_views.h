@@ -94,17 +94,18 @@ class PictureView : public Fl_Widget {
 };
 
 // The graphics window: a menu of what lies outside the dialogue (saving the
-// picture) over the picture, which takes the rest of the window.
+// picture, its colours) over the picture, which takes the rest of the window.
 class GraphicsWindow : public Fl_Double_Window {
  public:
-  GraphicsWindow(const Rect& r, int menu_h, int font, const char* caption, const Framebuffer& fb,
+  GraphicsWindow(const Rect& r, int menu_h, int font, const char* caption, Framebuffer& fb,
                  KeySink& sink);
   PictureView* picture = nullptr;
   Fl_Menu_Bar* menu = nullptr;
 
  private:
   static void save_cb(Fl_Widget*, void* data);
-  const Framebuffer& fb_;
+  static void contrast_cb(Fl_Widget*, void* data);
+  Framebuffer& fb_;
 };
 
 // One line of dialog text. Drawn by hand so that leading blanks and "@"
