@@ -18,20 +18,50 @@ namespace {
 constexpr int REAL_WIDTH = 10;
 constexpr int IMPLIED = 3;
 
+// What each line of Part A holds, for the line that names where a file is
+// not what it should be.
+constexpr const char* TITLE_LINE = "the mesh title";
+constexpr const char* HEADING_LINE = "a heading line";
+constexpr const char* CONTROL_LINE =
+    "the control line: npoin, nelem, ndofn, npros (I5 each), then the extra parameters";
+constexpr const char* ELEMENT_LINE =
+    "an element line: flag (I1), nside (I4), type (I2), set (I3), element no. (I5), "
+    "node nos. (I5 each)";
+constexpr const char* NODE_LINE =
+    "a node line: flag (I1), fixity code (4 digits), node no. (I5), x and y (F10 each), "
+    "no. of d.o.f. (I5)";
+constexpr const char* PROPERTY_LINE =
+    "a property line: flag (I1), set (I4), component (I5), 10 blanks, value (F10)";
+
+// The lines of Part A being read, the name of their file, and what the
+// line being read should hold.
+struct PartA {
+  LineSource lines;
+  const std::string& file;
+  MeshModel& m;
+  const char* expected = TITLE_LINE;
+};
+
 // Ends the reading (and the program): the half-read mesh must not be used.
 [[noreturn]] void stop_reading(const MeshModel& m) {
   WRLINE("Mesh title is: " + trimmed(m.title));
   throw ProgramExit{1, ""};
 }
 
-[[noreturn]] void format_error(const MeshModel& m) {
+// The malformed line is the last one read.
+[[noreturn]] void format_error(const PartA& a) {
   PUTERR("Error - wrong format in data file");
-  stop_reading(m);
+  WRLINE(line_remark(a.file, a.lines.lines(), std::string("it should hold ") + a.expected));
+  stop_reading(a.m);
 }
 
-[[noreturn]] void end_of_file_error(const MeshModel& m) {
-  PUTERR("Error - end of file encountered during input");
-  stop_reading(m);
+// The line that could not be read is the one after the last read.
+[[noreturn]] void unreadable_line(const PartA& a, LineRead got) {
+  PUTERR(got == LineRead::End ? "Error - end of file encountered during input"
+                              : "Error - wrong format in data file");
+  WRLINE(line_remark(a.file, a.lines.lines() + 1,
+                     not_text_remark(got) + "; it should hold " + a.expected));
+  stop_reading(a.m);
 }
 
 // A number in the file that would not fit its table.
@@ -40,14 +70,13 @@ constexpr int IMPLIED = 3;
   stop_reading(m);
 }
 
-// The next line, held until the next one is read.
-std::string_view read_line(LineSource& unit, const MeshModel& m) {
+// The next line, which should hold `expected`, held until the next one is
+// read.
+std::string_view read_line(PartA& a, const char* expected) {
+  a.expected = expected;
   std::string_view line;
-  switch (unit.next(line)) {
-    case LineRead::Ok: break;
-    case LineRead::End: end_of_file_error(m);
-    case LineRead::TooLong: format_error(m);  // no record of Part A is that long
-  }
+  const LineRead got = a.lines.next(line);
+  if (got != LineRead::Ok) unreadable_line(a, got);
   return line;
 }
 
@@ -67,8 +96,9 @@ void clear_tables(MeshModel& m) {
   m.props.fill(0.0);
 }
 
-void read_control_line(LineSource& unit, MeshModel& m) {
-  RecordReader r(read_line(unit, m));
+void read_control_line(PartA& a) {
+  MeshModel& m = a.m;
+  RecordReader r(read_line(a, CONTROL_LINE));
   m.npoin = static_cast<int>(r.I(5));
   m.nelem = static_cast<int>(r.I(5));
   m.ndofn = static_cast<int>(r.I(5));
@@ -78,7 +108,7 @@ void read_control_line(LineSource& unit, MeshModel& m) {
   for (int i = 1; i <= 4; ++i) m.iextra[i] = static_cast<int>(r.I(5));
   m.rextra[3] = r.F(REAL_WIDTH, IMPLIED);
   m.rextra[4] = r.F(REAL_WIDTH, IMPLIED);
-  if (!r.ok()) format_error(m);
+  if (!r.ok()) format_error(a);
   // A Basic-level control line has no extra parameters and none are written
   // back: whatever stands in those columns reads as zero.
   if (m.ndofn > 0) {
@@ -93,15 +123,16 @@ void read_control_line(LineSource& unit, MeshModel& m) {
     table_error(m, "ERROR: NPROS = " + num(m.npros) + " exceeds MPROP or is negative");
 }
 
-void read_elements(LineSource& unit, MeshModel& m) {
-  read_line(unit, m);  // header
+void read_elements(PartA& a) {
+  MeshModel& m = a.m;
+  read_line(a, HEADING_LINE);
   int count = 0;
   for (;;) {
-    RecordReader r(read_line(unit, m));
+    RecordReader r(read_line(a, ELEMENT_LINE));
     long flag = r.I(1), ns = r.I(4), typ = r.I(2), set = r.I(3), e = r.I(5);
     long nodes[MNODE];
     for (long& n : nodes) n = r.I(5);
-    if (!r.ok()) format_error(m);
+    if (!r.ok()) format_error(a);
     if (++count > MELEM)
       table_error(m, "ERROR: more than " + num(MELEM) + " element lines; exceeds MELEM");
     if (e < 1 || e > MELEM)
@@ -138,15 +169,16 @@ void read_elements(LineSource& unit, MeshModel& m) {
   }
 }
 
-void read_nodes(LineSource& unit, MeshModel& m) {
-  read_line(unit, m);  // header
+void read_nodes(PartA& a) {
+  MeshModel& m = a.m;
+  read_line(a, HEADING_LINE);
   for (;;) {
-    RecordReader r(read_line(unit, m));
+    RecordReader r(read_line(a, NODE_LINE));
     long flag = r.I(1), kode = r.I(4), n = r.I(5);
     double x = r.F(REAL_WIDTH, IMPLIED), y = r.F(REAL_WIDTH, IMPLIED);
     long nd = r.I(5);
     // A fixity code is a row of digits: a sign makes it no code at all.
-    if (!r.ok() || kode < 0) format_error(m);
+    if (!r.ok() || kode < 0) format_error(a);
     if (n > m.npoin) {
       WRLINE("WARNING: node no. " + num(n) + " exceeds NPOIN");
       WRLINE("NPOIN increased to " + num(n));
@@ -163,14 +195,15 @@ void read_nodes(LineSource& unit, MeshModel& m) {
   }
 }
 
-void read_properties(LineSource& unit, MeshModel& m) {
-  read_line(unit, m);  // header
+void read_properties(PartA& a) {
+  MeshModel& m = a.m;
+  read_line(a, HEADING_LINE);
   for (;;) {
-    RecordReader r(read_line(unit, m));
+    RecordReader r(read_line(a, PROPERTY_LINE));
     long flag = r.I(1), s = r.I(4), c = r.I(5);
     r.X(10);
     double v = r.F(REAL_WIDTH, IMPLIED);
-    if (!r.ok()) format_error(m);
+    if (!r.ok()) format_error(a);
     // The closing line has a blank set and stores nothing.
     if (s > 0) {
       if (s > MPROP || c < 1 || c > MCOMP)
@@ -252,26 +285,26 @@ void write_properties(std::ostream& unit, const MeshModel& m, const std::string&
   unit << "1\n";
 }
 
-void INPUT(std::istream& unit, MeshModel& m) {
+void INPUT(std::istream& unit, MeshModel& m, const std::string& file) {
   unit.clear();
   unit.seekg(0);
   // Part A in blocks of lines; the file is left just after it.
-  LineSource lines(unit);
+  PartA a{LineSource(unit, DATA_LINES), file, m};
   m.title.assign(80, ' ');
   {
-    m.title = RecordReader(read_line(lines, m)).A(50);
+    m.title = RecordReader(read_line(a, TITLE_LINE)).A(50);
     m.title.resize(80, ' ');
     // A control character is no part of a title; a carriage return left
     // at its end would be taken for a line end when read back.
     for (char& c : m.title)
       if (static_cast<unsigned char>(c) < 32 || c == 127) c = ' ';
   }
-  read_line(lines, m);  // header
-  read_control_line(lines, m);
+  read_line(a, HEADING_LINE);
+  read_control_line(a);
   clear_tables(m);
-  read_elements(lines, m);
-  read_nodes(lines, m);
-  read_properties(lines, m);
+  read_elements(a);
+  read_nodes(a);
+  read_properties(a);
 }
 
 bool find_part_b(std::istream& unit) {

@@ -5,6 +5,7 @@
 
 #include <istream>
 #include <ostream>
+#include <string>
 
 #include "mesh_model.h"
 
@@ -28,8 +29,10 @@ void write_part_a_head(std::ostream& unit, const MeshModel& m);
 // corrected with WARNING lines in the text window. A malformed field, an
 // early end of file, or a node, element, property set or component number
 // that does not fit its table ends the program (ProgramExit, status 1) after
-// its message and the line "Mesh title is: " with the title.
-void INPUT(std::istream& unit, MeshModel& m);
+// its message and the line "Mesh title is: " with the title; a malformed
+// line, an early end or a line that is not text is named in one more line
+// after the message: `file`, the line's number and what it should hold.
+void INPUT(std::istream& unit, MeshModel& m, const std::string& file = {});
 
 // Reads one line: false at end of file or on a read error (the stream is
 // then cleared and left where it was); otherwise steps back so the stream

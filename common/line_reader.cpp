@@ -1,10 +1,128 @@
 #include "line_reader.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
+#include "file_replace.h"
+
 namespace vortan {
+
+namespace {
+
+// One line by a rule, character by character from the stream's buffer: only
+// the kept part is held, however long the line.
+LineRead read_by_rule(std::istream& in, std::string& line, const LineRule& rule,
+                      std::size_t* consumed) {
+  line.clear();
+  if (consumed) *consumed = 0;
+  std::streambuf* sb = in.rdbuf();
+  if (!in.good() || !sb) {
+    in.setstate(std::ios::failbit);
+    return LineRead::End;
+  }
+  std::size_t taken = 0, length = 0;
+  bool ended = false, nul = false, cr = false;
+  try {
+    for (;;) {
+      const int c = sb->sbumpc();
+      if (c == std::char_traits<char>::eof()) break;
+      ++taken;
+      if (c == '\n') {
+        ended = true;
+        break;
+      }
+      // A NUL byte: the file is not text, and no more of it is read.
+      if (c == 0 && rule.text) {
+        nul = true;
+        break;
+      }
+      cr = c == '\r';
+      if (line.size() <= rule.keep) line += static_cast<char>(c);
+      // Far enough to know the line is too long, even without its '\r'.
+      if (++length > rule.longest + 1) break;
+    }
+  } catch (...) {
+    // A file that cannot be read (a folder, a failing disk) ends here.
+    ended = false;
+  }
+  if (consumed) *consumed = taken;
+  if (taken == 0) {
+    in.setstate(std::ios::eofbit | std::ios::failbit);
+    return LineRead::End;
+  }
+  if (cr) --length;  // a DOS-style line end
+  if (length > rule.longest && !nul) {
+    line.clear();
+    in.setstate(std::ios::failbit);
+    return LineRead::TooLong;
+  }
+  if (rule.text && nul) {
+    line.clear();
+    in.setstate(std::ios::failbit);
+    return LineRead::NotText;
+  }
+  line.resize(std::min({line.size(), length, rule.keep}));
+  if (!ended) in.setstate(std::ios::eofbit);
+  return LineRead::Ok;
+}
+
+}  // namespace
+
+bool open_input(std::ifstream& in, const std::string& path) {
+  in.close();
+  in.clear();
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  in.open(path);
+  if (!in) {
+    in.clear();
+    return false;
+  }
+  note_input(path);
+  return true;
+}
+
+long line_number_at(std::istream& in, std::streamoff offset) {
+  const std::ios::iostate state = in.rdstate();
+  in.clear();
+  const std::streampos pos = in.tellg();
+  long n = 1;
+  if (pos != std::streampos(-1) && in.seekg(0)) {
+    std::vector<char> block(65536);
+    while (offset > 0) {
+      in.read(block.data(), std::min<std::streamoff>(offset, block.size()));
+      const std::streamsize got = in.gcount();
+      if (got <= 0) break;
+      n += std::count(block.data(), block.data() + got, '\n');
+      offset -= got;
+    }
+    in.clear();
+    in.seekg(pos);
+  }
+  in.setstate(state);
+  return n;
+}
+
+std::string line_remark(const std::string& file, long line, const std::string& what) {
+  return (file.empty() ? std::string("the data") : file) + ", line " + std::to_string(line) +
+         ": " + what;
+}
+
+std::string not_text_remark(LineRead got) {
+  switch (got) {
+    case LineRead::TooLong:
+      return "longer than " + std::to_string(MLINE_TEXT) + " characters, not a line of text";
+    case LineRead::NotText: return "a NUL byte, not a line of text";
+    default: return "the file ends here";
+  }
+}
+
+LineRead read_data_line(std::istream& in, std::string& line, std::size_t* consumed) {
+  return read_by_rule(in, line, DATA_LINES, consumed);
+}
 
 LineRead read_line_bounded(std::istream& in, std::string& line, std::size_t bound,
                            std::size_t* consumed) {
@@ -37,8 +155,8 @@ LineRead read_line_bounded(std::istream& in, std::string& line, std::size_t boun
   return LineRead::Ok;
 }
 
-LineSource::LineSource(std::istream& in, std::size_t bound)
-    : in_(in), bound_(bound), buf_(std::max<std::size_t>(65536, 2 * bound + 4)) {}
+LineSource::LineSource(std::istream& in, LineRule rule)
+    : in_(in), rule_(rule), buf_(std::max<std::size_t>(65536, 2 * rule.keep + 4)) {}
 
 bool LineSource::fill() {
   // What is left of the block goes to its start; the stream fills the rest.
@@ -47,8 +165,12 @@ bool LineSource::fill() {
   begin_ = 0;
   last_ = 0;
   std::streambuf* sb = in_.rdbuf();
-  const std::streamsize got =
-      sb ? sb->sgetn(buf_.data() + end_, static_cast<std::streamsize>(buf_.size() - end_)) : 0;
+  std::streamsize got = 0;
+  try {
+    if (sb) got = sb->sgetn(buf_.data() + end_, static_cast<std::streamsize>(buf_.size() - end_));
+  } catch (...) {
+    got = 0;  // a file that cannot be read (a folder, a failing disk) ends here
+  }
   if (got <= 0) at_end_ = true;
   end_ += got > 0 ? static_cast<std::size_t>(got) : 0;
   return got > 0;
@@ -57,31 +179,68 @@ bool LineSource::fill() {
 LineRead LineSource::next(std::string_view& line) {
   line = {};
   if (state_ != LineRead::Ok) return state_;
+  long_taken_ = 0;
+  const std::size_t keep = rule_.keep;
   std::size_t length = 0, taken = 0;
   for (;;) {
     const char* start = buf_.data() + begin_;
     const auto* nl = static_cast<const char*>(std::memchr(start, '\n', end_ - begin_));
-    if (nl && static_cast<std::size_t>(nl - start) <= bound_ + 1) {
+    if (nl && static_cast<std::size_t>(nl - start) <= keep + 1) {
       length = nl - start;
       taken = length + 1;
       break;
     }
-    // As the line reader: no line end within bound + 1 characters.
-    if (end_ - begin_ > bound_ + 1) return state_ = LineRead::TooLong;
+    // No line end within keep + 1 characters: as the line reader.
+    if (end_ - begin_ > keep + 1) return long_line(line);
     if (at_end_ || !fill()) {
       if (end_ == begin_) return state_ = LineRead::End;
-      if (end_ - begin_ > bound_ + 1) return state_ = LineRead::TooLong;
+      if (end_ - begin_ > keep + 1) return long_line(line);
       length = taken = end_ - begin_;  // a last line without its line end
       break;
     }
   }
   const char* start = buf_.data() + begin_;
+  if (length > 0 && start[length - 1] == '\r') --length;
+  if (rule_.text && std::memchr(start, 0, length)) return state_ = LineRead::NotText;
+  if (length > keep) {
+    if (rule_.longest <= keep) return state_ = LineRead::TooLong;
+    length = keep;
+  }
   last_ = taken;
   begin_ += taken;
-  if (length > 0 && start[length - 1] == '\r') --length;
-  if (length > bound_) return state_ = LineRead::TooLong;
+  ++lines_;
   line = std::string_view(start, length);
   return LineRead::Ok;
+}
+
+// A line longer than the block: the stream goes back to its start and the
+// line reader takes it, keeping its first characters only.
+LineRead LineSource::long_line(std::string_view& line) {
+  if (rule_.longest <= rule_.keep) return state_ = LineRead::TooLong;
+  in_.clear();
+  in_.seekg(-static_cast<std::streamoff>(end_ - begin_), std::ios::cur);
+  begin_ = end_ = last_ = 0;
+  at_end_ = false;
+  std::size_t taken = 0;
+  const LineRead got = read_by_rule(in_, long_, rule_, &taken);
+  if (got != LineRead::Ok) return state_ = got;
+  in_.clear();
+  long_taken_ = taken;
+  ++lines_;
+  line = long_;
+  return LineRead::Ok;
+}
+
+void LineSource::put_back() {
+  --lines_;
+  if (long_taken_ == 0) {
+    begin_ -= last_;
+    return;
+  }
+  // The long line is read again from the stream.
+  in_.clear();
+  in_.seekg(-static_cast<std::streamoff>(long_taken_), std::ios::cur);
+  long_taken_ = 0;
 }
 
 void LineSource::finish() {
@@ -91,7 +250,7 @@ void LineSource::finish() {
   const std::size_t unread = end_ - begin_;
   if (unread > 0) in_.seekg(-static_cast<std::streamoff>(unread), std::ios::cur);
   if (state_ == LineRead::End) in_.setstate(std::ios::eofbit | std::ios::failbit);
-  if (state_ == LineRead::TooLong) in_.setstate(std::ios::failbit);
+  if (state_ == LineRead::TooLong || state_ == LineRead::NotText) in_.setstate(std::ios::failbit);
 }
 
 }  // namespace vortan

@@ -1,10 +1,14 @@
 // The one reader of text lines for every file the programs read: data files,
-// the font file and session scripts. A line longer than its bound is refused,
-// so a file without line ends (a device, a binary file) cannot make a reader
-// grow without end.
+// the font file and session scripts. A session script's line longer than its
+// bound is refused. A data file's line gives its first MLINE characters (every
+// field lies within them) and the rest is passed over without being kept; a
+// line past MLINE_TEXT, or one holding a NUL byte, is refused: the file is
+// not text. So a file without line ends (a device, a binary file) cannot make
+// a reader grow without end.
 #pragma once
 
 #include <cstddef>
+#include <fstream>
 #include <istream>
 #include <string>
 #include <string_view>
@@ -12,10 +16,37 @@
 
 namespace vortan {
 
-// The longest line any of the programs' files may hold.
+// The longest line kept (and the longest line of a session script).
 constexpr std::size_t MLINE = 1024;
+// The longest line of a data file read at all (its rest is passed over).
+constexpr std::size_t MLINE_TEXT = std::size_t{1} << 20;
 
-enum class LineRead { Ok, End, TooLong };
+enum class LineRead { Ok, End, TooLong, NotText };
+
+// How a reader takes its lines: the first `keep` characters of a line are
+// given; a line past `longest` is TooLong; with `text`, a line holding a NUL
+// byte is NotText.
+struct LineRule {
+  std::size_t keep;
+  std::size_t longest;
+  bool text;
+};
+inline constexpr LineRule DATA_LINES{MLINE, MLINE_TEXT, true};
+
+// Opens a file the run reads, and notes it as an input (an output never
+// replaces it). False, with nothing opened, for a folder, a device or a pipe
+// (a pipe would hold the program until written to), or a file that cannot
+// be opened.
+bool open_input(std::ifstream& in, const std::string& path);
+// The number of the line that starts at `offset` in the stream: its line
+// ends before that point are counted. The stream's position and state are
+// kept.
+long line_number_at(std::istream& in, std::streamoff offset);
+// "FILE, line N: WHAT", the line naming where a file is not what it should
+// be.
+std::string line_remark(const std::string& file, long line, const std::string& what);
+// What a line was found to be when it is not a line of text.
+std::string not_text_remark(LineRead got);
 
 // Reads one line into `line`, without its line end; a trailing carriage
 // return (a DOS-style file) is dropped. End when the file is exhausted (or
@@ -25,6 +56,9 @@ enum class LineRead { Ok, End, TooLong };
 // stream (line end included), for a reader that steps back over the line.
 LineRead read_line_bounded(std::istream& in, std::string& line, std::size_t bound = MLINE,
                            std::size_t* consumed = nullptr);
+// A line of a data file, by DATA_LINES; the stream is left after the line.
+// A read error ends the file as its end does.
+LineRead read_data_line(std::istream& in, std::string& line, std::size_t* consumed = nullptr);
 
 // The same lines taken from the stream in blocks, for a reader of many
 // lines in a row. The stream runs ahead of the lines given; finish() (or
@@ -33,29 +67,37 @@ LineRead read_line_bounded(std::istream& in, std::string& line, std::size_t boun
 // any reader goes on from there. The stream must be able to seek.
 class LineSource {
  public:
-  explicit LineSource(std::istream& in, std::size_t bound = MLINE);
+  explicit LineSource(std::istream& in, std::size_t bound = MLINE)
+      : LineSource(in, LineRule{bound, bound, false}) {}
+  LineSource(std::istream& in, LineRule rule);
   ~LineSource() { finish(); }
   LineSource(const LineSource&) = delete;
   LineSource& operator=(const LineSource&) = delete;
   // The next line, held until the next call; as read_line_bounded.
   LineRead next(std::string_view& line);
   // Gives the last line back: the next call returns it again.
-  void put_back() { begin_ -= last_; }
+  void put_back();
   void finish();
+  // The lines given so far (less one given back).
+  long lines() const { return lines_; }
 
  private:
   bool fill();
+  LineRead long_line(std::string_view& line);
   std::istream& in_;
-  std::size_t bound_;
+  LineRule rule_;
   std::vector<char> buf_;
   std::size_t begin_ = 0, end_ = 0, last_ = 0;
+  std::string long_;         // the kept part of a line longer than the block
+  std::size_t long_taken_ = 0;  // its length in the stream, while it is the last line
+  long lines_ = 0;
   bool at_end_ = false, finished_ = false;
   LineRead state_ = LineRead::Ok;
 };
 
-// read_line_bounded as a plain condition: true only for a whole line.
-inline bool next_line(std::istream& in, std::string& line, std::size_t bound = MLINE) {
-  return read_line_bounded(in, line, bound) == LineRead::Ok;
+// A data file's line as a plain condition: true only for a line of text.
+inline bool next_line(std::istream& in, std::string& line) {
+  return read_data_line(in, line) == LineRead::Ok;
 }
 
 }  // namespace vortan

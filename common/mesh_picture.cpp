@@ -10,13 +10,9 @@
 
 namespace vortan {
 
-namespace {
-
-
-}  // namespace
-
 bool begin_picture(const std::string& title, double xmin, double xmax, double ymin, double ymax,
                    MeshWindow& frame, bool blank_line) {
+  if (!picture_box_fits(xmin, xmax, ymin, ymax)) refuse_picture();
   PSREC("%!PS-Adobe-2.0EPSF-1.2");
   PSREC("%%Title:" + title);
   PSREC("%%Creators:VORTAN development team");
@@ -32,8 +28,13 @@ bool begin_picture(const std::string& title, double xmin, double xmax, double ym
   if (zoomed) {
     WRLINE(" Define window:  xmin < x < xmax, ymin < y < ymax.");
     double x[2], y[2];
-    ask_reals("Enter xmin, xmax: ", 2, x);
-    ask_reals("Enter ymin, ymax: ", 2, y);
+    for (;;) {
+      ask_reals("Enter xmin, xmax: ", 2, x);
+      ask_reals("Enter ymin, ymax: ", 2, y);
+      if (picture_box_fits(x[0], x[1], y[0], y[1])) break;
+      WRLINE(" A window beyond " + fmt_general(PICTURE_REACH, 4) +
+             " cannot be drawn - define it again.");
+    }
     STZOOM(x[0], x[1], y[0], y[1], frame);
   }
   PSREC("% frame with labelling next");
@@ -60,6 +61,15 @@ void PSPSPS(MeshModel& m) {
   }
   PSEND();
   set_ps_mode(false);
+}
+
+
+bool mesh_picture_fits(const MeshModel& m, const std::string& path) {
+  double xmin, xmax, ymin, ymax;
+  BOUNDS(m.npoin, m.coord, xmin, xmax, ymin, ymax);
+  if (picture_box_fits(xmin, xmax, ymin, ymax)) return true;
+  WRLINE(picture_refusal(path));
+  return false;
 }
 
 }  // namespace vortan

@@ -23,4 +23,8 @@ void PSPSPS(MeshModel& m);
 bool begin_picture(const std::string& title, double xmin, double xmax, double ymin, double ymax,
                    MeshWindow& frame, bool blank_line = false);
 
+// True when the mesh's box can be mapped to a page; otherwise the picture
+// `path` is refused in one line before its file is opened.
+bool mesh_picture_fits(const MeshModel& m, const std::string& path);
+
 }  // namespace vortan

@@ -36,8 +36,16 @@ void map_for_script(double x, double y, int& ix, int& iy) { MAPPXL(x, y, ix, iy)
 // record, so that a picture of many lines allocates nothing per line.
 std::string g_rec, g_out;
 
-// Appends a coordinate in points, as the PostScript records carry it.
-void pt(std::string& r, double v) { put_F(r, v, 7, 1); }
+// Appends a coordinate in points, as the PostScript records carry it: held
+// to what a page can show, so it is always a plain PostScript number (the
+// drawing routines clip to this range first; this is the last guard).
+void pt(std::string& r, double v) {
+  put_F(r, std::isfinite(v) ? std::clamp(v, -PS_REACH, PS_REACH) : 0.0, 7, 1);
+}
+
+bool on_page(double x, double y) {
+  return std::fabs(x) <= PS_REACH && std::fabs(y) <= PS_REACH;  // false for NaN
+}
 
 // Appends a point's two coordinates, a blank before each.
 void pt2(std::string& r, double x, double y) {
@@ -64,13 +72,22 @@ void map_exact(double x, double y, double& fx, double& fy) {
   fy = std::clamp((p.ymax - y) * 480.0 / h + p.yoff, -32768.0, 32767.0);
 }
 
-// Clips the pixel segment to the drawing area (Liang-Barsky); false when
-// nothing of it lies inside. Keeps world drawing off the toolbar and heading.
-bool clip_to_area(double& x1, double& y1, double& x2, double& y2) {
+// Clips the segment to the box (Liang-Barsky); false when nothing of it
+// lies inside, or a coordinate is not finite.
+bool clip_segment(double& x1, double& y1, double& x2, double& y2, double left, double right,
+                  double bottom, double top) {
+  if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
+    return false;
   double t0 = 0, t1 = 1, dx = x2 - x1, dy = y2 - y1;
+  if (!std::isfinite(dx) || !std::isfinite(dy)) {  // ends at opposite extremes: halved
+    x1 *= 0.5, y1 *= 0.5, x2 *= 0.5, y2 *= 0.5, left *= 0.5, right *= 0.5, bottom *= 0.5,
+        top *= 0.5;
+    const bool in = clip_segment(x1, y1, x2, y2, left, right, bottom, top);
+    x1 *= 2, y1 *= 2, x2 *= 2, y2 *= 2;
+    return in;
+  }
   const double p[4] = {-dx, dx, -dy, dy};
-  const double q[4] = {x1 - (AREA_X1 - 0.49), (AREA_X2 + 0.49) - x1, y1 - (AREA_Y1 - 0.49),
-                       (AREA_Y2 + 0.49) - y1};
+  const double q[4] = {x1 - left, right - x1, y1 - bottom, top - y1};
   for (int i = 0; i < 4; ++i) {
     if (p[i] == 0) {
       if (q[i] < 0) return false;
@@ -93,6 +110,13 @@ bool clip_to_area(double& x1, double& y1, double& x2, double& y2) {
   return true;
 }
 
+// Clips the pixel segment to the drawing area; false when nothing of it
+// lies inside. Keeps world drawing off the toolbar and heading.
+bool clip_to_area(double& x1, double& y1, double& x2, double& y2) {
+  return clip_segment(x1, y1, x2, y2, AREA_X1 - 0.49, AREA_X2 + 0.49, AREA_Y1 - 0.49,
+                      AREA_Y2 + 0.49);
+}
+
 bool in_area(int ix, int iy) {
   return ix >= AREA_X1 && ix <= AREA_X2 && iy >= AREA_Y1 && iy <= AREA_Y2;
 }
@@ -108,10 +132,19 @@ double baseline_shift(int code, double size) {
 }
 
 // Text for a PostScript string: the characters that would end or escape
-// the string are escaped, so a title with brackets cannot break the file.
+// the string are escaped, and bytes outside printable ASCII written as
+// octal escapes, so no title or label can break the file.
 std::string ps_string(const std::string& s) {
   std::string out;
   for (char c : s) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 32 || b > 126) {
+      const char octal[5] = {'\\', static_cast<char>('0' + (b >> 6)),
+                             static_cast<char>('0' + ((b >> 3) & 7)),
+                             static_cast<char>('0' + (b & 7)), 0};
+      out += octal;
+      continue;
+    }
     if (c == '(' || c == ')' || c == '\\') out += '\\';
     out += c;
   }
@@ -152,8 +185,8 @@ void set_ps_mode(bool on) {
 
 float font_size_from_tex(const std::string& path) {
   float size = 10;
-  std::ifstream in(path);
-  if (!in) return size;
+  std::ifstream in;
+  if (!open_input(in, path)) return size;
   static const char* const keys[] = {"rrmm=cmr10 at", "rrmm=cmr7 at", "rrmm=cmr5 at"};
   std::string line;
   // A line too long for the reader ends the reading: the file is not a
@@ -223,11 +256,14 @@ double YTOPT(double y) { return (y - g_plot.ymin) * g_plot.psscale; }
 // --- lines and shapes ----------------------------------------------------
 
 void JOINPS(const double p1[2], const double p2[2]) {
+  // Only the part that a page can show is written, in its own direction.
+  double x1 = XTOPT(p1[0]), y1 = YTOPT(p1[1]), x2 = XTOPT(p2[0]), y2 = YTOPT(p2[1]);
+  if (!clip_segment(x1, y1, x2, y2, -PS_REACH, PS_REACH, -PS_REACH, PS_REACH)) return;
   std::string& r = g_rec;
   r.assign("n");
-  pt2(r, XTOPT(p1[0]), YTOPT(p1[1]));
+  pt2(r, x1, y1);
   r += " m";
-  pt2(r, XTOPT(p2[0]), YTOPT(p2[1]));
+  pt2(r, x2, y2);
   r += " l sr";
   REMBL(r);
 }
@@ -278,9 +314,17 @@ void MARPT(double x, double y, double half) {
 void FILPOL(int n, const double* xs, const double* ys, int colour) {
   if (n < 1 || n >= 4000) return;
   if (ps_mode()) {
+    // A polygon with a point that cannot be mapped is not drawn; the others
+    // are held to half the reach, so that the moves between them stay
+    // within it too.
+    for (int i = 0; i < n; ++i)
+      if (!std::isfinite(XTOPT(xs[i])) || !std::isfinite(YTOPT(ys[i]))) return;
+    auto held = [](double v) {
+      return std::round(std::clamp(v, -0.5 * PS_REACH, 0.5 * PS_REACH) * 10) / 10;
+    };
     // Vertices after the first go as differences of the rounded positions,
     // so the path closes exactly where it began.
-    double px = std::round(XTOPT(xs[0]) * 10) / 10, py = std::round(YTOPT(ys[0]) * 10) / 10;
+    double px = held(XTOPT(xs[0])), py = held(YTOPT(ys[0]));
     std::string& rec = g_rec;
     rec.assign("n");
     pt2(rec, px, py);
@@ -289,7 +333,7 @@ void FILPOL(int n, const double* xs, const double* ys, int colour) {
     rec.clear();
     int pairs = 0;
     for (int i = 1; i < n; ++i) {
-      double qx = std::round(XTOPT(xs[i]) * 10) / 10, qy = std::round(YTOPT(ys[i]) * 10) / 10;
+      double qx = held(XTOPT(xs[i])), qy = held(YTOPT(ys[i]));
       pt2(rec, qx - px, qy - py);
       rec += " r";
       px = qx;
@@ -318,6 +362,8 @@ void PENWID(double) {}
 // --- labels ----------------------------------------------------------------
 
 void PSLAB(double x, double y, const std::string& text, int code) {
+  // A label whose point lies beyond what a page can show is left out.
+  if (!on_page(XTOPT(x), YTOPT(y))) return;
   if (g_ps_font != g_plot.fontsize) {
     REMBL("/Helvetica-Bold findfont " + fmt_F(g_plot.fontsize, 6, 1) + " scalefont setfont");
     g_ps_font = g_plot.fontsize;
@@ -455,13 +501,38 @@ UnfinishedPicture::~UnfinishedPicture() {
               (earlier ? "; the earlier " + path + " is kept." : "."));
 }
 
+bool picture_box_fits(double xmin, double xmax, double ymin, double ymax) {
+  for (double v : {xmin, xmax, ymin, ymax})
+    if (!(std::fabs(v) <= PICTURE_REACH)) return false;  // false for NaN too
+  return true;
+}
+
+std::string picture_refusal(const std::string& path) {
+  return "Cannot draw " + path + ": its window reaches beyond " + fmt_general(PICTURE_REACH, 4) +
+         " - no PostScript file written.";
+}
+
+void refuse_picture() {
+  // Given up before it is put in place: the earlier file of its name stays.
+  if (g_ps) abandon_replace(g_ps_file);
+  g_ps = false;
+  throw PictureRefused{};
+}
+
 void write_ps_picture(const std::string& path, const std::function<void()>& draw) {
   if (!PSOPEN(path)) {
     WRLINE("Cannot open " + path + " for output - no PostScript file written.");
+    WRLINE(replace_failure(g_ps_file));
     return;
   }
   UnfinishedPicture unfinished{path};
-  draw();
+  try {
+    draw();
+  } catch (const PictureRefused&) {
+    set_ps_mode(false);
+    WRLINE(picture_refusal(path));
+    return;
+  }
   if (PSCLOS())
     WRLINE("PostScript file " + path + " written.");
   else
@@ -478,11 +549,12 @@ void REMBL(const std::string& record) {
   std::string& out = g_out;
   out.clear();
   int depth = 0;  // inside a label string blanks are kept as written
+  bool escaped = false;  // the character follows an escaping backslash
   for (size_t i = 0; i < record.size(); ++i) {
     char c = record[i];
-    bool escaped = i > 0 && record[i - 1] == '\\';
     if (c == '(' && !escaped) ++depth;
     if (c == ')' && !escaped && depth > 0) --depth;
+    escaped = depth > 0 && c == '\\' && !escaped;
     if (c == ' ' && depth == 0 && (out.empty() || out.back() == ' ')) continue;
     out += c;
   }
@@ -530,6 +602,8 @@ void PSEND() {
 }
 
 void PSFILL(double r, double g, double b) {
+  auto unit = [](double v) { return std::isfinite(v) ? std::clamp(v, 0.0, 1.0) : 1.0; };
+  r = unit(r), g = unit(g), b = unit(b);
   g_fill[0] = r;
   g_fill[1] = g;
   g_fill[2] = b;

@@ -116,8 +116,25 @@ struct UnfinishedPicture {
   ~UnfinishedPicture();
 };
 // Writes one picture: opens `path`, has `draw` write its records, closes it
-// and says in one line whether the file was written.
+// and says in one line whether the file was written. A name that cannot be
+// written (a file this run reads, a folder) is said with the safe writer's
+// reason in one more line.
 void write_ps_picture(const std::string& path, const std::function<void()>& draw);
+
+// The reach of a picture's world window: beyond it (or not finite) the
+// window cannot be mapped to the page, and the picture is refused.
+constexpr double PICTURE_REACH = 1.0e30;
+// How far from the page, in points, anything is written: far enough that
+// what lies outside is never seen, near enough for a plain number.
+constexpr double PS_REACH = 20000.0;
+bool picture_box_fits(double xmin, double xmax, double ymin, double ymax);
+// The line that refuses a picture whose window cannot be mapped.
+std::string picture_refusal(const std::string& path);
+// Called by a picture's drawing when its window turns out not to fit: the
+// picture is dropped (any earlier file of its name kept) and write_ps_picture
+// ends with picture_refusal's line.
+struct PictureRefused {};
+[[noreturn]] void refuse_picture();
 // Sets the PostScript fill colour (components 0..1).
 void PSFILL(double r, double g, double b);
 

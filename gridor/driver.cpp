@@ -13,6 +13,7 @@
 #include "double_mesh.h"
 #include "file_replace.h"
 #include "file_naming.h"
+#include "line_reader.h"
 #include "mesh_operations.h"
 #include "help_screens.h"
 #include "listing.h"
@@ -232,6 +233,14 @@ void ask_title(MeshModel& m) {
   }
 }
 
+// The .prt or .ps name of the output .dat that is a file this run reads, or
+// an empty text.
+std::string read_by_run(const std::string& dat) {
+  for (const std::string& out : {prt_path(dat), ps_path(dat)})
+    if (is_input(out)) return out;
+  return {};
+}
+
 // Names and opens the output .dat for a mesh read from an existing file.
 void open_output(DataSet& d) {
   std::string folder;
@@ -255,6 +264,13 @@ void open_output(DataSet& d) {
       WRLINE(" Output filename must differ from input filename!");
       continue;
     }
+    // The listing and the picture take the same name: neither may replace
+    // a file this run reads (a link to the input, or an input mesh.prt).
+    if (const std::string taken = read_by_run(path); !taken.empty()) {
+      WRLINE(" Output filename must differ from input filename: " + taken +
+             " is a file this run reads!");
+      continue;
+    }
     // The old file is replaced by the first good save, not before.
     if (std::filesystem::exists(path) &&
         YESNO("File already exists.Do you want to overwrite it?") != 'y')
@@ -269,7 +285,7 @@ void open_output(DataSet& d) {
 // The existing-file road from "opened for input" to the first save.
 void read_existing(DataSet& d) {
   WRLINE("File " + d.in_path + " opened for input.");
-  INPUT(d.in, d.mesh);
+  INPUT(d.in, d.mesh, d.in_path);
   ask_title(d.mesh);
   if (YESNO("Do you want the details listed?") == 'y') {
     WRLINE("Output will be in text window - if it is");
@@ -295,10 +311,10 @@ bool choose_existing(DataSet& d) {
       if (YESNO("Do you want to exit?") == 'y') STOPPR();
       return false;
     }
-    d.in.open(path);
-    if (!d.in) {
+    // A folder, a device or a pipe is refused as a file that cannot be
+    // opened, and the dialog shown again.
+    if (!open_input(d.in, path)) {
       WRLINE("Cannot open " + path + " for input - choose another file.");
-      d.in.clear();
       continue;
     }
     d.in_path = path;
@@ -502,7 +518,10 @@ bool one_data_set(MeshModel& mesh, WorkTables& work) {
     // the new name until its first save.
     d.saved.clear();
     d.part_a.clear();
-    d.in.open(d.in_path);
+    if (!open_input(d.in, d.in_path)) {
+      WRLINE("Cannot open " + d.in_path + " for input - choose another file.");
+      return false;
+    }
   } else if (!choose_existing(d)) {
     return false;
   }

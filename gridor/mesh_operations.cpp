@@ -9,7 +9,7 @@ namespace vortan {
 
 void show_mesh(MeshModel& m, const std::string& heading) { DISPL(m, heading); }
 void write_mesh_picture(MeshModel& m, const std::string& path) {
-  write_ps_picture(path, [&] { PSPSPS(m); });
+  if (mesh_picture_fits(m, path)) write_ps_picture(path, [&] { PSPSPS(m); });
 }
 
 }  // namespace vortan

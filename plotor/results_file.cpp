@@ -11,11 +11,30 @@ namespace vortan {
 
 namespace {
 
-// One line of the file, without its line end; false at the end of the file,
-// on a read error or on a line longer than any record (a file without line
-// ends cannot make the reader grow without end).
+void fatal(const char* message) {
+  WRLINE();
+  WRLINE(message);
+  WRLINE();
+}
+
+// One line of the file, without its line end, cut to the columns a record
+// may use; false at the end of the file, on a read error or on a line that
+// is not text (a file without line ends cannot make the reader grow without
+// end).
 bool read_record_line(std::istream& in, std::string& line) {
-  return read_line_bounded(in, line) == LineRead::Ok;
+  return read_data_line(in, line) == LineRead::Ok;
+}
+
+constexpr const char* LABEL_LINE = "the d.o.f. labels of a result set";
+constexpr const char* NODAL_LINE = "a nodal line: node no. (I5), then four values (F10 each)";
+
+// The fatal message of a result set, and the line naming the file, the
+// line (its number counted only now, from the offset where the reading
+// started) and what that line should hold.
+void fatal_at(const char* message, std::istream& in, const std::string& file,
+              std::streamoff start, long lines_after, const std::string& what) {
+  fatal(message);
+  WRLINE(line_remark(file, line_number_at(in, start) + lines_after, what));
 }
 
 // The next line of a block of lines, held until the next line is read.
@@ -83,12 +102,6 @@ bool read_gauss(std::string_view line, GaussLine& g) {
 }
 
 
-void fatal(const char* message) {
-  WRLINE();
-  WRLINE(message);
-  WRLINE();
-}
-
 // After the Gauss-point tables are full: passes over the rest of the
 // section, so that the next read finds the title of the next result set
 // and not left-over Gauss-point lines.
@@ -154,12 +167,19 @@ void clear_results(ResultSet& r) {
   r.gpval.fill(0.0);
 }
 
-SetRead read_result_set(std::istream& in, const MeshModel& m, ResultSet& r) {
+SetRead read_result_set(std::istream& in, const MeshModel& m, ResultSet& r,
+                        const std::string& file) {
   WRLINE("Starting to read output data...");
   std::string line;
-  if (!read_record_line(in, line)) {
-    fatal("FATAL ERROR: premature end of data!");
-    return SetRead::PrematureEnd;
+  const std::streamoff label_at = in.tellg();
+  const LineRead label = read_data_line(in, line);
+  if (label != LineRead::Ok) {
+    const bool end = label == LineRead::End;
+    fatal_at(end ? "FATAL ERROR: premature end of data!" : "FATAL ERROR: data in unexpected format!",
+             in, file, label_at, 0,
+             (end ? std::string("the file ends here") : not_text_remark(label)) +
+                 "; it should hold " + LABEL_LINE);
+    return end ? SetRead::PrematureEnd : SetRead::BadFormat;
   }
   {
     RecordReader labels(line);
@@ -172,22 +192,23 @@ SetRead read_result_set(std::istream& in, const MeshModel& m, ResultSet& r) {
   int outside = 0;
   // The nodal and Gauss-point lines in blocks; the stream is put back after
   // the last line taken when the source ends with this function.
-  LineSource lines(in);
+  const std::streamoff nodal_at = in.tellg();
+  LineSource lines(in, DATA_LINES);
   std::string_view nodal;
   for (int i = 1; i <= m.npoin; ++i) {
     const LineRead got = lines.next(nodal);
-    if (got == LineRead::End) {
-      fatal("FATAL ERROR: premature end of data!");
-      return SetRead::PrematureEnd;
-    }
     NodalLine n;
-    if (got == LineRead::TooLong) {
-      fatal("FATAL ERROR: data in unexpected format!");
-      return SetRead::BadFormat;
-    }
-    if (!read_nodal(nodal, n)) {
-      fatal("FATAL ERROR: data in unexpected format!");
-      return SetRead::BadFormat;
+    if (got != LineRead::Ok || !read_nodal(nodal, n)) {
+      const bool end = got == LineRead::End;
+      const long at = got == LineRead::Ok ? lines.lines() - 1 : lines.lines();
+      lines.finish();
+      fatal_at(end ? "FATAL ERROR: premature end of data!" : "FATAL ERROR: data in unexpected format!",
+               in, file, nodal_at, at,
+               (got == LineRead::Ok ? std::string("it should hold ")
+                                    : (end ? std::string("the file ends here")
+                                           : not_text_remark(got)) + "; it should hold ") +
+                   NODAL_LINE);
+      return end ? SetRead::PrematureEnd : SetRead::BadFormat;
     }
     if (n.node < 1 || n.node > npoin) {
       ++outside;

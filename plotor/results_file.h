@@ -28,7 +28,10 @@ void clear_results(ResultSet& r);
 // never shows those of an earlier set. The stream is left at the first line
 // after the set: the Gauss-point section ends at the first line that does
 // not read as a Gauss point, and the stream steps back to that line.
-SetRead read_result_set(std::istream& in, const MeshModel& m, ResultSet& r);
+// A set that cannot be read is named in one more line after its fatal
+// message: `file`, the line's number and what that line should hold.
+SetRead read_result_set(std::istream& in, const MeshModel& m, ResultSet& r,
+                        const std::string& file = {});
 
 // Reads the next line whole as the title of a further result set (80
 // characters, blank-padded). False at the end of the file, on a read error,

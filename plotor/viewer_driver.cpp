@@ -17,8 +17,10 @@
 
 #include "dat_file.h"
 #include "help_screens.h"
+#include "line_reader.h"
 #include "listing.h"
 #include "mesh_display.h"
+#include "mesh_picture.h"
 #include "platform/platform.h"
 #include "plot.h"
 #include "plots.h"
@@ -174,13 +176,10 @@ bool open_results_file(Viewer& v) {
       if (YESNO("Do you want to exit?") == 'y') STOPPR();
       return false;
     }
-    v.out.close();
-    v.out.clear();
-    v.out.open(path);
-    if (!v.out || std::filesystem::is_directory(path)) {
+    // A folder, a device or a pipe is refused as a file that cannot be
+    // opened, and the dialog shown again.
+    if (!open_input(v.out, path)) {
       WRLINE("Cannot open " + path + " for input - choose another file.");
-      v.out.close();
-      v.out.clear();
       continue;
     }
     v.path = path;
@@ -189,7 +188,7 @@ bool open_results_file(Viewer& v) {
     v.psstem = ps_stem(path);
     v.mesh.title.assign(80, ' ');
     WRLINE("Reading mesh data...");
-    INPUT(v.out, v.mesh);
+    INPUT(v.out, v.mesh, path);
     v.has1d = has_1d_elements(v.mesh);
     save_palette(v);
     return true;
@@ -445,6 +444,7 @@ bool dof_contours(Viewer& v) {
 
 // Writes the picture of the given letter, leaving the screen mode behind.
 void write_picture(const Viewer& v, char letter, const std::function<void()>& write) {
+  if (!mesh_picture_fits(v.mesh, ps_name(v.psstem, letter))) return;
   write_ps_picture(ps_name(v.psstem, letter), [&] {
     write();
     set_ps_mode(false);
@@ -526,7 +526,7 @@ void five_stages(Viewer& v) {
 // declines the next set; the file is then closed.
 void view_results_file(Viewer& v) {
   for (;;) {
-    if (read_result_set(v.out, v.mesh, v.res) == SetRead::Read) five_stages(v);
+    if (read_result_set(v.out, v.mesh, v.res, v.path) == SetRead::Read) five_stages(v);
     std::string title;
     if (!read_next_title(v.out, title) ||
         YESNOG("Do you want to view next result set?") != 'y') {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "dat_file.h"
@@ -72,6 +73,10 @@ std::unique_ptr<MeshModel> one_quad() {
   m->props(1, 2) = 0.25;
   return m;
 }
+
+const char* const NODE_LINE =
+    "a node line: flag (I1), fixity code (4 digits), node no. (I5), x and y (F10 each), "
+    "no. of d.o.f. (I5)";
 
 const char* const ONE_QUAD =
     "One quad\n"
@@ -357,10 +362,12 @@ TEST(DatFileRead, EndOfFileStopsTheProgram) {
   auto m = std::make_unique<MeshModel>();
   EXPECT_EQ(read_text(text, *m), 1);
   auto t = lines_of(session.transcript());
-  ASSERT_EQ(t.size(), 2u);
+  ASSERT_EQ(t.size(), 3u);
   EXPECT_NE(t[0].find("Vortan - error"), std::string::npos);
   EXPECT_NE(t[0].find("Error - end of file encountered during input"), std::string::npos);
-  EXPECT_EQ(t[1], "Mesh title is: One quad");
+  // The fourth node should have been line 10.
+  EXPECT_EQ(t[1], std::string("the data, line 10: the file ends here; it should hold ") + NODE_LINE);
+  EXPECT_EQ(t[2], "Mesh title is: One quad");
 
   ScriptedSession empty_file("");
   EXPECT_EQ(read_text("", *m), 1);
@@ -371,17 +378,19 @@ TEST(DatFileRead, EndOfFileStopsTheProgram) {
 // A real with two points, and a fixity code with a sign (no row of digits:
 // it would be written back without its sign).
 TEST(DatFileRead, MalformedFieldStopsTheProgram) {
-  for (const auto& [field, bad] : {std::pair{"   1.00000    2\n1", "   1.0.000"},
-                                   std::pair{"0  01    2", "0  -1    2"}}) {
+  // The third node's y (line 9), the second node's code (line 8).
+  for (const auto& [field, bad, line] : {std::tuple{"   1.00000    2\n1", "   1.0.000", 9},
+                                         std::tuple{"0  01    2", "0  -1    2", 8}}) {
     std::string text = ONE_QUAD;
     text.replace(text.find(field), 10, bad);
     ScriptedSession session("");
     auto m = std::make_unique<MeshModel>();
     EXPECT_EQ(read_text(text, *m), 1) << bad;
     auto t = lines_of(session.transcript());
-    ASSERT_EQ(t.size(), 2u);
+    ASSERT_EQ(t.size(), 3u);
     EXPECT_NE(t[0].find("Error - wrong format in data file"), std::string::npos);
-    EXPECT_EQ(t[1], "Mesh title is: One quad");
+    EXPECT_EQ(t[1], "the data, line " + std::to_string(line) + ": it should hold " + NODE_LINE);
+    EXPECT_EQ(t[2], "Mesh title is: One quad");
   }
 }
 

@@ -9,6 +9,7 @@
 #include "dat_file.h"
 #include "line_reader.h"
 #include "platform/headless.h"
+#include "prompts.h"
 #include "test_support.h"
 
 namespace vortan {
@@ -88,6 +89,83 @@ TEST(LineReader, EndlessLineRefusedByEveryReader) {
   ProgramExit e = test::exit_of([&] { parse_script(script, "z.script"); });
   EXPECT_EQ(e.status, 2);
   EXPECT_NE(e.message.find("z.script line 1: longer than"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vortan
+
+namespace vortan {
+namespace {
+
+using namespace std::string_literals;
+
+// A data file's line gives its first columns, the rest passed over; a NUL
+// byte or a line past MLINE_TEXT is refused. The line source gives the
+// same lines, a long one given back as well.
+TEST(LineReader, DataLinesKeepTheirFirstColumnsAndRefuseWhatIsNotText) {
+  const std::string long_line = "head" + std::string(100000, 'x');
+  const std::string text = long_line + "\r\nnext\n" + std::string(MLINE_TEXT, 'y') + "\n";
+  std::istringstream in(text + "ab\0cd\nnever\n"s);
+  std::string l;
+  EXPECT_EQ(read_data_line(in, l), LineRead::Ok);
+  EXPECT_EQ(l, long_line.substr(0, MLINE));
+  EXPECT_EQ(read_data_line(in, l), LineRead::Ok);
+  EXPECT_EQ(l, "next");
+  EXPECT_EQ(read_data_line(in, l), LineRead::Ok);
+  EXPECT_EQ(l.size(), MLINE);
+  EXPECT_EQ(read_data_line(in, l), LineRead::NotText);
+  std::istringstream too_long(std::string(MLINE_TEXT + 1, 'z') + "\nafter\n");
+  EXPECT_EQ(read_data_line(too_long, l), LineRead::TooLong);
+
+  std::istringstream blocks(text + "last");
+  {
+    LineSource source(blocks, DATA_LINES);
+    std::string_view v;
+    ASSERT_EQ(source.next(v), LineRead::Ok);
+    source.put_back();
+    ASSERT_EQ(source.next(v), LineRead::Ok);
+    EXPECT_EQ(v, long_line.substr(0, MLINE));
+    ASSERT_EQ(source.next(v), LineRead::Ok);
+    EXPECT_EQ(v, "next");
+    EXPECT_EQ(source.lines(), 2);
+  }
+  // The source put the stream back just after the lines it gave.
+  EXPECT_EQ(read_data_line(blocks, l), LineRead::Ok);
+  EXPECT_EQ(l.size(), MLINE);
+  EXPECT_EQ(read_data_line(blocks, l), LineRead::Ok);
+  EXPECT_EQ(l, "last");
+  EXPECT_EQ(line_number_at(blocks, static_cast<std::streamoff>(long_line.size() + 2)), 2);
+}
+
+// A title line of 100,000 characters is read as its first 50; a NUL byte in
+// the control line ends the reading with the line that names it.
+TEST(LineReader, PartAWithALongTitleOrANulByte) {
+  const std::string rest =
+      "npoin nelem ndofn npros   extra parameters\n"
+      "    3    1    2    1\n"
+      "nside typ/set elt       nodes\n"
+      "1   3 1  1    1    1    2    3\n"
+      "kode  node  x-coord   y-coord ndof\n"
+      "0  00    1   0.00000   0.00000    2\n"
+      "0  00    2   2.00000   0.00000    2\n"
+      "1  00    3   0.00000   1.00000    2\n"
+      "  set cmpnt         value\n"
+      "1\n";
+  test::ScriptedSession s("");
+  auto m = std::make_unique<MeshModel>();
+  std::istringstream in(std::string(45, 'T') + "fifty" + std::string(99950, 'u') + "\n" + rest);
+  INPUT(in, *m, "long.dat");
+  EXPECT_EQ(trimmed(m->title), std::string(45, 'T') + "fifty");
+  EXPECT_EQ(m->npoin, 3);
+  EXPECT_DOUBLE_EQ(m->coord(2, 1), 2.0);
+
+  std::string bad = "t\n" + rest;
+  bad[bad.find("    3    1")] = '\0';
+  std::istringstream nul(bad);
+  EXPECT_EQ(test::exit_of([&] { INPUT(nul, *m, "bad.dat"); }).status, 1);
+  EXPECT_NE(s.transcript().find("bad.dat, line 3: a NUL byte, not a line of text; it should hold "
+                                "the control line"),
+            std::string::npos);
 }
 
 }  // namespace

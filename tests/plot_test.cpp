@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -272,4 +273,39 @@ TEST(Toolbar, PressesAreTakenByTheDrawingAreaOrTheToolbarAtTheirEdges) {
   EXPECT_FALSE(on_toolbar(press(499, 479)));
   EXPECT_FALSE(below_heading(press(560, 35)));
   EXPECT_TRUE(below_heading(press(560, 36)));
+}
+
+// Points far beyond the page (a Gauss point at 1E+300) and texts with any
+// bytes: every number stays a plain number within the reach, the part of a
+// line on the page keeps its direction, every text is a well-formed string.
+TEST(PostScriptRecords, HugeValuesAndOddTextsStayPostScript) {
+  ScriptedSession s("");
+  const std::string path = s.folder() + "/huge.ps";
+  double cs;
+  STPLOT(0, 1, 0, 1, cs, 1);  // 530 points per unit
+  ASSERT_TRUE(PSOPEN(path));
+  set_ps_mode(true);
+  JOINP1(0, 0, 1.0e300, 0);        // along the x axis, cut at the reach
+  JOINP1(1.0e300, 5, 2.0e300, 5);  // wholly beyond it: nothing
+  JOINP1(0, 0, std::nan(""), 1);   // not finite: nothing
+  const double xs[3] = {0, 1.0e300, 0}, ys[3] = {0, 0, 1};
+  FILPOL(3, xs, ys, 3);
+  PSLAB(1.0e300, 0, "far", AL_LEFT);  // beyond the page: left out
+  PSLAB(0, 0, std::string("a\\b\n\xe9") + '\0', AL_LEFT);
+  PSFILL(std::nan(""), 2, -1);
+  set_ps_mode(false);
+  ASSERT_TRUE(PSCLOS());
+  const std::vector<std::string> want = {
+      "n 0.0 0.0 m 20000.0 0.0 l sr",
+      "n 0.0 0.0 m",
+      "10000.0 0.0 r -10000. 530.0 r",
+      "ggg",
+      "/Helvetica-Bold findfont 10.0 scalefont setfont",
+      "0.0 0.0 m (a\\\\b\\012\\351\\000) show",
+      "/fillcolory [ 1.00 1.00 0.00] def",
+  };
+  EXPECT_EQ(lines_of(read_file(path)), want);
+  EXPECT_TRUE(picture_box_fits(-1.0e30, 1.0e30, 0, 1));
+  EXPECT_FALSE(picture_box_fits(0, 1.0e300, 0, 1));
+  EXPECT_FALSE(picture_box_fits(0, 1, std::nan(""), 1));
 }

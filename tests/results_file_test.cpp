@@ -216,14 +216,22 @@ TEST(ResultsFile, LongResultTitleIsEchoedWithItsFirstSixtyCharacters) {
 }
 
 TEST(ResultsFile, PrematureEndInTheLabelOrNodalLines) {
-  for (const std::string& sets : {std::string(), LABELS + nodal(1, 1) + nodal(2, 2)}) {
+  // The mesh data are 12 lines: the labels should be line 13, the third
+  // nodal line line 16.
+  const std::pair<std::string, std::string> cases[] = {
+      {"", "line 13: the file ends here; it should hold the d.o.f. labels of a result set"},
+      {LABELS + nodal(1, 1) + nodal(2, 2),
+       "line 16: the file ends here; it should hold a nodal line: node no. (I5), then four "
+       "values (F10 each)"}};
+  for (const auto& [sets, where] : cases) {
     OutFile f(2, sets);
     EXPECT_EQ(f.read(), SetRead::PrematureEnd);
     auto lines = lines_of(f.text());
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ(lines[lines.size() - 3], "");
-    EXPECT_EQ(lines[lines.size() - 2], "FATAL ERROR: premature end of data!");
-    EXPECT_EQ(lines[lines.size() - 1], "");
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines[lines.size() - 4], "");
+    EXPECT_EQ(lines[lines.size() - 3], "FATAL ERROR: premature end of data!");
+    EXPECT_EQ(lines[lines.size() - 2], "");
+    EXPECT_EQ(lines[lines.size() - 1], "the data, " + where);
     std::string title;
     EXPECT_FALSE(f.next(title));
   }
