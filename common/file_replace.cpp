@@ -1,10 +1,12 @@
 #include "file_replace.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -35,20 +37,20 @@ std::string resolve_target(const std::string& path) {
   return ec ? path : t.string();
 }
 
-// The temporary files being written at this moment. When the program is
+// The temporary files being written at this moment (an export holds one
+// for each of its files until all are complete). When the program is
 // interrupted (Ctrl-C in its terminal, a kill) they are removed, so no
 // half-written file stays hidden beside the user's files; the files they
-// were to replace are untouched in any case. Plain buffers and flags: the
-// handler may only do what is safe inside a signal.
-constexpr int TEMP_SLOTS = 4;
-constexpr size_t TEMP_PATH = 4096;
-char g_temp_path[TEMP_SLOTS][TEMP_PATH];
-volatile sig_atomic_t g_temp_held[TEMP_SLOTS];
+// were to replace are untouched in any case. The handler only reads the
+// table: a slot's name is made before the slot is set, and the slot is
+// cleared before its name is freed.
+constexpr int TEMP_SLOTS = 1024;
+char* volatile g_temp_path[TEMP_SLOTS];
 bool g_handlers_set = false;
 
 extern "C" void remove_temps_and_end(int sig) {
   for (int i = 0; i < TEMP_SLOTS; ++i)
-    if (g_temp_held[i]) ::unlink(g_temp_path[i]);
+    if (char* p = g_temp_path[i]) ::unlink(p);
   ::signal(sig, SIG_DFL);
   ::raise(sig);
 }
@@ -68,20 +70,78 @@ void set_handlers() {
   }
 }
 
-void hold_temp(const std::string& temp) {
+// A free slot, or -1 when as many files are being written as the table holds.
+int free_slot() {
+  for (int i = 0; i < TEMP_SLOTS; ++i)
+    if (!g_temp_path[i]) return i;
+  return -1;
+}
+
+void hold_temp(int slot, const std::string& temp) {
   set_handlers();
-  if (temp.size() >= TEMP_PATH) return;
-  for (int i = 0; i < TEMP_SLOTS; ++i) {
-    if (g_temp_held[i]) continue;
-    std::memcpy(g_temp_path[i], temp.c_str(), temp.size() + 1);
-    g_temp_held[i] = 1;
-    return;
-  }
+  g_temp_path[slot] = ::strdup(temp.c_str());
 }
 
 void release_temp(const std::string& temp) {
-  for (int i = 0; i < TEMP_SLOTS; ++i)
-    if (g_temp_held[i] && temp == g_temp_path[i]) g_temp_held[i] = 0;
+  for (int i = 0; i < TEMP_SLOTS; ++i) {
+    char* p = g_temp_path[i];
+    if (p && temp == p) {
+      g_temp_path[i] = nullptr;
+      std::free(p);
+    }
+  }
+}
+
+// Temporary names: ".vortan-PID-NAME.XXXXXX" beside the target NAME, with
+// the target's extension after it when the writer needs one (Gmsh chooses
+// its format by it). The pid and the name let a later write of the same
+// file know a temporary that a killed run left behind.
+constexpr const char* TEMP_PREFIX = ".vortan-";
+constexpr size_t NAME_KEPT = 160;  // of the target's name, so the whole stays in NAME_MAX
+
+std::string name_of(const std::string& p) { return p.substr(p.find_last_of('/') + 1); }
+
+std::string extension_of(const std::string& name) {
+  const size_t dot = name.find_last_of('.');
+  if (dot == std::string::npos || dot == 0 || name.size() - dot > 16) return "";
+  return name.substr(dot);
+}
+
+std::string temp_stem(long pid, const std::string& target) {
+  return TEMP_PREFIX + std::to_string(pid) + "-" + name_of(target).substr(0, NAME_KEPT) + ".";
+}
+
+// True for a temporary of `target` whose run is gone: its pid names no
+// process. A live run's temporaries, and names of any other form, are left.
+bool stale_temp_of(const std::string& entry, const std::string& target) {
+  const size_t plen = std::strlen(TEMP_PREFIX);
+  if (entry.compare(0, plen, TEMP_PREFIX) != 0) return false;
+  size_t i = plen;
+  long pid = 0;
+  while (i < entry.size() && i < plen + 10 && std::isdigit(static_cast<unsigned char>(entry[i])))
+    pid = pid * 10 + (entry[i++] - '0');
+  if (i == plen || pid <= 0 || pid == ::getpid()) return false;
+  const std::string stem = temp_stem(pid, target);
+  if (entry.compare(0, stem.size(), stem) != 0) return false;
+  const size_t tail = entry.size() - stem.size();
+  const std::string ext = extension_of(name_of(target));
+  if (tail != 6 && !(tail == 6 + ext.size() && entry.compare(stem.size() + 6, ext.size(), ext) == 0))
+    return false;
+  return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+void remove_stale_temps(const std::string& target) {
+  const std::string folder = folder_of(target);
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  while (const dirent* d = ::readdir(dir)) {
+    const std::string entry = d->d_name;
+    if (!stale_temp_of(entry, target)) continue;
+    struct stat st;
+    const std::string path = folder + "/" + entry;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
+  }
+  ::closedir(dir);
 }
 
 // Device and inode of every file read so far; a run reads a handful.
@@ -107,7 +167,7 @@ bool is_input(const std::string& path) {
   return false;
 }
 
-bool begin_replace(ReplacingFile& f, const std::string& path) {
+bool begin_replace(ReplacingFile& f, const std::string& path, bool keep_extension) {
   f = ReplacingFile{};
   f.path = path;
   f.target = resolve_target(path);
@@ -123,14 +183,21 @@ bool begin_replace(ReplacingFile& f, const std::string& path) {
     f.failed = "it is a file this run reads";
     return false;
   }
-  std::string name = folder_of(f.target) + "/.vortan-XXXXXX";
-  const int fd = ::mkstemp(name.data());
+  const int slot = free_slot();
+  if (slot < 0) {
+    f.failed = "too many files are being written at once";
+    return false;
+  }
+  remove_stale_temps(f.target);
+  const std::string ext = keep_extension ? extension_of(name_of(f.target)) : "";
+  std::string name = folder_of(f.target) + "/" + temp_stem(::getpid(), f.target) + "XXXXXX" + ext;
+  const int fd = ::mkstemps(name.data(), static_cast<int>(ext.size()));
   if (fd < 0) {
     fail(f);
     return false;
   }
   f.temp = name;
-  hold_temp(f.temp);
+  hold_temp(slot, f.temp);
   mode_t mode;
   if (exists) {
     mode = st.st_mode & 07777;
@@ -161,15 +228,27 @@ bool write_replace(ReplacingFile& f, std::string_view text) {
   return f.error == 0;
 }
 
-bool commit_replace(ReplacingFile& f) {
+bool finish_replace(ReplacingFile& f) {
   if (!f.unit) return false;
   errno = 0;
   if (!f.error && std::fflush(f.unit) != 0) fail(f);
   if (!f.error && ::fsync(::fileno(f.unit)) != 0) fail(f);
   if (std::fclose(f.unit) != 0) fail(f);
   f.unit = nullptr;
-  if (!f.error && std::rename(f.temp.c_str(), f.target.c_str()) != 0) fail(f);
   if (f.error) {
+    ::unlink(f.temp.c_str());
+    release_temp(f.temp);
+    f.temp.clear();
+    return false;
+  }
+  return true;
+}
+
+bool place_replace(ReplacingFile& f) {
+  if (f.unit || f.temp.empty() || f.error) return false;
+  errno = 0;
+  if (std::rename(f.temp.c_str(), f.target.c_str()) != 0) {
+    fail(f);
     ::unlink(f.temp.c_str());
     release_temp(f.temp);
     f.temp.clear();
@@ -185,6 +264,8 @@ bool commit_replace(ReplacingFile& f) {
   f.temp.clear();
   return true;
 }
+
+bool commit_replace(ReplacingFile& f) { return finish_replace(f) && place_replace(f); }
 
 void abandon_replace(ReplacingFile& f) {
   if (f.unit) std::fclose(f.unit);

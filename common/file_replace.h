@@ -20,13 +20,22 @@ struct ReplacingFile {
 };
 
 // Starts writing `path`. False (with f.error or f.failed set) when the
-// target exists but is not a regular file, or no temporary file can be made.
-bool begin_replace(ReplacingFile& f, const std::string& path);
+// target exists but is not a regular file, is a file this run read, or no
+// temporary file can be made. With `keep_extension` the temporary's name
+// ends with the target's extension, for a library that writes by name
+// (f.temp) and chooses the format by the extension. Temporaries of the
+// same target left by a run that is gone (killed) are removed first.
+bool begin_replace(ReplacingFile& f, const std::string& path, bool keep_extension = false);
 // Appends text; the first failure is kept and later writes are skipped.
 bool write_replace(ReplacingFile& f, std::string_view text);
 // Flushes, syncs and renames the temporary file over the target. False
 // (the temporary file removed, the target as it was) when anything failed.
 bool commit_replace(ReplacingFile& f);
+// The two halves of commit_replace, for files put in place together only
+// when all are complete: finish_replace flushes, syncs and closes the
+// temporary (removed on failure); place_replace renames it over the target.
+bool finish_replace(ReplacingFile& f);
+bool place_replace(ReplacingFile& f);
 // Gives up: the temporary file is removed, the target stays as it was.
 void abandon_replace(ReplacingFile& f);
 // "cannot write PATH: REASON", the system's words for the first failure.

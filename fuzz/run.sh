@@ -6,7 +6,7 @@ set -euo pipefail
 seconds=${1:?usage: fuzz/run.sh SECONDS [BUILD_DIR]}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${2:-$root/build-fuzz}
-targets="part_a part_b results script import"
+targets="part_a part_b results script export import"
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DVORTAN_FUZZ=ON -DVORTAN_TESTS=OFF \
   -DVORTAN_WINDOW=OFF -DVORTAN_INTEROP=OFF >/dev/null
@@ -26,6 +26,7 @@ dats=("$root"/examples/*.dat "$root"/tests/e2e/*/expected/*.dat "$root"/tests/e2
 seed part_a "${dats[@]}"
 seed part_b "${dats[@]}"
 seed results "$root"/examples/*.out
+seed export "$root"/examples/*.out
 seed import "$root"/fuzz/import_seeds/*.msh
 seed script "$root"/examples/*.script "$root"/tests/files/*.script "$root"/tests/e2e/*/session.script
 

@@ -6,7 +6,7 @@
 
 #include "console_platform.h"
 #include "export_data.h"
-#include "file_output.h"
+#include "export_files.h"
 #include "gmsh_library.h"
 #include "gmsh_output.h"
 #include "platform/platform.h"
@@ -19,7 +19,8 @@ namespace {
 const char* USAGE =
     "usage: vortan-export [--quiet] INPUT.out|INPUT.dat [OUTPUT-BASE]\n"
     "Writes VTK XML files (.vtu, .pvd) for ParaView and a .msh file (with a .pos file of\n"
-    "Gauss-point values) for Gmsh.\n";
+    "Gauss-point values and result set titles) for Gmsh. The files of one export are put\n"
+    "in place together, only when all are complete.\n";
 
 std::string base_name(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
 
@@ -31,54 +32,66 @@ std::string without_extension(const std::string& path) {
 }
 
 // Every .vtu file of the export and the collection that lists them.
-bool write_vtk(const ExportData& d, const std::string& base, std::vector<std::string>& written,
-               std::string& error) {
+void add_vtk(const ExportData& d, const std::string& base, ExportFiles& files) {
   const MeshModel& m = *d.mesh;
-  auto put = [&](const std::string& path, const std::function<void(std::ostream&)>& f) {
-    if (!write_file(path, f, error)) return false;
-    written.push_back(path);
-    return true;
-  };
-  if (!d.results)
-    return put(base + ".vtu", [&](std::ostream& o) { write_mesh_vtu(o, m, nullptr); });
+  if (!d.results) {
+    files.add(base + ".vtu", mesh_vtu(m, nullptr, 0, d.part_b.get()));
+    return;
+  }
   std::vector<PvdEntry> entries;
   for (size_t s = 0; s < d.sets.size(); ++s) {
     const int k = static_cast<int>(s) + 1;
     const std::string mesh_file = base + "_" + std::to_string(k) + ".vtu";
-    if (!put(mesh_file, [&](std::ostream& o) { write_mesh_vtu(o, m, &d.sets[s]); })) return false;
-    entries.push_back({k, 0, base_name(mesh_file)});
+    if (!files.add(mesh_file, mesh_vtu(m, &d.sets[s], k))) return;
+    entries.push_back({k, 0, base_name(mesh_file), d.sets[s].title});
     if (d.sets[s].gauss.empty()) continue;
     const std::string gauss_file = base + "_" + std::to_string(k) + "_gauss.vtu";
-    if (!put(gauss_file, [&](std::ostream& o) { write_gauss_vtu(o, m, d.sets[s]); })) return false;
-    entries.push_back({k, 1, base_name(gauss_file)});
+    if (!files.add(gauss_file, gauss_vtu(m, d.sets[s], k))) return;
+    entries.push_back({k, 1, base_name(gauss_file), d.sets[s].title});
   }
-  return put(base + ".pvd", [&](std::ostream& o) { write_pvd(o, entries); });
+  files.add(base + ".pvd", pvd_text(entries));
 }
 
 int export_file(const std::string& input, const std::string& base, bool quiet) {
+  if (!xml_names_exactly(base_name(base))) {
+    std::fprintf(stderr,
+                 "vortan-export: the output name %s is not plain UTF-8 text, which the .pvd "
+                 "file could not name exactly: give another OUTPUT-BASE; nothing written\n",
+                 xml_text(base_name(base)).c_str());
+    return 1;
+  }
   use_console_platform("vortan-export", quiet);
   ExportData data;
-  std::string error;
+  std::string read_error;
   std::vector<std::string> written, notes;
-  bool ok = read_for_export(input, data, error);
-  if (!ok) error += "; nothing written";
-  ok = ok && write_vtk(data, base, written, error);
-  if (ok) {
-    GmshLibrary gmsh;
-    ok = write_gmsh_files(base + ".msh", base + "_gauss.pos", data, notes, error);
-    if (ok) written.push_back(base + ".msh");
-    bool pos = false;
-    for (const auto& s : data.sets) pos = pos || !s.gauss.empty();
-    if (ok && pos) written.push_back(base + "_gauss.pos");
+  if (!read_for_export(input, data, read_error)) {
+    set_platform(nullptr);
+    std::fprintf(stderr, "vortan-export: %s; nothing written\n", read_error.c_str());
+    return 1;
   }
+  ExportFiles files;
+  add_vtk(data, base, files);
+  if (files.error.empty()) {
+    GmshLibrary gmsh;
+    write_msh(base + ".msh", data, files, notes);
+  }
+  if (data.results) files.add(base + "_gauss.pos", pos_text(data));
+  files.put_in_place(written);
   set_platform(nullptr);
-  if (!ok) {
-    std::fprintf(stderr, "vortan-export: %s\n", error.c_str());
+  if (!files.error.empty()) {
+    std::fprintf(stderr, "vortan-export: %s; %s\n", files.error.c_str(),
+                 written.empty() ? "nothing written, earlier files kept"
+                                 : "some files were put in place before it");
     return 1;
   }
   if (!quiet) {
     for (const auto& n : notes) std::printf("%s\n", n.c_str());
     for (const auto& w : written) std::printf("written: %s\n", w.c_str());
+  }
+  if (!read_error.empty()) {
+    std::fprintf(stderr, "vortan-export: %s; the %zu result set%s before it exported\n",
+                 read_error.c_str(), data.sets.size(), data.sets.size() == 1 ? "" : "s");
+    return 1;
   }
   return 0;
 }
@@ -112,6 +125,10 @@ int run_export(int argc, char** argv) {
   } catch (const ProgramExit& e) {
     set_platform(nullptr);
     std::fprintf(stderr, "vortan-export: %s\n", e.message.c_str());
+    return 1;
+  } catch (const std::exception& e) {
+    set_platform(nullptr);
+    std::fprintf(stderr, "vortan-export: %s; nothing written\n", e.what());
     return 1;
   }
 }

@@ -1,9 +1,15 @@
 #include "export_data.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 
 #include "dat_file.h"
+#include "file_replace.h"
+#include "part_b_modify.h"
 #include "platform/platform.h"
 #include "prompts.h"
 #include "results_file.h"
@@ -66,7 +72,9 @@ ExportSet copy_set(const MeshModel& m, const ResultSet& r, const std::string& ti
   return s;
 }
 
-bool read_sets(std::istream& in, ExportData& data, std::string& error) {
+// Every set that reads whole; a set that does not is reported in `error`
+// and ends the reading, the sets before it kept.
+void read_sets(std::istream& in, ExportData& data, std::string& error) {
   const MeshModel& m = *data.mesh;
   auto r = std::make_unique<ResultSet>();
   clear_results(*r);
@@ -76,11 +84,25 @@ bool read_sets(std::istream& in, ExportData& data, std::string& error) {
     if (got != SetRead::Read) {
       error = "result set " + std::to_string(data.sets.size() + 1) +
               (got == SetRead::PrematureEnd ? " ends early" : " is not in the expected format");
-      return false;
+      return;
     }
     data.sets.push_back(copy_set(m, *r, title));
   } while (read_next_title(in, title));
-  return true;
+}
+
+// Part B after the mesh of a .dat file: none when only blank lines follow.
+void read_part_b(std::istream& in, ExportData& data, std::string& error) {
+  const auto start = in.tellg();
+  std::string line;
+  bool any = false;
+  while (!any && std::getline(in, line)) any = line.find_first_not_of(" \t\r") != std::string::npos;
+  if (!any) return;
+  in.clear();
+  in.seekg(start);
+  data.part_b = std::make_shared<OldPartB>();
+  if (read_old_part_b(in, *data.part_b)) return;
+  data.part_b.reset();
+  error = "Part B (loads and boundaries) does not read whole and is left out";
 }
 
 }  // namespace
@@ -91,26 +113,43 @@ bool read_for_export(const std::string& path, ExportData& data, std::string& err
     error = path + " is neither a .dat nor a .out file";
     return false;
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "cannot read " + path;
+  // A folder or a device is refused before it is opened: reading one
+  // would fail in the middle of a reader, or never end.
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) {
+    error = "cannot read " + path + ": " + std::strerror(errno);
     return false;
   }
+  if (!S_ISREG(st.st_mode)) {
+    error = path + " is " + (S_ISDIR(st.st_mode) ? "a folder" : "not a regular file") +
+            ", not a " + (data.results ? ".out" : ".dat") + " file";
+    return false;
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = "cannot read " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  note_input(path);
+  if (read_export_stream(in, data, error)) return true;
+  error = path + ": " + error;
+  return data.results ? !data.sets.empty() : data.mesh_read;
+}
+
+bool read_export_stream(std::istream& in, ExportData& data, std::string& error) {
   try {
     INPUT(in, *data.mesh);
   } catch (const ProgramExit&) {
-    error = "the mesh data of " + path + " does not read";
+    error = "the mesh data does not read";
     return false;
   }
-  if (!check_mesh(*data.mesh, error)) {
-    error = path + ": " + error;
-    return false;
-  }
-  if (data.results && !read_sets(in, data, error)) {
-    error = path + ": " + error;
-    return false;
-  }
-  return true;
+  if (!check_mesh(*data.mesh, error)) return false;
+  data.mesh_read = true;
+  if (data.results)
+    read_sets(in, data, error);
+  else
+    read_part_b(in, data, error);
+  return error.empty();
 }
 
 std::array<std::string, 4> nodal_value_names(const std::array<std::string, 4>& labels) {

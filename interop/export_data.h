@@ -28,16 +28,27 @@ struct ExportSet {
   std::vector<GaussRecord> gauss;
 };
 
+struct OldPartB;
+
 struct ExportData {
   std::unique_ptr<MeshModel> mesh = std::make_unique<MeshModel>();
-  bool results = false;  // a .out file: the sets below
+  bool mesh_read = false;  // the mesh read whole
+  bool results = false;    // a .out file: the sets below
   std::vector<ExportSet> sets;
+  // The loads and boundaries of a .dat file; null when it has none.
+  std::shared_ptr<OldPartB> part_b;
 };
 
 // Reads a .dat file (mesh only) or a .out file (mesh and result sets) by
-// its extension; false with `error` set when it does not read whole. The
-// readers' own messages go to the text window.
+// its extension, and notes it as an input of the run. False with `error`
+// set when the mesh does not read or no result set reads whole; true with
+// `error` set when a later set does not read whole (the sets before it are
+// kept). The readers' own messages go to the text window.
 bool read_for_export(const std::string& path, ExportData& data, std::string& error);
+// The same from a stream, for data.results already set; false with `error`
+// set when anything did not read whole (data.sets keeps the sets read; a
+// .dat's mesh is kept when its Part B does not read).
+bool read_export_stream(std::istream& in, ExportData& data, std::string& error);
 
 // The names of the four nodal value columns: the labels without their
 // blanks, "value k" for a blank label, made unique by the column number.

@@ -32,17 +32,6 @@ bool drawable(const MeshModel& m, int e, int type, const ContourView& view) {
   return true;
 }
 
-// Gauss values each element type takes: 1 for the linear elements, 3, 2
-// and 4 for the quadratic triangle, thin and 8-noded quadrilaterals.
-int gauss_needed(int type) {
-  switch (type) {
-    case 7: return 3;
-    case 8: return 2;
-    case 9: return 4;
-    default: return 1;
-  }
-}
-
 // The element's Gauss values g[1..needed]; false when a record is missing
 // from the current result set or holds no finite value.
 bool gauss_values(const ResultSet& r, int e, int type, double* g) {
@@ -95,6 +84,8 @@ void thin_quad(const Levels& lv, const Geometry& geo, int fill, double vL, doubl
 void draw_element(const Levels& lv, const MeshModel& m, int e, int type, const double* g,
                   int fill, PolyWork& w) {
   const Geometry geo = element_geometry(m, e);
+  double c[5];
+  extrapolate_gauss_values(type, g, c);
   switch (type) {
     case 5:
     case 6:  // one value over the whole element: a fill, no line
@@ -103,27 +94,17 @@ void draw_element(const Levels& lv, const MeshModel& m, int e, int type, const d
         FILLEL(m.nnode(e), m.nnode(e), geo, icont[value_band(lv, g[1])], w);
       }
       break;
-    case 7: {  // corner values 1, 3, 5 extrapolated from the three points
-      const double c1 = g[1] - g[2] + g[3], c3 = g[1] + g[2] - g[3], c5 = g[2] + g[3] - g[1];
-      CTRIA2(lv, geo, fill, c1, c3, c5, std::max({c1, c3, c5}), std::min({c1, c3, c5}), w);
+    case 7:
+      CTRIA2(lv, geo, fill, c[1], c[2], c[3], std::max({c[1], c[2], c[3]}),
+             std::min({c[1], c[2], c[3]}), w);
       break;
-    }
-    case 8: {  // ends at s = -1 and s = +1 extrapolated from the two points
-      const double a = std::sqrt(3.0) / 2;
-      thin_quad(lv, geo, fill, (0.5 + a) * g[1] + (0.5 - a) * g[2],
-                (0.5 - a) * g[1] + (0.5 + a) * g[2], w);
+    case 8:
+      thin_quad(lv, geo, fill, c[1], c[2], w);
       break;
-    }
-    case 9: {  // g1 nearest corner 1, g4 opposite, g3 nearer corner 2
-      const double a = std::sqrt(3.0) / 2;
-      const double c1 = (1 + a) * g[1] - 0.5 * g[2] - 0.5 * g[3] + (1 - a) * g[4];
-      const double c2 = (1 + a) * g[3] - 0.5 * g[1] - 0.5 * g[4] + (1 - a) * g[2];
-      const double c3 = (1 + a) * g[4] - 0.5 * g[2] - 0.5 * g[3] + (1 - a) * g[1];
-      const double c4 = (1 + a) * g[2] - 0.5 * g[1] - 0.5 * g[4] + (1 - a) * g[3];
-      CQUAD2(lv, geo, fill, c1, c2, c3, c4, std::max({c1, c2, c3, c4}),
-             std::min({c1, c2, c3, c4}), w);
+    case 9:
+      CQUAD2(lv, geo, fill, c[1], c[2], c[3], c[4], std::max({c[1], c[2], c[3], c[4]}),
+             std::min({c[1], c[2], c[3], c[4]}), w);
       break;
-    }
     default:
       break;
   }
@@ -175,6 +156,39 @@ int ask_ps_quantity(bool elastic) {
 }
 
 }  // namespace
+
+int gauss_needed(int type) {
+  switch (type) {
+    case 7: return 3;
+    case 8: return 2;
+    case 9: return 4;
+    default: return 1;
+  }
+}
+
+int extrapolate_gauss_values(int type, const double* g, double* c) {
+  const double a = std::sqrt(3.0) / 2;
+  switch (type) {
+    case 7:  // corners 1, 3, 5 from the three points
+      c[1] = g[1] - g[2] + g[3];
+      c[2] = g[1] + g[2] - g[3];
+      c[3] = g[2] + g[3] - g[1];
+      return 3;
+    case 8:  // ends at s = -1 and s = +1 from the two points
+      c[1] = (0.5 + a) * g[1] + (0.5 - a) * g[2];
+      c[2] = (0.5 - a) * g[1] + (0.5 + a) * g[2];
+      return 2;
+    case 9:  // g1 nearest corner 1, g4 opposite, g3 nearer corner 2
+      c[1] = (1 + a) * g[1] - 0.5 * g[2] - 0.5 * g[3] + (1 - a) * g[4];
+      c[2] = (1 + a) * g[3] - 0.5 * g[1] - 0.5 * g[4] + (1 - a) * g[2];
+      c[3] = (1 + a) * g[4] - 0.5 * g[2] - 0.5 * g[3] + (1 - a) * g[1];
+      c[4] = (1 + a) * g[2] - 0.5 * g[1] - 0.5 * g[4] + (1 - a) * g[3];
+      return 4;
+    default:  // the linear elements: one value over the whole element
+      c[1] = g[1];
+      return 1;
+  }
+}
 
 void stress_quantity(ResultSet& r, bool elastic, int q) {
   for (int i = 1; i <= std::clamp(r.ngaus, 0, MGAUS); ++i) {
