@@ -5,7 +5,8 @@
 # and PLOTOR shows the plate with a hole (plate_hole.out, Kirsch's
 # solution): stress crosses and sigma-x contours as snapshots, and the
 # same near the hole as the EPS files plate_holeb.ps and plate_holec.ps;
-# all in examples/out.
+# then vortan-solve solves plate_hole.dat with CalculiX (plate_solved.out)
+# and PLOTOR shows its sigma-x contours; all in examples/out.
 # The programs are taken from VORTAN_BIN when it is set (vortan-demo sets it
 # to where it is installed), else from build/ beside this folder, else from
 # PATH.
@@ -38,3 +39,16 @@ echo "Transcript of the session: $out/transcript_plotor.txt"
 echo "PLOTOR wrote, for the plate with a hole:"
 ls -l "$out"/plate_holeb.ps "$out"/plate_holec.ps "$out"/snapshots/plate_*.png
 echo "Transcript of the session: $out/transcript_plate.txt"
+solve=$bin/vortan-solve
+[ -x "$solve" ] || solve=$bin/solve/vortan-solve
+[ -x "$solve" ] || solve=$(command -v vortan-solve || echo ./none)
+if [ ! -x "$solve" ]; then
+  echo "demo: vortan-solve is neither beside gridor nor on PATH: build it first (./build.sh)" >&2
+  exit 1
+fi
+"$solve" plate_hole.dat --out plate_solved.out
+"$bin/plotor" --script "$here/demo_solved.script" \
+  --transcript transcript_solved.txt --snapshots snapshots
+echo "vortan-solve and PLOTOR wrote, for the plate solved by CalculiX:"
+ls -l "$out"/plate_solved.out "$out"/snapshots/solved_*.png
+echo "Transcript of the session: $out/transcript_solved.txt"

@@ -226,6 +226,7 @@ CcxOutcome run_ccx(const CcxRun& run, const std::string& deck) {
   remove_folder(dir);
   if (interrupted) {
     const int sig = interrupted;
+    std::fprintf(stderr, "vortan-solve: interrupted: CalculiX stopped, its folder removed, nothing written\n");
     signal(sig, SIG_DFL);
     raise(sig);  // ends as the signal says, the folder removed
   }

@@ -21,6 +21,7 @@ namespace {
 const char* const USAGE =
     "usage: vortan-solve RUN.dat [--out RUN.out] [--plane stress|strain] [--keep-deck DIR]\n"
     "                    [--time-limit SECONDS] [--quiet]\n"
+    "       vortan-solve --help | --version\n"
     "Solves the mesh and Part B of RUN.dat with CalculiX (ccx, or the program the\n"
     "environment variable VORTAN_CCX names) and writes the results PLOTOR reads.\n";
 
