@@ -11,6 +11,9 @@ add_library(vortan_version INTERFACE)
 target_include_directories(vortan_version INTERFACE ${CMAKE_BINARY_DIR}/generated)
 target_link_libraries(vortan_common PUBLIC vortan_version)
 
+# Installing and packaging take what the build made and tested; they build
+# nothing more themselves (a missing program is said, not quietly compiled).
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(VORTAN_PACKAGING ${CMAKE_SOURCE_DIR}/packaging)
