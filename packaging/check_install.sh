@@ -60,7 +60,7 @@ done
 # The demo, from the installed programs only (PATH holds none of the build).
 cd "$work/home" || exit 1
 PATH=/usr/bin:/bin "$prefix/bin/vortan-demo" >"$work/demo.log" 2>&1 || fault "vortan-demo failed: $(tail -n 5 "$work/demo.log")"
-for f in demo.dat demo.prt demo.ps elasticd.ps plate_holeb.ps plate_holec.ps; do
+for f in demo.dat demo.prt demo.ps elasticd.ps plate_holeb.ps plate_holec.ps plate_solved.out; do
   [ -s "vortan-examples/out/$f" ] || fault "the demo did not write $f"
 done
 echo "my own notes" >vortan-examples/quad8.dat
