@@ -81,10 +81,12 @@ class FltkPlatform : public Platform {
     graphics_caption_ = (p == std::string::npos ? g : g.substr(0, p)) + " graphics";
     buffer_ = new Fl_Text_Buffer();
     Fl::scheme("gtk+");
-    ui_ = ui_scale(Fl::w(), Fl::h());
+    // Room for 64 columns of the text window's font beside the graphics,
+    // at the largest scale that leaves it.
+    fl_font(FL_COURIER, BASE_FONT_SIZE);
+    ui_ = fitting_scale(Fl::w(), Fl::h(), static_cast<int>(64 * fl_width("0")) + 24);
     font_ = scaled(BASE_FONT_SIZE, ui_);
     fl_message_font(FL_HELVETICA, font_);
-    // Room for 64 columns of the text window's font beside the graphics.
     fl_font(FL_COURIER, font_);
     const int text_min_w = static_cast<int>(64 * fl_width("0")) + scaled(24, ui_);
     plan_ = plan_windows(Fl::w(), Fl::h(), ui_, text_min_w);
@@ -439,12 +441,20 @@ void FltkPlatform::show_transient(Fl_Window* w) {
   Fl::check();
 }
 
-// Over the graphics window when it is up, else in the middle of the screen.
+// Beside the graphics window when the screen has room there, so that the
+// box hides nothing of what it asks about (left of it, over the text
+// window's side, else right of it); else over it; with no graphics window,
+// in the middle of the screen.
 void FltkPlatform::place_dialog(Fl_Window* w) {
   int px = (Fl::w() - w->w()) / 2, py = (Fl::h() - w->h()) / 2;
   if (graphics_ && graphics_->shown()) {
+    const int gap = scaled(12, ui_);
     px = graphics_->x() + (graphics_->w() - w->w()) / 2;
     py = graphics_->y() + (graphics_->h() - w->h()) / 2;
+    if (graphics_->x() - gap - w->w() >= 0)
+      px = graphics_->x() - gap - w->w();
+    else if (graphics_->x() + graphics_->w() + gap + w->w() <= Fl::w())
+      px = graphics_->x() + graphics_->w() + gap;
   }
   w->position(std::clamp(px, 0, std::max(0, Fl::w() - w->w())),
               std::clamp(py, 0, std::max(0, Fl::h() - w->h())));

@@ -9,12 +9,22 @@ namespace vortan {
 
 double ui_scale(int, int screen_h) { return std::max(1.0, screen_h / 1000.0); }
 
+double fitting_scale(int sw, int sh, int text_w1) {
+  const int margin = 10, frame = 40;  // as plan_windows leaves them
+  const double by_w = (sw - 3 * margin - frame / 2) / static_cast<double>(SCREEN_W + text_w1);
+  const double by_h = (sh - frame - 2 * margin) / (SCREEN_H + BASE_FONT_SIZE + 12.0);
+  // A little under the exact fit, so that fonts rounded up still fit.
+  return std::max(ui_scale(sw, sh), 0.98 * std::min(by_w, by_h));
+}
+
 int scaled(int size, double ui) { return static_cast<int>(std::lround(size * ui)); }
 
 WindowPlan plan_windows(int sw, int sh, double ui, int text_min_w) {
   const int margin = 10, frame = 40;  // room for the window manager's frames
   WindowPlan p;
-  int gw = scaled(SCREEN_W, ui), gh = scaled(SCREEN_H, ui);
+  // Exactly 4:3, so that the picture fills the window and every pixel of
+  // it maps to the same point of the screen both ways.
+  int gw = 4 * scaled(SCREEN_W / 4, ui), gh = 3 * scaled(SCREEN_H / 3, ui);
   // A picture taller than the screen shrinks to fit, keeping 4:3.
   if (gh > sh - frame - 2 * margin) {
     gh = std::max(SCREEN_H / 2, sh - frame - 2 * margin);

@@ -21,6 +21,11 @@ struct Rect {
 // pixels high, growing with the height above that.
 double ui_scale(int screen_w, int screen_h);
 
+// The largest scale at which the text window (`text_w1` wide at scale 1)
+// and the picture stand side by side on the screen, and the picture under
+// the screen's top; never less than ui_scale.
+double fitting_scale(int screen_w, int screen_h, int text_w1);
+
 // Font size in pixels of the dialogs, status boxes and text window: its
 // glyphs are as high as those of the graphics window's labels (8 x 13
 // cells), so at any scale the texts of all windows match.

@@ -33,7 +33,8 @@ source "$here/x_session.sh"
 fail_details() {
   [ -f "$work/live/gridor.out" ] && { echo "--- gridor said:"; cat "$work/live/gridor.out"; }
 }
-start_xvfb 111
+# A screen on which the picture is drawn at its own size (the windows overlap).
+start_xvfb 111 1024x768
 
 # Answers the next "Vortan" message or question box with the keys given:
 # Return presses the default (first) button, Tab then space the second.
@@ -50,7 +51,6 @@ answer_box() {
   last_box=$id
   point_into "$id" 10 10
   xdotool key "$@"
-  sleep 0.3
 }
 
 cd "$work/live" || exit 1
@@ -68,25 +68,25 @@ xdotool type --delay 100 "aa"
 # path typed into its location field (Ctrl-L in the GTK chooser).
 xdotool type --delay 100 "n"
 chooser=$(wait_window "^Open an input file$") || fail "no file chooser"
-sleep 0.5
+shown() { xdotool search --onlyvisible --name "$1" | grep -q .; }
+wait_until "the file chooser on the screen" shown "^Open an input file$"
 point_into "$chooser" 300 300
 xdotool key ctrl+l
-sleep 0.3
 xdotool type --delay 20 "$work/live/quad8.dat"
 xdotool key Return
 # Keep the title, no listing, the new file's name, any key.
 text=$(wait_window "^GRIDOR text$") || fail "no text window after the chooser"
-sleep 0.5
+hidden() { ! shown "$1"; }
+wait_until "the file chooser to go" hidden "^Open an input file$"
 point_into "$text" 300 300
 xdotool type --delay 100 "yn"
 xdotool type --delay 40 "road"
 xdotool key Return
-sleep 0.3
 xdotool type a
 
 # The inspection screen.
 graphics=$(wait_window "^GRIDOR graphics$") || fail "no graphics window"
-sleep 1.5
+wait_until "the graphics window on the screen" shown "^GRIDOR graphics$"
 eval "$(xdotool getwindowgeometry --shell "$graphics")"
 s=$((WIDTH / 640))
 gx=$X gy=$((Y + HEIGHT - 480 * s))
@@ -97,9 +97,7 @@ gx=$X gy=$((Y + HEIGHT - 480 * s))
 sp() { echo "$((gx + $1 * s + s / 2)),$((gy + $2 * s + s / 2))"; }
 srect() { echo "$((gx + $1 * s)),$((gy + $2 * s)),$((gx + $3 * s + s - 1)),$((gy + $4 * s + s - 1))"; }
 click_at() {
-  xdotool mousemove $((gx + $1 * s + s / 2)) $((gy + $2 * s + s / 2))
-  sleep 0.3
-  xdotool click 1
+  xdotool mousemove $((gx + $1 * s + s / 2)) $((gy + $2 * s + s / 2)) click 1
 }
 
 # Checks a screenshot: queries and the answers they must give, in pairs.
@@ -138,7 +136,11 @@ toolbar_checks() {
   printf '%s\n' "${checks[@]}"
 }
 
-import -window root "$work/inspection.png"
+# The inspection screen is drawn once its element and node counts are.
+counted() {
+  [ "$(python3 "$pixels" "$1" "$(srect 16 463 250 476)=FFFFFF")" -gt 0 ]
+}
+settled_shot "$work/inspection.png" counted "$work/inspection.png"
 mapfile -t bar < <(toolbar_checks 9)
 # The full mesh of quad8.dat (0..2 x 0..2) in the window -0.6..2.6: 150
 # pixels per unit, node (x, y) at pixel (150 (x + 0.6), 150 (2.6 - y)).
@@ -157,8 +159,8 @@ check_shot "$work/inspection.png" "inspection screen" \
 
 # Continue: the main menu over the mesh, seven buttons.
 click_at 560 453
-sleep 1.5
-import -window root "$work/menu.png"
+menu_drawn() { [ "$(python3 "$pixels" "$1" "$(sp 600 429)")" = AA5500 ]; }
+settled_shot "$work/menu.png" menu_drawn "$work/menu.png"
 mapfile -t bar < <(toolbar_checks 7)
 check_shot "$work/menu.png" "main menu" \
   "$(sp 390 300)" 00AA00 "right side of the mesh" \
@@ -178,7 +180,6 @@ answer_box Tab space
 answer_box Return
 answer_box Return
 text=$(wait_window "^GRIDOR text$") || fail "no text window for the PostScript question"
-sleep 0.5
 point_into "$text" 300 300
 xdotool type n
 answer_box Return

@@ -12,6 +12,8 @@
 #   wait_app_end WHAT            waits for app_pid to end with status 0
 #   wait_until WHAT COMMAND...   waits until COMMAND succeeds, or fails naming WHAT
 #   wait_active NAME             waits until a window of that name has the keyboard
+#   settled_shot FILE [CHECK...] a screenshot once the screen has stopped
+#                                changing (and CHECK, given, passes on FILE)
 #   fail MESSAGE                 screenshot, report, exit 1
 # Every wait is for an event (a window, a file, the program's end), looked
 # for every 50 ms up to 20 s, never a fixed pause.
@@ -94,11 +96,11 @@ wait_app_end() {
 }
 
 # Puts the pointer inside a window, so that key presses go to it (there is
-# no window manager to give the focus).
+# no window manager to give the focus; the keyboard follows the pointer at
+# once, and the window keeps keys typed before the program reads them).
 point_into() {
   eval "$(xdotool getwindowgeometry --shell "$1")"
   xdotool mousemove $((X + ${2:-20})) $((Y + ${3:-20}))
-  sleep 0.3
 }
 
 # Waits until the command succeeds (up to 20 s); fails naming WHAT.
@@ -119,3 +121,20 @@ active_is() { [[ $(xdotool getactivewindow getwindowname 2>/dev/null) =~ $1 ]]; 
 
 # Waits until a window whose name matches has the keyboard.
 wait_active() { wait_until "$1 to take the keyboard" active_is "$1"; }
+
+# Screenshots until two in a row are alike and the check, if any, passes.
+settled_shot() {
+  local file=$1
+  shift
+  rm -f "$file"
+  for _ in $(seq 200); do
+    import -window root "$file.next.png" 2>/dev/null || continue
+    if [ -f "$file" ] && cmp -s "$file" "$file.next.png" && { [ $# -eq 0 ] || "$@"; }; then
+      rm -f "$file.next.png"
+      return 0
+    fi
+    mv "$file.next.png" "$file"
+    sleep 0.05
+  done
+  fail "the screen did not settle for $(basename "$file")"
+}
