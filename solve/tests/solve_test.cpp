@@ -99,7 +99,8 @@ TEST(SolveExamples, PortalFrameAgreesWithTheStiffnessSolution) {
   write_file(dir + "/portal.dat", dat);
   SolveRun r = solve_in(dir, "portal.dat");
   ASSERT_EQ(r.status, 0) << r.err;
-  const ResultSet& s = *read_back(dir + "/portal.out").sets[0];
+  ReadBack b = read_back(dir + "/portal.out");
+  const ResultSet& s = *b.sets[0];
   const double want[2][3] = {{2.1436568e-3, 5.3285968e-6, -4.0352516e-4},
                              {2.1286937e-3, -5.3285968e-6, -3.9931676e-4}};
   for (int n = 2; n <= 3; ++n)
@@ -235,7 +236,8 @@ TEST(SolvePatch, BodyForceOfABlockOnRollers) {
   write_file(dir + "/block.dat", patch_dat(84, false));
   SolveRun r = solve_in(dir, "block.dat");
   ASSERT_EQ(r.status, 0) << r.err;
-  const ResultSet& s = *read_back(dir + "/block.out").sets[0];
+  ReadBack b = read_back(dir + "/block.out");
+  const ResultSet& s = *b.sets[0];
   ASSERT_EQ(s.ngaus, 16);
   for (int i = 1; i <= s.ngaus; ++i) {
     EXPECT_NEAR(s.stres(i, 2), -10.0 * (2.0 - s.xgaus(i, 2)), 2e-3) << i;
@@ -261,7 +263,8 @@ TEST(SolvePatch, TractionSenses) {
              "   set  forces:     normal    tangential\n1   1    1 2         0.500E+01 0.500E+01\n"
              " nnas elt  n set     n set\n0   2    1    4 1     3 1\n1\n" + PART_B_END);
   ASSERT_EQ(solve_in(dir, "square.dat").status, 0);
-  const ResultSet& s = *read_back(dir + "/square.out").sets[0];
+  ReadBack b = read_back(dir + "/square.out");
+  const ResultSet& s = *b.sets[0];
   // With nu = 0 the square shears and shortens: tau-xy = -5, sigma-y = -5.
   EXPECT_NEAR(s.stres(1, 2), -5.0, 1e-3);
   EXPECT_LT(s.disp(3, 1), 0.0);
