@@ -115,6 +115,30 @@ int collect(int fd, pid_t pid, const CcxRun& run, std::string& output, double& s
   }
 }
 
+// How the run ended, in words; true when it succeeded.
+bool verdict(const CcxRun& run, int ended, int status, const std::string& output,
+             std::string& message) {
+  if (ended == 2) {
+    message = "interrupted: CalculiX was stopped";
+  } else if (ended == 1) {
+    char b[80];
+    std::snprintf(b, sizeof b, "CalculiX did not finish within %g s and was stopped", run.time_limit);
+    message = b;
+  } else if (WIFEXITED(status) && WEXITSTATUS(status) == 127) {
+    message = "cannot run " + run.program;
+  } else if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
+             output.find("*ERROR") != std::string::npos) {
+    message = "CalculiX failed";
+    if (WIFSIGNALED(status)) message += " (ended by signal " + std::to_string(WTERMSIG(status)) + ")";
+    else if (WEXITSTATUS(status) != 0) message += " (status " + std::to_string(WEXITSTATUS(status)) + ")";
+    message += ":\n" + ccx_error_lines(output);
+    while (!message.empty() && message.back() == '\n') message.pop_back();
+  } else {
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool find_ccx(std::string& program, std::string& error) {
@@ -182,6 +206,7 @@ CcxOutcome run_ccx(const CcxRun& run, const std::string& deck) {
   sigaction(SIGINT, &sa, &old_int);
   sigaction(SIGTERM, &sa, &old_term);
   const pid_t pid = fork();
+  const int fork_error = errno;
   if (pid == 0) {
     close(fds[0]);
     exec_ccx(run.program, dir, fds[1]);
@@ -197,27 +222,9 @@ CcxOutcome run_ccx(const CcxRun& run, const std::string& deck) {
     }
   sigaction(SIGINT, &old_int, nullptr);
   sigaction(SIGTERM, &old_term, nullptr);
-  if (pid < 0) {
-    o.message = "cannot start CalculiX: " + std::string(std::strerror(errno));
-  } else if (ended == 2) {
-    o.message = "interrupted: CalculiX was stopped";
-  } else if (ended == 1) {
-    char b[80];
-    std::snprintf(b, sizeof b, "CalculiX did not finish within %g s and was stopped", run.time_limit);
-    o.message = b;
-  } else if (WIFEXITED(status) && WEXITSTATUS(status) == 127) {
-    o.message = "cannot run " + run.program;
-  } else if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
-             output.find("*ERROR") != std::string::npos) {
-    o.message = "CalculiX failed";
-    if (WIFSIGNALED(status)) o.message += " (ended by signal " + std::to_string(WTERMSIG(status)) + ")";
-    else if (WEXITSTATUS(status) != 0) o.message += " (status " + std::to_string(WEXITSTATUS(status)) + ")";
-    o.message += ":\n" + ccx_error_lines(output);
-    while (!o.message.empty() && o.message.back() == '\n') o.message.pop_back();
-  } else {
-    o.ok = true;
-    o.results = read_whole(dir + "/job.dat");
-  }
+  if (pid < 0) o.message = "cannot start CalculiX: " + std::string(std::strerror(fork_error));
+  else o.ok = verdict(run, ended, status, output, o.message);
+  if (o.ok) o.results = read_whole(dir + "/job.dat");
   std::string why;
   if (!run.keep_dir.empty() && !keep_deck(dir, run.keep_dir, why)) {
     if (o.ok) o.message = why;  // said, and the run counts as failed: the user asked for the deck

@@ -10,6 +10,7 @@
 #include "ccx_process.h"
 #include "ccx_results.h"
 #include "console_platform.h"
+#include "file_replace.h"
 #include "out_file.h"
 #include "platform/platform.h"
 #include "solve_checks.h"
@@ -101,6 +102,7 @@ int solve(const Options& o) {
   std::string error;
   say(o, "reading " + o.dat);
   if (!read_problem(o.dat, p, error)) return refuse(o, error);
+  if (is_input(o.out)) return refuse(o, "cannot write " + o.out + ": it is the file being solved");
   const MeshModel& m = *p.mesh;
   say(o, "checking " + std::to_string(m.npoin) + " nodes and " + std::to_string(m.nelem) +
              " elements");
