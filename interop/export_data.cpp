@@ -152,20 +152,6 @@ bool read_export_stream(std::istream& in, ExportData& data, std::string& error) 
   return error.empty();
 }
 
-std::array<std::string, 4> nodal_value_names(const std::array<std::string, 4>& labels) {
-  std::array<std::string, 4> names;
-  for (int k = 0; k < 4; ++k) {
-    std::string name = trimmed(labels[k]);
-    const auto lead = name.find_first_not_of(' ');
-    name = lead == std::string::npos ? "" : name.substr(lead);
-    if (name.empty()) name = "value " + std::to_string(k + 1);
-    for (int j = 0; j < k; ++j)
-      if (names[j] == name) name += " " + std::to_string(k + 1);
-    names[k] = name;
-  }
-  return names;
-}
-
 std::vector<std::string> gauss_value_names(int ndofn) {
   if (std::abs(ndofn) < 2) return {"flow_x", "flow_y"};
   return {"sigma_x", "sigma_y", "tau_xy", "sigma_z"};

@@ -50,10 +50,6 @@ bool read_for_export(const std::string& path, ExportData& data, std::string& err
 // .dat's mesh is kept when its Part B does not read).
 bool read_export_stream(std::istream& in, ExportData& data, std::string& error);
 
-// The names of the four nodal value columns: the labels without their
-// blanks, "value k" for a blank label, made unique by the column number.
-std::array<std::string, 4> nodal_value_names(const std::array<std::string, 4>& labels);
-
 // The names of the Gauss-point values that the problem uses: stresses for
 // elasticity and beams, flow rates for Poisson problems.
 std::vector<std::string> gauss_value_names(int ndofn);

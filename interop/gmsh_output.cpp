@@ -101,11 +101,19 @@ void add_fixity_groups(const MeshModel& m, std::vector<std::string>& notes) {
   }
 }
 
+// A name as Gmsh's files quote it: valid UTF-8, no quote or backslash
+// (a label with one would end the name early when the file is read).
+std::string plain_name(const std::string& s) {
+  std::string out;
+  for (char c : clean_text(s)) out += c == '"' ? '\'' : c == '\\' ? '/' : c;
+  return out;
+}
+
 // A view of one value per node (or element) and one step per result set;
 // steps[s] empty for a set that has no such values.
 int model_view(const std::string& name, const char* kind, const std::vector<std::size_t>& tags,
                const std::vector<std::vector<double>>& steps, int ncomp = 1) {
-  const int v = gmsh::view::add(name);
+  const int v = gmsh::view::add(plain_name(name));
   for (size_t s = 0; s < steps.size(); ++s) {
     if (steps[s].empty()) continue;
     gmsh::view::addHomogeneousModelData(v, static_cast<int>(s), MODEL, kind, tags, steps[s],
@@ -219,12 +227,8 @@ bool msh_whole(const std::string& path, int views, std::string& why) {
   return false;
 }
 
-std::string pos_string(const std::string& s) {
-  // A .pos file is read as a script: the text is one plain string.
-  std::string out;
-  for (char c : clean_text(s)) out += c == '"' ? '\'' : c == '\\' ? '/' : c;
-  return "\"" + out + "\"";
-}
+// A .pos file is read as a script: the text is one plain string.
+std::string pos_string(const std::string& s) { return "\"" + plain_name(s) + "\""; }
 
 std::string number(double v) {
   char buf[32];

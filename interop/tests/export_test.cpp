@@ -168,6 +168,18 @@ for f in sys.argv[1:]:
   const std::string values = slurp(dir + "/out.txt");
   EXPECT_NE(values.find("d\xc3\xa9p<& \"x"), std::string::npos) << values;
   EXPECT_NE(values.find("Pas \xc3\xa0 l'  "), std::string::npos) << values;
+  // Gmsh quotes its view names: the label's quote is taken as an apostrophe.
+  GmshLibrary lib;
+  gmsh::open(dir + "/e.msh");
+  std::vector<int> views;
+  gmsh::view::getTags(views);
+  std::string name;
+  bool found = false;
+  for (size_t i = 0; i < views.size(); ++i) {
+    gmsh::option::getString("View[" + std::to_string(i) + "].Name", name);
+    found = found || name == "d\xc3\xa9p<& 'x";
+  }
+  EXPECT_TRUE(found);
   // An output name the .pvd could not name exactly is refused before anything is written.
   EXPECT_EQ(run(dir, EXPORT + " e.out \"$(printf 'caf\\351')\""), 1);
   EXPECT_NE(slurp(dir + "/err.txt").find("give another OUTPUT-BASE; nothing written"), std::string::npos);
