@@ -36,8 +36,10 @@ const char* HELP =
     "  --no-merge   keeps coincident nodes apart (by default they are merged)\n"
     "  --quiet      no notes on the mesh made\n"
     "Elements come from physical surfaces (and physical curves with --lines), one property\n"
-    "set each; physical curves and points named \"fix x\", \"fix y\", \"fix xy\" (beams also\n"
-    "\"fix r\", \"fix xr\", \"fix yr\", \"fix xyr\"; Poisson \"fixed\") give fixity codes.\n";
+    "set each (\"property set S material type T\" gives set S and type T); physical curves\n"
+    "and points named \"fix x\", \"fix y\", \"fix xy\" (beams also \"fix r\", \"fix xr\",\n"
+    "\"fix yr\", \"fix xyr\"; Poisson \"fixed\"), or \"fixity code D...\" with the code's\n"
+    "digits as the .dat file writes them, give fixity codes.\n";
 
 bool parse_props(const std::string& text, ImportOptions& opt, std::string& error) {
   const auto eq = text.find('=');

@@ -61,20 +61,42 @@ constexpr FixityName FIXITY_NAMES[] = {
     {"fix yr", 11, {3, 0}},   {"fix xyr", 111, {3, 0}},
 };
 
-bool is_fixity_name(const std::string& name) {
-  const std::string n = lower_trimmed(name);
-  return std::any_of(std::begin(FIXITY_NAMES), std::end(FIXITY_NAMES),
-                     [&](const FixityName& f) { return n == f.name; });
+// "fixity code D...": the code as the data file writes it, one digit 0 or
+// 1 per d.o.f. of the node (1 to 4 of them), for any code that has no name
+// of its own. The number of digits; 0 when the name is not of this form.
+int code_digits(const std::string& lower) {
+  const std::string head = "fixity code ";
+  if (lower.rfind(head, 0) != 0) return 0;
+  const std::string d = lower.substr(head.size());
+  const bool ok = !d.empty() && d.size() <= 4 && d.find_first_not_of("01") == std::string::npos;
+  return ok ? static_cast<int>(d.size()) : 0;
 }
 
-// The fixity code of a fixity group, refused where the problem or the
-// group's dimension cannot have it.
-int fixity_code(const SourceGroup& g, int problem) {
+bool is_fixity_name(const std::string& name) {
+  const std::string n = lower_trimmed(name);
+  return code_digits(n) > 0 || std::any_of(std::begin(FIXITY_NAMES), std::end(FIXITY_NAMES),
+                                           [&](const FixityName& f) { return n == f.name; });
+}
+
+// A fixity group's code and the number of d.o.f. its nodes have, refused
+// where the problem, its level or the group's dimension cannot have them.
+struct Fixity {
+  int code = 0, ndof = 0;
+};
+Fixity fixity_code(const SourceGroup& g, int problem, bool advanced) {
   const std::string where = "physical group " + quoted(g.name) + ": ";
   if (g.dim == 2)
     throw Refusal{where + "fixity codes come from curves and points, not from surfaces"};
-  const int code = fixity_name_code(g.name, problem);
-  if (code > 0) return code;
+  const std::string n = lower_trimmed(g.name);
+  if (const int digits = code_digits(n)) {
+    if (!advanced && digits != problem)
+      throw Refusal{where + "a node of a Basic-level " + PROBLEM_NAMES[problem] + " mesh has " +
+                    num(problem) + " d.o.f."};
+    return {std::stoi(n.substr(n.size() - digits)), digits};
+  }
+  for (const auto& f : FIXITY_NAMES)
+    if (n == f.name && (f.problems[0] == problem || f.problems[1] == problem))
+      return {f.code, problem};
   if (problem == 1) throw Refusal{where + "a Poisson problem has one fixity, named \"fixed\""};
   throw Refusal{where + (problem == 3 ? "a beam problem's fixities are \"fix\" and x, y, r "
                                         "(\"fix x\", \"fix xy\", \"fix r\", \"fix xyr\" ...)"
@@ -90,25 +112,14 @@ int merge_codes(int a, int b) {
   return code;
 }
 
-}  // namespace
-
-int fixity_name_code(const std::string& name, int problem) {
-  if (!is_fixity_name(name)) return 0;
-  const std::string n = lower_trimmed(name);
-  for (const auto& f : FIXITY_NAMES)
-    if (n == f.name && (f.problems[0] == problem || f.problems[1] == problem)) return f.code;
-  return -1;
-}
-
-namespace {
-
 // --- element types -------------------------------------------------------------
 
 struct Mapped {
   int nside = 0;
   std::vector<std::size_t> nodes;  // Gmsh node tags in the project's order
   std::size_t tag = 0;             // Gmsh element tag, for messages
-  int set = 0;
+  int use = 0;           // the group it comes from (SetPlan::uses, from 1)
+  int set = 0, type = 1;  // its property set and material type
   bool in_many = false;  // its elements lie in more than one physical group
 };
 
@@ -312,25 +323,80 @@ Coords place_nodes(const SourceMesh& src, const ImportOptions& opt, std::vector<
 
 // --- choosing the elements and their sets ------------------------------------------
 
+// A group of elements and the property set and material type it gives.
+struct GroupUse {
+  int set = 0, type = 1;
+  std::string name;  // for the notes
+};
+
 struct SetPlan {
-  std::vector<std::string> names;  // one per property set, in set order
-  // (dim, entity) -> the sets of the groups that hold it, lowest first
+  std::vector<GroupUse> uses;  // groups of elements, surfaces then curves, in tag order
+  // (dim, entity) -> the uses (numbered from 1) of the groups that hold it, lowest first
   std::map<std::pair<int, int>, std::vector<int>> of_entity;
   std::set<std::pair<int, int>> fixity_entities;  // entities of fixity groups
   bool grouped = false;  // the model has groups of elements: only their elements count
+  int npros = 0;
 };
 
-// One set per physical group of surfaces, then of curves when lines become
-// elements, in tag order. As Gmsh saves only the elements of physical
-// groups, a model with groups of elements gives only theirs; one whose
-// groups are fixities alone (or that has none) gives one set of all its
-// surfaces (and one of all its curves but the fixities').
-SetPlan plan_sets(const SourceMesh& src, bool lines, std::vector<std::string>& notes) {
-  SetPlan plan;
+// Digits at `at` as a number of at most `most`; -1 if there are none.
+long number_at(const std::string& s, size_t& at, long most) {
+  long v = 0;
+  const size_t start = at;
+  while (at < s.size() && std::isdigit(static_cast<unsigned char>(s[at])) && v <= most)
+    v = v * 10 + (s[at++] - '0');
+  return at == start ? -1 : v;
+}
+
+// A name "property set S" or "property set S material type T" (as
+// vortan-export names its groups) gives its elements set S and type T.
+bool named_set(const std::string& name, GroupUse& use) {
+  const std::string n = lower_trimmed(name), head = "property set ", mid = " material type ";
+  if (n.rfind(head, 0) != 0) return false;
+  size_t at = head.size();
+  const long set = number_at(n, at, MPROP);
+  long type = 1;
+  if (n.compare(at, mid.size(), mid) == 0) type = number_at(n, at += mid.size(), 99);
+  if (at != n.size() || set < 0 || type < 0) return false;
+  if (set < 1 || set > MPROP || type < 1 || type > 99)
+    throw Refusal{"physical group " + quoted(name) + ": a property set is 1 to " + num(MPROP) +
+                  " (MPROP), a material type 1 to 99"};
+  use.set = static_cast<int>(set);
+  use.type = static_cast<int>(type);
+  return true;
+}
+
+// Named groups keep their sets; the others take the lowest sets left, in
+// tag order, one each.
+void number_sets(SetPlan& plan) {
+  std::set<int> taken;
+  for (const auto& u : plan.uses) taken.insert(u.set);
+  int next = 1;
+  for (auto& u : plan.uses) {
+    if (u.set > 0) continue;
+    while (taken.count(next)) ++next;
+    u.set = next++;
+  }
+  for (const auto& u : plan.uses) plan.npros = std::max(plan.npros, u.set);
+}
+
+// The physical groups by dimension, then tag.
+std::vector<SourceGroup> groups_in_order(const SourceMesh& src) {
   std::vector<SourceGroup> groups = src.groups;
   std::stable_sort(groups.begin(), groups.end(), [](const SourceGroup& a, const SourceGroup& b) {
     return a.dim != b.dim ? a.dim < b.dim : a.tag < b.tag;
   });
+  return groups;
+}
+
+// One set per physical group of surfaces, then of curves when lines become
+// elements, in tag order, unless the group's name gives its set. As Gmsh
+// saves only the elements of physical groups, a model with groups of
+// elements gives only theirs; one whose groups are fixities alone (or that
+// has none) gives one set of all its surfaces (and one of all its curves
+// but the fixities').
+SetPlan plan_sets(const SourceMesh& src, bool lines, std::vector<std::string>& notes) {
+  SetPlan plan;
+  const std::vector<SourceGroup> groups = groups_in_order(src);
   plan.grouped = std::any_of(groups.begin(), groups.end(), [&](const SourceGroup& g) {
     return !is_fixity_name(g.name) && (g.dim == 2 || (g.dim == 1 && lines));
   });
@@ -348,18 +414,22 @@ SetPlan plan_sets(const SourceMesh& src, bool lines, std::vector<std::string>& n
       const bool any = std::any_of(src.elements.begin(), src.elements.end(),
                                    [&](const SourceElement& e) { return e.dim == dim; });
       if (!any) continue;
-      plan.names.push_back(dim == 2 ? "all surfaces" : "all curves");
-      plan.of_entity[{dim, -1}] = {static_cast<int>(plan.names.size())};
+      plan.uses.push_back({0, 1, dim == 2 ? "all surfaces" : "all curves"});
+      plan.of_entity[{dim, -1}] = {static_cast<int>(plan.uses.size())};
       continue;
     }
     for (const auto& g : groups) {
       if (g.dim != dim || is_fixity_name(g.name)) continue;
-      const int set = static_cast<int>(plan.names.size()) + 1;
-      plan.names.push_back((dim == 2 ? "physical surface " : "physical curve ") +
-                           quoted(g.name.empty() ? num(g.tag) : g.name));
-      for (int ent : g.entities) plan.of_entity[{dim, ent}].push_back(set);
+      GroupUse use;
+      named_set(g.name, use);
+      use.name = (dim == 2 ? "physical surface " : "physical curve ") +
+                 quoted(g.name.empty() ? num(g.tag) : g.name);
+      plan.uses.push_back(use);
+      for (int ent : g.entities)
+        plan.of_entity[{dim, ent}].push_back(static_cast<int>(plan.uses.size()));
     }
   }
+  number_sets(plan);
   return plan;
 }
 
@@ -385,7 +455,7 @@ std::vector<Mapped> once_each(std::vector<Mapped> elements) {
     }
     Mapped& kept = out[it->second];
     kept.in_many = true;
-    kept.set = std::min(kept.set, e.set);
+    kept.use = std::min(kept.use, e.use);
   }
   return out;
 }
@@ -435,13 +505,17 @@ std::vector<Mapped> choose_elements(const SourceMesh& src, const SetPlan& plan, 
       if (!src.nodes.count(t))
         throw Refusal{"element " + num(e.tag) + " of the Gmsh mesh uses node " + num(t) +
                       ", which the mesh does not have"};
-    m.set = sets->front();
+    m.use = sets->front();
     m.in_many = sets->size() > 1;
     centres += e.type == GMSH_QUAD9;
     out.push_back(std::move(m));
   }
   if (!unknown.empty()) throw Refusal{unknown_types(src, unknown, lines)};
   out = once_each(std::move(out));
+  for (auto& m : out) {
+    m.set = plan.uses[m.use - 1].set;
+    m.type = plan.uses[m.use - 1].type;
+  }
   note_choice(left_out, centres,
               static_cast<int>(std::count_if(out.begin(), out.end(),
                                              [](const Mapped& m) { return m.in_many; })),
@@ -558,20 +632,31 @@ std::map<std::size_t, int> number_nodes(const std::vector<Mapped>& elements) {
   return number;
 }
 
+// The fixity groups' codes on their nodes; a node's d.o.f. count is the
+// one its groups give, which must agree.
 void set_fixities(const SourceMesh& src, const std::map<std::size_t, int>& number,
-                  const std::map<std::size_t, std::size_t>& merged, int problem, MeshModel& m,
-                  std::vector<std::string>& notes) {
+                  const std::map<std::size_t, std::size_t>& merged, const ImportOptions& opt,
+                  MeshModel& m, std::vector<std::string>& notes) {
+  std::map<int, std::string> given;  // node -> the group that gave its d.o.f.
   for (const auto& g : src.groups) {
     if (!is_fixity_name(g.name)) continue;
-    const int code = fixity_code(g, problem);
+    const Fixity f = fixity_code(g, opt.problem, opt.advanced);
     int outside = 0;
     for (std::size_t t : g.nodes) {
       auto to = merged.find(t);
       auto it = number.find(to == merged.end() ? t : to->second);
-      if (it == number.end())
+      if (it == number.end()) {
         ++outside;
-      else
-        m.kode(it->second) = merge_codes(m.kode(it->second), code);
+        continue;
+      }
+      const int n = it->second;
+      if (given.count(n) && m.ndof(n) != f.ndof)
+        throw Refusal{"node " + num(static_cast<long>(t)) + " has " + num(m.ndof(n)) +
+                      " d.o.f. by physical group " + quoted(given[n]) + " and " + num(f.ndof) +
+                      " by " + quoted(g.name)};
+      given.emplace(n, g.name);
+      m.ndof(n) = f.ndof;
+      m.kode(n) = merge_codes(m.kode(n), f.code);
     }
     if (outside > 0)
       notes.push_back("physical group " + quoted(g.name) + ": " + num(outside) +
@@ -597,7 +682,7 @@ void fill_model(const Coords& at, const ImportOptions& opt, const std::vector<Ma
     const Mapped& el = elements[e - 1];
     m.nside(e) = el.nside;
     m.nnode(e) = static_cast<int>(el.nodes.size());
-    m.mattyp(e) = 1;
+    m.mattyp(e) = el.type;
     m.matset(e) = el.set;
     for (int k = 1; k <= m.nnode(e); ++k) m.lnods(e, k) = number.at(el.nodes[k - 1]);
   }
@@ -607,12 +692,15 @@ void fill_model(const Coords& at, const ImportOptions& opt, const std::vector<Ma
 
 void describe_sets(const SetPlan& plan, const std::vector<Mapped>& elements,
                    const ImportOptions& opt, std::vector<std::string>& notes) {
-  for (size_t s = 0; s < plan.names.size(); ++s) {
-    const int set = static_cast<int>(s) + 1;
+  for (int set = 1; set <= plan.npros; ++set) {
+    std::string names;
+    for (const auto& u : plan.uses)
+      if (u.set == set) names += (names.empty() ? "" : " and ") + u.name;
     const long n = std::count_if(elements.begin(), elements.end(),
                                  [&](const Mapped& e) { return e.set == set; });
     notes.push_back(
-        "set " + num(set) + ": " + plan.names[s] + ", " + num(n) + " elements" +
+        "set " + num(set) + ": " + (names.empty() ? "no physical group" : names) + ", " + num(n) +
+        " elements" +
         (opt.props.count(set) ? "" : ", no property values (GRIDOR's \"Modify mesh\" gives them)"));
   }
 }
@@ -625,7 +713,7 @@ void build(const SourceMesh& src, const ImportOptions& opt, MeshModel& m,
   const bool lines = opt.lines != LineUse::None;
   // Fixity names are checked before anything else is built.
   for (const auto& g : src.groups)
-    if (is_fixity_name(g.name)) fixity_code(g, opt.problem);
+    if (is_fixity_name(g.name)) fixity_code(g, opt.problem, opt.advanced);
   SetPlan plan = plan_sets(src, lines, notes);
   std::vector<Mapped> elements = choose_elements(src, plan, lines, notes);
   if (!opt.advanced) check_basic_types(elements, opt.problem);
@@ -633,15 +721,15 @@ void build(const SourceMesh& src, const ImportOptions& opt, MeshModel& m,
   std::map<std::size_t, std::size_t> merged;
   const Coords exact = place_nodes(src, opt, elements, merged, notes);
   const auto number = number_nodes(elements);
-  check_limits(number.size(), elements.size(), plan.names.size(), opt);
+  check_limits(number.size(), elements.size(), plan.npros, opt);
   check_elements_at_nodes(elements);
   // The elements are checked where the file will put their nodes.
   Coords at;
   for (const auto& [t, p] : exact) at[t] = {five_decimals(p.x), five_decimals(p.y)};
   const int turned = orient_and_check(at, elements);
   if (turned > 0) notes.push_back(num(turned) + " elements turned counter-clockwise");
-  fill_model(exact, opt, elements, number, static_cast<int>(plan.names.size()), m);
-  set_fixities(src, number, merged, opt.problem, m, notes);
+  fill_model(exact, opt, elements, number, plan.npros, m);
+  set_fixities(src, number, merged, opt, m, notes);
   describe_sets(plan, elements, opt, notes);
 }
 

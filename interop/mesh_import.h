@@ -28,10 +28,6 @@ struct ImportOptions {
   bool merge = true;   // coincident nodes merged (--no-merge keeps them apart)
 };
 
-// The fixity code a physical group's name stands for in the problem: 0 when
-// the name is no fixity name (case and surrounding blanks ignored), -1 when
-// it is a fixity name the problem does not have.
-int fixity_name_code(const std::string& name, int problem);
 
 struct ImportReport {
   std::string error;               // why the mesh was refused; empty when made

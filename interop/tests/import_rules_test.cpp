@@ -248,6 +248,34 @@ TEST(ImportGroups, AnElementInTwoGroupsComesOnceInTheLowest) {
   EXPECT_TRUE(c.noted("1 elements lie in more than one physical group"));
 }
 
+TEST(ImportGroups, NamesGiveSetsTypesAndCodesAsTheExportWritesThem) {
+  Case c;
+  c.node(1, 0, 0).node(2, 1, 0).node(3, 0, 1).node(4, 1, 1).node(5, 2, 0);
+  c.element(GMSH_TRIANGLE3, {1, 2, 3}, 1).element(GMSH_TRIANGLE3, {2, 4, 3}, 2);
+  c.element(GMSH_TRIANGLE3, {2, 5, 4}, 3);
+  c.group(0, 1, "fixity code 0010", {1}, {4}).group(0, 2, "fixity code 101", {2}, {5});
+  c.group(2, 1, "property set 3 material type 2", {1}).group(2, 2, "plate", {2});
+  c.group(2, 3, " Property Set 1 ", {3});
+  c.opt.advanced = true;
+  ASSERT_EQ(c.run().error, "");
+  EXPECT_EQ(c.m->npros, 3);
+  EXPECT_EQ(c.m->matset(1), 3);
+  EXPECT_EQ(c.m->mattyp(1), 2);
+  EXPECT_EQ(c.m->matset(2), 2);  // the lowest set left
+  EXPECT_EQ(c.m->matset(3), 1);
+  EXPECT_EQ(c.m->mattyp(3), 1);
+  EXPECT_EQ(c.m->kode(4), 10);
+  EXPECT_EQ(c.m->ndof(4), 4);
+  EXPECT_EQ(c.m->kode(5), 101);
+  EXPECT_EQ(c.m->ndof(5), 3);
+  EXPECT_EQ(c.m->ndof(1), 2);
+  c.group(1, 9, "fix xy", {7}, {5});  // two d.o.f. for node 5, which has three
+  EXPECT_NE(c.run().error.find("has 3 d.o.f. by physical group"), std::string::npos);
+  c.src.groups.pop_back();
+  c.opt.advanced = false;
+  EXPECT_NE(c.run().error.find("Basic-level elasticity mesh has 2 d.o.f."), std::string::npos);
+}
+
 TEST(ImportChecks, CoincidentNodesMergedUnlessAskedAndCollapseRefused) {
   Case c;  // two triangles whose shared side has its own nodes in each
   c.node(1, 0, 0).node(2, 10, 0).node(3, 0, 10).node(4, 10, 1e-6).node(5, 0, 10).node(6, 10, 10);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -89,8 +90,8 @@ TEST(ContainedImport, NothingRunsNothingChangesAndCrashesAreRefusals) {
   EXPECT_NE(program.failure.find("start a program"), std::string::npos) << program.failure;
   const ChildOutcome endless = run_contained(
       [] {
-        for (volatile unsigned long i = 0;; i = i + 1) {
-        }
+        std::atomic<unsigned long> spins{0};
+        for (;;) spins.fetch_add(1, std::memory_order_relaxed);
         return std::string();
       },
       1);
