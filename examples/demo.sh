@@ -21,6 +21,11 @@ if [ ! -x "$bin/gridor" ] || [ ! -x "$bin/plotor" ]; then
   echo "demo: gridor and plotor are neither in build/ nor on PATH: build them first (./build.sh)" >&2
   exit 1
 fi
+if [ ! -w "$here" ]; then
+  echo "demo: $here is read-only; vortan-demo copies the examples into a folder of yours" >&2
+  echo "and runs the demo there" >&2
+  exit 1
+fi
 rm -rf "$out" && mkdir -p "$out"
 cp "$here"/*.dat "$here"/*.out "$out"/
 cd "$out"
