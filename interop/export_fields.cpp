@@ -1,9 +1,11 @@
 #include "export_fields.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
 #include "crosses.h"
+#include "part_b_modify.h"
 #include "stress_contours.h"
 
 namespace vortan {
@@ -99,6 +101,56 @@ Principal principal_stresses(const std::array<double, 4>& s) {
   const double dxy = s[0] - s[1], dyz = s[1] - s[3], dzx = s[3] - s[0];
   p.von_mises = std::sqrt(0.5 * (dxy * dxy + dyz * dyz + dzx * dzx) + 3 * s[2] * s[2]);
   return p;
+}
+
+PartBData part_b_data(const MeshModel& m, const OldPartB& b) {
+  PartBData d;
+  d.load.assign(3 * m.npoin, 0);
+  d.fixed.assign(3 * m.npoin, 0);
+  d.dirichlet_value.assign(m.npoin, 0);
+  d.boundary_set.assign(m.npoin, 0);
+  d.dirichlet_dof.assign(m.npoin, 0);
+  for (int i = 1; i <= b.nload; ++i) {
+    const int n = b.lnode(i);
+    if (n < 1 || n > m.npoin) continue;
+    auto& v = b.ltype(i) == 2 ? d.fixed : d.load;
+    v[3 * (n - 1)] = b.lval(i, 1);
+    v[3 * (n - 1) + 1] = b.lval(i, 2);
+  }
+  // A node on a Dirichlet plane: within a millionth of the mesh's size.
+  double lo[2] = {m.coord(1, 1), m.coord(1, 2)}, hi[2] = {lo[0], lo[1]};
+  for (int n = 1; n <= m.npoin; ++n)
+    for (int k = 0; k < 2; ++k) {
+      lo[k] = std::min(lo[k], m.coord(n, k + 1));
+      hi[k] = std::max(hi[k], m.coord(n, k + 1));
+    }
+  const double tol = 1e-6 * std::max({hi[0] - lo[0], hi[1] - lo[1], 1e-30});
+  for (int n = 1; n <= m.npoin; ++n) {
+    d.boundary_set[n - 1] = b.lbset(n);
+    for (int i = 1; i <= b.ndval; ++i) {
+      const OldDirichlet& p = b.dirv[i];
+      if (std::abs(m.coord(n, p.axis == 'y' ? 2 : 1) - p.coord) > tol) continue;
+      d.dirichlet_value[n - 1] = p.value;
+      d.dirichlet_dof[n - 1] = p.dof;
+    }
+  }
+  d.body_force_set.assign(m.nelem, 0);
+  d.body_force.assign(3 * m.nelem, 0);
+  d.loaded_edges.assign(m.nelem, 0);
+  d.traction_set.assign(m.nelem, 0);
+  for (int e = 1; e <= m.nelem; ++e) {
+    const int s = b.ibody(e);
+    d.body_force_set[e - 1] = s;
+    if (s < 1 || s > MSETS) continue;
+    d.body_force[3 * (e - 1)] = b.bodyf[s][1];
+    d.body_force[3 * (e - 1) + 1] = b.bodyf[s][2];
+  }
+  for (int i = 1; i <= b.nedge; ++i) {
+    const int e = b.edges(i, 2);
+    if (e < 1 || e > m.nelem) continue;
+    if (d.loaded_edges[e - 1]++ == 0) d.traction_set[e - 1] = b.edges(i, 4);
+  }
+  return d;
 }
 
 std::vector<NamedColumn> used_nodal_columns(const std::array<std::string, 4>& labels) {

@@ -32,6 +32,18 @@ struct Principal {
 };
 Principal principal_stresses(const std::array<double, 4>& s);
 
+// Part B of a .dat file as data: nodal loads and specified displacements
+// as vectors (x, y, 0 per node), the boundary set of each node, the
+// d.o.f. and value of the last Dirichlet plane through it (0 none); the
+// body force set and vector of each element, its loaded edges and the
+// traction set at the first of them.
+struct PartBData {
+  std::vector<double> load, fixed, dirichlet_value, body_force;
+  std::vector<int> boundary_set, dirichlet_dof, body_force_set, loaded_edges, traction_set;
+};
+struct OldPartB;
+PartBData part_b_data(const MeshModel& m, const OldPartB& b);
+
 // The columns of a set's nodal values that are used (a label that is blank
 // or "(none)" marks a column the analysis left empty), with their names:
 // the labels without surrounding blanks, made unique by the column number.

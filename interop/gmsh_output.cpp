@@ -171,6 +171,35 @@ gauss_quantities(int ndofn) {
   return q;
 }
 
+// Part B of a .dat file: the same arrays as the .vtu file's, as views.
+std::vector<int> part_b_views(const MeshModel& m, const OldPartB& b,
+                              const std::vector<std::size_t>& elements) {
+  const PartBData d = part_b_data(m, b);
+  auto real = [](const std::vector<int>& v) { return std::vector<double>(v.begin(), v.end()); };
+  auto of_elements = [&](const std::vector<double>& v, int ncomp) {
+    std::vector<double> out;
+    for (std::size_t e : elements)
+      out.insert(out.end(), v.begin() + ncomp * (e - 1), v.begin() + ncomp * e);
+    return out;
+  };
+  const auto nodes = node_tags(m);
+  std::vector<int> views = {
+      model_view("nodal_load", "NodeData", nodes, {d.load}, 3),
+      model_view("specified_displacement", "NodeData", nodes, {d.fixed}, 3),
+      model_view("boundary_set", "NodeData", nodes, {real(d.boundary_set)}),
+      model_view("dirichlet_dof", "NodeData", nodes, {real(d.dirichlet_dof)}),
+      model_view("dirichlet_value", "NodeData", nodes, {d.dirichlet_value})};
+  if (elements.empty()) return views;
+  views.push_back(model_view("body_force_set", "ElementData", elements,
+                             {of_elements(real(d.body_force_set), 1)}));
+  views.push_back(model_view("body_force", "ElementData", elements, {of_elements(d.body_force, 3)}, 3));
+  views.push_back(model_view("loaded_edges", "ElementData", elements,
+                             {of_elements(real(d.loaded_edges), 1)}));
+  views.push_back(model_view("traction_set", "ElementData", elements,
+                             {of_elements(real(d.traction_set), 1)}));
+  return views;
+}
+
 std::vector<int> result_views(const ExportData& d, const std::vector<std::size_t>& elements) {
   const MeshModel& m = *d.mesh;
   std::vector<int> views;
@@ -294,6 +323,9 @@ bool write_msh(const std::string& msh_path, const ExportData& data, ExportFiles&
     auto all = mesh_views(*data.mesh, elements);
     if (data.results) {
       const auto more = result_views(data, elements);
+      all.insert(all.end(), more.begin(), more.end());
+    } else if (data.part_b) {
+      const auto more = part_b_views(*data.mesh, *data.part_b, elements);
       all.insert(all.end(), more.begin(), more.end());
     }
     gmsh::option::setNumber("Mesh.SaveAll", 0);

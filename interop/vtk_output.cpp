@@ -9,7 +9,6 @@
 
 #include "element_orders.h"
 #include "export_fields.h"
-#include "part_b_modify.h"
 
 namespace vortan {
 
@@ -191,62 +190,19 @@ void mesh_point_data(std::ostream& out, const MeshModel& m) {
   }
 }
 
-// Part B as data: nodal loads and specified displacements as point
-// vectors, boundary sets and Dirichlet planes at the nodes they hold; body
-// force sets and loaded edges on the elements.
-void part_b_point_data(std::ostream& out, const MeshModel& m, const OldPartB& b) {
-  std::vector<double> load(3 * m.npoin), fixed(3 * m.npoin), dvalue(m.npoin);
-  std::vector<int> bset(m.npoin), ddof(m.npoin);
-  for (int i = 1; i <= b.nload; ++i) {
-    const int n = b.lnode(i);
-    if (n < 1 || n > m.npoin) continue;
-    auto& v = b.ltype(i) == 2 ? fixed : load;
-    v[3 * (n - 1)] = b.lval(i, 1);
-    v[3 * (n - 1) + 1] = b.lval(i, 2);
-  }
-  // A node on a Dirichlet plane: within a millionth of the mesh's size.
-  double lo[2] = {m.coord(1, 1), m.coord(1, 2)}, hi[2] = {lo[0], lo[1]};
-  for (int n = 1; n <= m.npoin; ++n)
-    for (int k = 0; k < 2; ++k) {
-      lo[k] = std::min(lo[k], m.coord(n, k + 1));
-      hi[k] = std::max(hi[k], m.coord(n, k + 1));
-    }
-  const double tol = 1e-6 * std::max({hi[0] - lo[0], hi[1] - lo[1], 1e-30});
-  for (int n = 1; n <= m.npoin; ++n) {
-    bset[n - 1] = b.lbset(n);
-    for (int i = 1; i <= b.ndval; ++i) {
-      const OldDirichlet& d = b.dirv[i];
-      if (std::abs(m.coord(n, d.axis == 'y' ? 2 : 1) - d.coord) > tol) continue;
-      dvalue[n - 1] = d.value;
-      ddof[n - 1] = d.dof;
-    }
-  }
-  data_array(out, "Float64", "nodal_load", 3, load);
-  data_array(out, "Float64", "specified_displacement", 3, fixed);
-  data_array(out, "Int32", "boundary_set", 1, bset);
-  data_array(out, "Int32", "dirichlet_dof", 1, ddof);
-  data_array(out, "Float64", "dirichlet_value", 1, dvalue);
+void part_b_point_data(std::ostream& out, const PartBData& b) {
+  data_array(out, "Float64", "nodal_load", 3, b.load);
+  data_array(out, "Float64", "specified_displacement", 3, b.fixed);
+  data_array(out, "Int32", "boundary_set", 1, b.boundary_set);
+  data_array(out, "Int32", "dirichlet_dof", 1, b.dirichlet_dof);
+  data_array(out, "Float64", "dirichlet_value", 1, b.dirichlet_value);
 }
 
-void part_b_cell_data(std::ostream& out, const MeshModel& m, const OldPartB& b) {
-  std::vector<int> body(m.nelem), edges(m.nelem), traction(m.nelem);
-  std::vector<double> force(3 * m.nelem);
-  for (int e = 1; e <= m.nelem; ++e) {
-    const int s = b.ibody(e);
-    body[e - 1] = s;
-    if (s < 1 || s > MSETS) continue;
-    force[3 * (e - 1)] = b.bodyf[s][1];
-    force[3 * (e - 1) + 1] = b.bodyf[s][2];
-  }
-  for (int i = 1; i <= b.nedge; ++i) {
-    const int e = b.edges(i, 2);
-    if (e < 1 || e > m.nelem) continue;
-    if (edges[e - 1]++ == 0) traction[e - 1] = b.edges(i, 4);
-  }
-  data_array(out, "Int32", "body_force_set", 1, body);
-  data_array(out, "Float64", "body_force", 3, force);
-  data_array(out, "Int32", "loaded_edges", 1, edges);
-  data_array(out, "Int32", "traction_set", 1, traction);
+void part_b_cell_data(std::ostream& out, const PartBData& b) {
+  data_array(out, "Int32", "body_force_set", 1, b.body_force_set);
+  data_array(out, "Float64", "body_force", 3, b.body_force);
+  data_array(out, "Int32", "loaded_edges", 1, b.loaded_edges);
+  data_array(out, "Int32", "traction_set", 1, b.traction_set);
 }
 
 }  // namespace
@@ -315,13 +271,14 @@ std::string mesh_vtu(const MeshModel& m, const ExportSet* set, int step, const O
   mesh_point_data(out, m);
   if (set) nodal_values(out, m, *set);
   if (smoothed) gauss_arrays(out, m, sv.point);
-  if (part_b) part_b_point_data(out, m, *part_b);
+  const PartBData pb = part_b ? part_b_data(m, *part_b) : PartBData{};
+  if (part_b) part_b_point_data(out, pb);
   out << "      </PointData>\n      <CellData>\n";
   data_array(out, "Int32", "element", 1, element);
   data_array(out, "Int32", "property_set", 1, pset);
   data_array(out, "Int32", "material_type", 1, mtype);
   if (smoothed) gauss_arrays(out, m, sv.cell);
-  if (part_b) part_b_cell_data(out, m, *part_b);
+  if (part_b) part_b_cell_data(out, pb);
   out << "      </CellData>\n";
   grid_tail(out);
   return out.str();

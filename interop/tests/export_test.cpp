@@ -303,6 +303,24 @@ TEST(ExportValues, LoadsAndBoundariesOfADataFile) {
   const auto& xyz = a["P Points"];
   for (size_t n = 0; n < a["P dirichlet_dof"].size(); ++n)
     EXPECT_EQ(a["P dirichlet_value"][n], std::abs(xyz.at(3 * n) + 1.5) < 1e-9 ? 0.25 : 0) << n;
+  // The same as views of the .msh, element by element.
+  GmshLibrary lib;
+  gmsh::open(dir + "/body.msh");
+  std::vector<int> views;
+  gmsh::view::getTags(views);
+  for (size_t i = 0; i < views.size(); ++i) {
+    std::string name, type;
+    gmsh::option::getString("View[" + std::to_string(i) + "].Name", name);
+    if (name != "body_force_set") continue;
+    std::vector<std::size_t> tags;
+    std::vector<std::vector<double>> values;
+    double time;
+    int ncomp;
+    gmsh::view::getModelData(views[i], 0, type, tags, values, time, ncomp);
+    for (size_t k = 0; k < tags.size(); ++k) EXPECT_EQ(values[k][0], tags[k] < 3 ? tags[k] : 0);
+    return;
+  }
+  ADD_FAILURE() << "no view body_force_set in body.msh";
 }
 
 // The .msh as Gmsh reads it: a physical group per property set and

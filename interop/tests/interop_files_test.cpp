@@ -186,8 +186,10 @@ TEST(RoundTrip, ASquareThroughGridorAndBackKeepsItsNodesAndElements) {
   for (size_t i = 0; i < 32; ++i) EXPECT_EQ(enodes[i], conn[i] + 1);
   std::vector<int> views;
   gmsh::view::getTags(views);
-  // property_set, material_type, fixity_code and a flag each for x and y
-  ASSERT_EQ(views.size(), 5u);
+  // property_set, material_type, fixity_code, a flag each for x and y, and
+  // Part B's nodal load, specified displacement, boundary set, Dirichlet
+  // d.o.f. and value, body force set and vector, loaded edges, traction set
+  ASSERT_EQ(views.size(), 14u);
   std::string name, type;
   gmsh::option::getString("View[2].Name", name);
   EXPECT_EQ(name, "fixity_code");
