@@ -34,6 +34,13 @@ namespace {
 
 constexpr const char* TEXT_CAPTION = "GRIDOR text";
 
+// A picture of the mesh saved from the graphics window is offered the name
+// of its EPS file, as a PNG.
+void name_pictures(const std::string& dat) {
+  const std::string ps = ps_path(dat);
+  plat().note_picture_name(ps.substr(0, ps.size() - 3));
+}
+
 void ENDWIN() {
   plat().text_close();
   plat().graphics_close();
@@ -277,6 +284,7 @@ void open_output(DataSet& d) {
       continue;
     if (!can_write(path)) continue;
     d.out_path = path;
+    name_pictures(path);
     WRLINE("File " + path + " successfully opened for output.");
     return;
   }
@@ -361,6 +369,7 @@ bool open_new_output(DataSet& d) {
   }
   if (!can_write(path)) return false;
   d.out_path = path;
+  name_pictures(path);
   WRLINE("File " + path + " opened for output.");
   return true;
 }

@@ -341,9 +341,19 @@ void show_displacements(Viewer& v) {
   }
 }
 
+// The name a picture of the plot on the screen is saved under by default:
+// that of its PostScript file without ".ps" (runc beside run.out), or the
+// results file's with the plot's name.
+void note_picture(const Viewer& v, const std::string& plot) {
+  plat().note_picture_name(v.psstem + plot);
+}
+
+const char* const MENU_PICTURES[6] = {"", "b", "a", "c", "h", "-1d"};
+
 void menu_action(Viewer& v, int button) {
   const bool poisson = std::abs(v.mesh.ndofn) < 2;
   const std::string title = plain_title(v.mesh);
+  if (button >= 2 && button <= 6) note_picture(v, MENU_PICTURES[button - 1]);
   switch (button) {
     case 2:
       plot_heading((poisson ? " Flowlines: " : " Principal stresses: ") + title);
@@ -429,6 +439,7 @@ bool dof_contours(Viewer& v) {
   do {
     dof_dialog("Degree of Freedom Contours", dof, v.view.matsel);
     fill_vnode_column(v, dof);
+    note_picture(v, "-dof" + std::to_string(dof));
     plot_heading(dof_label(v, dof) + ": " + plain_title(v.mesh));
     if (dof <= std::abs(v.mesh.ndofn) ||
         YESNOG("Does this d.o.f. exist only at corner nodes?") == 'n')

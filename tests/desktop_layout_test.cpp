@@ -47,17 +47,21 @@ TEST(WindowLayout, WideScreensSetTheWindowsSideBySideAndNarrowOnesOverlap) {
     EXPECT_NEAR(p.graphics.w, scaled(640, ui), 4);
     EXPECT_EQ(p.graphics.w * 3, p.graphics.h * 4);
   }
-  // The largest scale that fits beside the text window (485 pixels wide at
-  // scale 1): 1920 x 1080 takes about 1.66, not the 1.08 of its height, and
-  // both windows still fit; a small screen keeps the scale of its height.
-  for (auto [w, h] : {std::pair{1920, 1080}, std::pair{1366, 768}, std::pair{3840, 2160}}) {
+  // The largest scale in half steps that fits beside the text window (485
+  // pixels wide at scale 1): 1920 x 1080 takes 1.5, not the 1.08 of its
+  // height, and both windows still fit; the next half step would not.
+  for (auto [w, h] : {std::pair{1920, 1080}, std::pair{2400, 1350}}) {
     const double ui = fitting_scale(w, h, 485);
     const WindowPlan p = plan_windows(w, h, ui, scaled(485, ui));
     EXPECT_TRUE(p.side_by_side) << w;
     EXPECT_LE(p.graphics.y + p.graphics.h + scaled(24, ui), h - 40) << w;
-    EXPECT_GT(scaled(640, ui * 1.03) + scaled(485, ui * 1.03) + 50, w - 5) << w;  // no room left
+    EXPECT_GT(scaled(640, ui + 0.5) + scaled(485, ui + 0.5) + 50, w) << w;  // no room left
   }
-  EXPECT_NEAR(fitting_scale(1920, 1080, 485), 1.63, 0.03);
+  EXPECT_DOUBLE_EQ(fitting_scale(1920, 1080, 485), 1.5);
+  EXPECT_DOUBLE_EQ(fitting_scale(2560, 1440, 485), 2.0);
+  EXPECT_DOUBLE_EQ(fitting_scale(3840, 2160, 485), 2.16);  // its height's
+  // A small screen keeps the scale of its height.
+  EXPECT_DOUBLE_EQ(fitting_scale(1366, 768, 485), 1.0);
   EXPECT_DOUBLE_EQ(fitting_scale(800, 600, 485), 1.0);
   EXPECT_DOUBLE_EQ(ui_scale(3840, 2160), 2.16);
   EXPECT_FALSE(plan_windows(1024, 768, 1.0, 700).side_by_side);

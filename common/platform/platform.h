@@ -157,6 +157,11 @@ class Platform {
   // by the caller into the framebuffer).
   virtual void note_heading(const std::string& text) = 0;
 
+  // The name, without extension, that a picture of the graphics window
+  // saved by the user takes by default: the results file's with the plot's
+  // PostScript letter (runc beside run.out), or with the plot's name.
+  virtual void note_picture_name(const std::string&) {}
+
   // --- mouse -------------------------------------------------------------
   virtual MouseState mouse_poll() = 0;
   virtual void mouse_show(bool on) = 0;

@@ -213,6 +213,7 @@ class FltkPlatform : public Platform {
     graphics_ = new GraphicsWindow(plan_.graphics, menu_h(), font_, graphics_caption_.c_str(),
                                    fb_, keys_);
     graphics_->callback(close_as_esc, &keys_);
+    graphics_->picture_name = picture_name_;
     graphics_->show();
     if (!cursor_on_) graphics_->picture->window()->cursor(FL_CURSOR_NONE);
     Fl::check();
@@ -239,6 +240,11 @@ class FltkPlatform : public Platform {
   }
 
   void note_heading(const std::string&) override {}
+
+  void note_picture_name(const std::string& name) override {
+    picture_name_ = name;
+    if (graphics_) graphics_->picture_name = name;
+  }
 
   // --- mouse -------------------------------------------------------------
   MouseState mouse_poll() override {
@@ -400,7 +406,7 @@ class FltkPlatform : public Platform {
   void place_dialog(Fl_Window* w);
   int run_modal(Fl_Double_Window* win, DialogState& st);
 
-  std::string caption_, text_title_, graphics_caption_;
+  std::string caption_, text_title_, graphics_caption_, picture_name_;
   std::unique_ptr<SessionRecorder> recorder_;
   double ui_ = 1.0;
   int font_ = BASE_FONT_SIZE;

@@ -13,8 +13,12 @@ double fitting_scale(int sw, int sh, int text_w1) {
   const int margin = 10, frame = 40;  // as plan_windows leaves them
   const double by_w = (sw - 3 * margin - frame / 2) / static_cast<double>(SCREEN_W + text_w1);
   const double by_h = (sh - frame - 2 * margin) / (SCREEN_H + BASE_FONT_SIZE + 12.0);
-  // A little under the exact fit, so that fonts rounded up still fit.
-  return std::max(ui_scale(sw, sh), 0.98 * std::min(by_w, by_h));
+  // In half steps, a little under the exact fit so that fonts rounded up
+  // still fit: whole steps keep the picture's pixels sharp.
+  // Beyond twice its size the picture grows only with the screen's height,
+  // where the text window's taller glyphs would stand out.
+  const double fit = std::floor(2 * 0.98 * std::min(by_w, by_h)) / 2;
+  return std::max(ui_scale(sw, sh), std::min(fit, 2.0));
 }
 
 int scaled(int size, double ui) { return static_cast<int>(std::lround(size * ui)); }
@@ -122,10 +126,25 @@ void scale_picture(const Framebuffer& fb, int w, int h, std::vector<std::uint8_t
   }
 }
 
-std::string save_picture_png(const Framebuffer& fb, int w, int h, const std::string& path) {
+std::string save_picture_png(const Framebuffer& fb, int w, int h, const std::string& path,
+                             Rect area) {
   if (w < 1 || h < 1) return "the picture has no size";
   std::vector<std::uint8_t> rgb;
   scale_picture(fb, w, h, rgb);
+  if (area.w > 0 && area.h > 0) {
+    // The part's pixels at the same scale, cut out of the whole.
+    const int x0 = area.x * w / SCREEN_W, y0 = area.y * h / SCREEN_H;
+    const int x1 = std::min(w, (area.x + area.w) * w / SCREEN_W);
+    const int y1 = std::min(h, (area.y + area.h) * h / SCREEN_H);
+    std::vector<std::uint8_t> cut;
+    for (int y = y0; y < y1; ++y)
+      cut.insert(cut.end(), rgb.begin() + (static_cast<size_t>(y) * w + x0) * 3,
+                 rgb.begin() + (static_cast<size_t>(y) * w + x1) * 3);
+    rgb.swap(cut);
+    w = x1 - x0;
+    h = y1 - y0;
+    if (w < 1 || h < 1) return "the picture has no size";
+  }
   const std::string part = path + ".part";
   if (!write_rgb_png(part, w, h, rgb.data())) {
     std::remove(part.c_str());

@@ -21,9 +21,9 @@ struct Rect {
 // pixels high, growing with the height above that.
 double ui_scale(int screen_w, int screen_h);
 
-// The largest scale at which the text window (`text_w1` wide at scale 1)
-// and the picture stand side by side on the screen, and the picture under
-// the screen's top; never less than ui_scale.
+// The largest scale, in half steps, at which the text window (`text_w1`
+// wide at scale 1) and the picture stand side by side on the screen, and
+// the picture under the screen's top; at most 2, never less than ui_scale.
 double fitting_scale(int screen_w, int screen_h, int text_w1);
 
 // Font size in pixels of the dialogs, status boxes and text window: its
@@ -55,8 +55,11 @@ void pixel_to_window(const Rect& fit, int px, int py, int& x, int& y);
 // repeat pixels, other sizes are interpolated so that lines stay smooth.
 void scale_picture(const Framebuffer& fb, int w, int h, std::vector<std::uint8_t>& rgb);
 
-// Saves the picture at w x h as a PNG file: written beside the target and
-// renamed over it only when complete. Empty when saved, else what failed.
-std::string save_picture_png(const Framebuffer& fb, int w, int h, const std::string& path);
+// Saves the picture at w x h as a PNG file, or only the part of it that is
+// `part` of the 640 x 480 picture (w 0: all of it): written beside the
+// target and renamed over it only when complete. Empty when saved, else
+// what failed.
+std::string save_picture_png(const Framebuffer& fb, int w, int h, const std::string& path,
+                             Rect part = {});
 
 }  // namespace vortan

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "plot.h"
+
 namespace vortan {
 
 const Fl_Color PALE_YELLOW = fl_rgb_color(255, 255, 160);
@@ -148,7 +150,8 @@ GraphicsWindow::GraphicsWindow(const Rect& r, int menu_h, int font, const char* 
     : Fl_Double_Window(r.x, r.y, r.w, r.h + menu_h, caption), fb_(fb) {
   menu = new Fl_Menu_Bar(0, 0, r.w, menu_h);
   menu->textsize(font);
-  menu->add("Picture/Save picture as PNG...", FL_CTRL + 's', save_cb, this);
+  menu->add("Picture/Save plot as PNG...", FL_CTRL + 's', save_plot_cb, this);
+  menu->add("Picture/Save whole window as PNG...", 0, save_window_cb, this);
   menu->add("Picture/High-contrast colours", FL_CTRL + 'h', contrast_cb, this,
             FL_MENU_TOGGLE | (fb.high_contrast() ? FL_MENU_VALUE : 0));
   picture = new PictureView(0, menu_h, r.w, r.h, fb, sink);
@@ -157,22 +160,36 @@ GraphicsWindow::GraphicsWindow(const Rect& r, int menu_h, int font, const char* 
   end();
 }
 
-// Saves what the window shows, at its current size; the dialogue of the
-// program goes on unchanged.
-void GraphicsWindow::save_cb(Fl_Widget*, void* data) {
-  auto* g = static_cast<GraphicsWindow*>(data);
+void GraphicsWindow::save_plot_cb(Fl_Widget*, void* data) {
+  static_cast<GraphicsWindow*>(data)->save(false);
+}
+
+void GraphicsWindow::save_window_cb(Fl_Widget*, void* data) {
+  static_cast<GraphicsWindow*>(data)->save(true);
+}
+
+// Saves the plot (the drawing area, without the heading strip and the
+// toolbar) or the whole picture, at the window's current size, under the
+// name the program offers (runc.png beside run.out) or one the user gives;
+// the dialogue of the program goes on unchanged.
+void GraphicsWindow::save(bool whole) {
   Fl_Native_File_Chooser chooser;
-  chooser.title("Save picture as PNG");
+  chooser.title(whole ? "Save whole window as PNG" : "Save plot as PNG");
   chooser.type(Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
   chooser.options(Fl_Native_File_Chooser::SAVEAS_CONFIRM);
   chooser.filter("PNG pictures\t*.png\n");
   std::error_code ec;
-  chooser.directory(std::filesystem::current_path(ec).string().c_str());
+  const std::filesystem::path offered = std::filesystem::absolute(
+      picture_name.empty() ? std::filesystem::path("picture") : std::filesystem::path(picture_name),
+      ec);
+  chooser.directory(offered.parent_path().string().c_str());
+  chooser.preset_file((offered.filename().string() + ".png").c_str());
   if (chooser.show() != 0 || !chooser.filename() || !*chooser.filename()) return;
   std::string path = chooser.filename();
   if (std::filesystem::path(path).extension().empty()) path += ".png";
-  const Rect f = g->picture->fit();
-  const std::string error = save_picture_png(g->fb_, f.w, f.h, path);
+  const Rect f = picture->fit();
+  const Rect plot{AREA_X1, AREA_Y1, AREA_X2 - AREA_X1 + 1, AREA_Y2 - AREA_Y1 + 1};
+  const std::string error = save_picture_png(fb_, f.w, f.h, path, whole ? Rect{} : plot);
   if (!error.empty()) fl_alert("The picture was not saved: %s", error.c_str());
 }
 

@@ -101,9 +101,13 @@ class GraphicsWindow : public Fl_Double_Window {
                  KeySink& sink);
   PictureView* picture = nullptr;
   Fl_Menu_Bar* menu = nullptr;
+  // The name, without extension, offered for a saved picture; empty: none.
+  std::string picture_name;
 
  private:
-  static void save_cb(Fl_Widget*, void* data);
+  void save(bool whole);
+  static void save_plot_cb(Fl_Widget*, void* data);
+  static void save_window_cb(Fl_Widget*, void* data);
   static void contrast_cb(Fl_Widget*, void* data);
   Framebuffer& fb_;
 };

@@ -6,7 +6,8 @@
 # window and a click on it reaches the drawing area and the recording;
 # Return presses the button with the keyboard; Esc never closes a number box
 # with a value; "y" to the exit question ends through the program's own
-# ending, and the recording, replayed, takes the same answers.
+# ending, and the recording, replayed, takes the same answers. Ctrl+S saves
+# the plot alone under the name the program offers.
 #
 # usage: leaving.sh PROBE WORKDIR      (exit 77: a needed tool is missing)
 set -u
@@ -17,7 +18,9 @@ for tool in Xvfb openbox xdotool xwininfo xprop import xdpyinfo python3; do
   command -v "$tool" >/dev/null 2>&1 || { echo "skipped: $tool is not installed"; exit 77; }
 done
 rm -rf "$work"
-mkdir -p "$work/live" "$work/replay"
+mkdir -p "$work/live" "$work/replay" "$work/home"
+# The file chooser keeps its list of recent files under HOME: keep it here.
+export HOME="$work/home" XDG_DATA_HOME="$work/home" XDG_CONFIG_HOME="$work/home"
 source "$here/x_session.sh"
 fail_details() { [ -f "$work/live/probe.out" ] && cat "$work/live/probe.out"; }
 start_xvfb 181
@@ -83,6 +86,19 @@ wait_gone "^Vortan$" || fail "the number box did not close"
 wait_active "^PROBE text$"
 xdotool type y
 wait_until "the answers" test -s probe_answers.txt
+
+# Ctrl+S saves the plot alone, under the name the program offers, at the
+# window's scale: 500 x 445 of the picture's 640 x 480 pixels.
+wait_active "^PROBE graphics$"
+xdotool key ctrl+s
+wait_window "^Save plot as PNG$" >/dev/null || fail "Ctrl+S offered no chooser"
+wait_active "^Save plot as PNG$"
+xdotool key Return
+wait_until "the plot saved as probe_plot.png" test -s probe_plot.png
+read -r pw ph_png < <(python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(24); print(*struct.unpack(">II", d[16:24]))' probe_plot.png)
+want_w=$((500 * gw / 640)) want_h=$((ph - 35 * ph / 480))
+[ "$pw" -eq "$want_w" ] && [ "$ph_png" -eq "$want_h" ] ||
+  fail "the plot was saved at ${pw}x${ph_png}, not ${want_w}x${want_h}"
 
 # Esc at the last click, then y: the program's own ending, status 0.
 wait_active "^PROBE graphics$"

@@ -33,6 +33,7 @@ void LEAVING() {
       << "\nkey " << last << "\n";
   out.close();
   WRLINE("Answers written");
+  plat().note_picture_name("probe_plot");
   next_press(false);
   WRLINE("A click after the last answer");
   STOPPR();

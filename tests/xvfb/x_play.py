@@ -153,7 +153,6 @@ class Player:
             return None
         wid = self.wait(what, test)
         self.seen.add(wid)
-        time.sleep(0.2)
         return wid
 
     def shoot_window(self, wid, name):
@@ -180,7 +179,7 @@ class Player:
             if now == last:
                 return
             last = now
-            time.sleep(0.3)
+            time.sleep(0.1)
 
     def close_auto_boxes(self, events_done):
         while self.next_box < len(self.boxes) and self.boxes[self.next_box].after == events_done \
@@ -234,9 +233,8 @@ class Player:
         x, y, w, h = self.graphics_geometry()
         sx = x + ((2 * px + 1) * w) // (2 * 640)
         sy = y + ((2 * py + 1) * h) // (2 * 480)
-        xdo("mousemove", str(sx), str(sy))
-        time.sleep(0.05)
-        xdo("click", button)
+        # The motion is made before the press: one stream of X events.
+        xdo("mousemove", str(sx), str(sy), "click", button)
 
     def dialog(self, args):
         if self.next_box >= len(self.boxes):
@@ -275,9 +273,10 @@ class Player:
 
     def file(self, args):
         wid = self.wait_new_window("the file dialog")
-        time.sleep(0.5)
+        # Keys go to the chooser once it is on the screen, in order.
+        self.wait("the file dialog on the screen",
+                  lambda: run("xdotool", "search", "--onlyvisible", "--name", "^Open"))
         xdo("key", "ctrl+l")
-        time.sleep(0.3)
         path = args[0] if args else ""
         if path:
             xdo("type", "--delay", "10", os.path.abspath(path))
@@ -297,7 +296,6 @@ class Player:
                 continue
             if kind == "@shot":
                 self.wait_taken(done)
-                time.sleep(0.5)
                 self.shot(args[0])
                 continue
             if pace is None or kind not in ("click", "rclick"):
