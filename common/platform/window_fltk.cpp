@@ -298,12 +298,15 @@ class FltkPlatform : public Platform {
                                          const std::string& folder) override;
 
   // --- time and miscellany ------------------------------------------------
+  // A pause lets the user see a screen or an answer; one who has already
+  // typed or clicked on has seen it, and the pause ends there (what was
+  // typed or clicked is kept for the wait it belongs to).
   void sleep(double seconds) override {
     show_framebuffer();
     auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     for (;;) {
       double left = std::chrono::duration<double>(end - std::chrono::steady_clock::now()).count();
-      if (left <= 0) break;
+      if (left <= 0 || user_went_on()) break;
       Fl::wait(left);
     }
   }
@@ -325,6 +328,11 @@ class FltkPlatform : public Platform {
   static constexpr std::chrono::milliseconds UPDATE_INTERVAL{100};
 
   int menu_h() const { return font_ + scaled(12, ui_); }
+
+  bool user_went_on() const {
+    return !keys_.keys.empty() || keys_.exit_asked ||
+           (graphics_ && graphics_->picture->presses.count > 0);
+  }
 
   void scroll_to_end() {
     if (!view_) return;
