@@ -46,11 +46,11 @@ bool grab_window(Fl_Window* win, const std::string& path) {
     Fl::wait(0.01);
     if (XGetWindowAttributes(fl_display, fl_xid(win), &a) && a.map_state == IsViewable) break;
   }
-  // Drawn now and taken by the server before the pixels are read: no wait
-  // on the clock is needed.
-  win->redraw();
-  Fl::flush();
-  XSync(fl_display, False);
+  for (int i = 0; i < 5; ++i) {
+    Fl::flush();
+    XSync(fl_display, False);
+    Fl::wait(0.02);
+  }
   const int w = win->w(), h = win->h();
   XImage* im = XGetImage(fl_display, fl_xid(win), 0, 0, w, h, AllPlanes, ZPixmap);
   win->hide();
