@@ -19,6 +19,7 @@
 #include <FL/x.H>
 #undef None
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <set>
@@ -46,13 +47,20 @@ bool grab_window(Fl_Window* win, const std::string& path) {
     Fl::wait(0.01);
     if (XGetWindowAttributes(fl_display, fl_xid(win), &a) && a.map_state == IsViewable) break;
   }
-  for (int i = 0; i < 5; ++i) {
+  // Read again until two readings in a row are alike: the box is drawn.
+  const int w = win->w(), h = win->h();
+  XImage* im = nullptr;
+  for (int i = 0; i < 100; ++i) {
     Fl::flush();
     XSync(fl_display, False);
-    Fl::wait(0.02);
+    XImage* next = XGetImage(fl_display, fl_xid(win), 0, 0, w, h, AllPlanes, ZPixmap);
+    const bool settled = im && next &&
+                         std::equal(im->data, im->data + im->bytes_per_line * h, next->data);
+    if (im) XDestroyImage(im);
+    im = next;
+    if (settled) break;
+    Fl::wait(0.005);
   }
-  const int w = win->w(), h = win->h();
-  XImage* im = XGetImage(fl_display, fl_xid(win), 0, 0, w, h, AllPlanes, ZPixmap);
   win->hide();
   delete win;
   Fl::check();
