@@ -39,16 +39,16 @@ bool deny_file_changes(scmp_filter_ctx f) {
   // A rule fires when its condition holds, so "any writing bit set" is
   // one rule per bit.
   for (scmp_datum_t bit : {O_WRONLY, O_RDWR, O_CREAT, O_TRUNC}) {
-    ok = ok && seccomp_rule_add(f, refuse, SCMP_SYS(open), 1,
-                                SCMP_A1(SCMP_CMP_MASKED_EQ, bit, bit)) == 0;
+    ok = ok &&
+         seccomp_rule_add(f, refuse, SCMP_SYS(open), 1, SCMP_A1(SCMP_CMP_MASKED_EQ, bit, bit)) == 0;
     ok = ok && seccomp_rule_add(f, refuse, SCMP_SYS(openat), 1,
                                 SCMP_A2(SCMP_CMP_MASKED_EQ, bit, bit)) == 0;
   }
-  for (int call : {SCMP_SYS(creat), SCMP_SYS(unlink), SCMP_SYS(unlinkat), SCMP_SYS(rename),
-                   SCMP_SYS(renameat), SCMP_SYS(renameat2), SCMP_SYS(mkdir), SCMP_SYS(mkdirat),
-                   SCMP_SYS(rmdir), SCMP_SYS(link), SCMP_SYS(linkat), SCMP_SYS(symlink),
-                   SCMP_SYS(symlinkat), SCMP_SYS(truncate), SCMP_SYS(chmod), SCMP_SYS(fchmodat),
-                   SCMP_SYS(openat2)})
+  for (int call :
+       {SCMP_SYS(creat), SCMP_SYS(unlink), SCMP_SYS(unlinkat), SCMP_SYS(rename), SCMP_SYS(renameat),
+        SCMP_SYS(renameat2), SCMP_SYS(mkdir), SCMP_SYS(mkdirat), SCMP_SYS(rmdir), SCMP_SYS(link),
+        SCMP_SYS(linkat), SCMP_SYS(symlink), SCMP_SYS(symlinkat), SCMP_SYS(truncate),
+        SCMP_SYS(chmod), SCMP_SYS(fchmodat), SCMP_SYS(openat2)})
     ok = ok && seccomp_rule_add(f, refuse, call, 0) == 0;
   return ok;
 }
@@ -76,13 +76,16 @@ bool write_all(int fd, const std::string& bytes) {
   // _exit throughout: the parent's buffers and exit handlers are not the child's.
   // Nor its signal handlers (a fuzzer's or the safe writer's): a fault or an
   // interrupt simply ends the child.
-  for (int sig : {SIGSEGV, SIGBUS, SIGABRT, SIGFPE, SIGILL, SIGINT, SIGTERM, SIGHUP, SIGXCPU})
+  for (int sig :
+       {SIGSEGV, SIGBUS, SIGABRT, SIGFPE, SIGILL, SIGINT, SIGTERM, SIGHUP, SIGXCPU, SIGALRM})
     ::signal(sig, SIG_DFL);
   rlimit cpu{};
   ::getrlimit(RLIMIT_CPU, &cpu);
   cpu.rlim_max = std::min<rlim_t>(cpu.rlim_max, static_cast<rlim_t>(cpu_seconds) + 1);
   cpu.rlim_cur = std::min<rlim_t>(cpu.rlim_max, static_cast<rlim_t>(cpu_seconds));
   if (::setrlimit(RLIMIT_CPU, &cpu) != 0 || !shut_in()) _exit(3);
+  // Twice that on the clock: a child that waits (paging, a lock) ends too.
+  ::alarm(static_cast<unsigned>(2 * cpu_seconds));
   std::string bytes;
   try {
     bytes = work();
@@ -93,9 +96,10 @@ bool write_all(int fd, const std::string& bytes) {
 }
 
 std::string signal_words(int sig, int cpu_seconds) {
-  if (sig == SIGXCPU)
-    return "it used more than " + std::to_string(cpu_seconds) +
-           " s of processor time (a script that does not end?) and was stopped";
+  if (sig == SIGXCPU || sig == SIGALRM)
+    return "it used more than " + std::to_string(cpu_seconds) + " s of processor time or " +
+           std::to_string(2 * cpu_seconds) +
+           " s in all (a script that does not end?) and was stopped";
   if (sig == SIGSYS)
     return "it tried to start a program or process (a System command in a script?), "
            "which is never allowed";

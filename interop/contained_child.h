@@ -17,8 +17,8 @@ struct ChildOutcome {
 
 // Forks; the child shuts itself in (no new programs or processes, no file
 // opened for writing, created, removed or renamed, at most `cpu_seconds` of
-// processor time, so a script that never ends is stopped) and runs `work`,
-// whose return value comes back in the outcome.
+// processor time and twice that in all, so a script that never ends is
+// stopped) and runs `work`, whose return value comes back in the outcome.
 ChildOutcome run_contained(const std::function<std::string()>& work, int cpu_seconds = 300);
 
 }  // namespace vortan
