@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cassert>
+#include <memory>
 #include <string>
 
 #include "limits.h"
@@ -14,35 +15,73 @@ namespace vortan {
 // A 1-based table of N entries (index 0 is spare and unused). Without
 // NDEBUG (debug, sanitizer and fuzzing builds) every index is checked, so a
 // wrong one is caught where it is made rather than read from a neighbour.
+//
+// The slots are written only as far as they are reached: `top` is the
+// highest slot holding its own value, every slot above reads as `rest`.
+// A table made by default initialisation (`new T`, not `T()`) leaves its
+// storage untouched, so resident memory follows the mesh in use, not the
+// limits, and `fill` costs nothing whatever the limits.
 template <class T, int N>
 struct Table1 {
-  std::array<T, N + 1> v{};
+  std::array<T, N + 1> v;
+  int top = 0;
+  T rest{};
   T& operator()(int i) {
     assert(i >= 1 && i <= N);
+    if (i > top) reach(i);
     return v[i];
   }
   const T& operator()(int i) const {
     assert(i >= 1 && i <= N);
-    return v[i];
+    return i > top ? rest : v[i];
   }
-  void fill(const T& x) { v.fill(x); }
+  void fill(const T& x) {
+    top = 0;
+    rest = x;
+  }
   static constexpr int size() { return N; }
+
+ private:
+  void reach(int i) {
+    for (int k = top + 1; k <= i; ++k) v[k] = rest;
+    top = i;
+  }
 };
 
-// A 1-based R x C table.
+// A 1-based R x C table, reached row by row as Table1 is slot by slot.
 template <class T, int R, int C>
 struct Table2 {
-  std::array<T, (R + 1) * (C + 1)> v{};
+  std::array<T, (R + 1) * (C + 1)> v;
+  int top = 0;
+  std::array<T, C + 1> rest{};  // the row every row above `top` reads as
   T& operator()(int i, int j) {
     assert(i >= 1 && i <= R && j >= 1 && j <= C);
+    if (i > top) reach(i);
     return v[i * (C + 1) + j];
   }
   const T& operator()(int i, int j) const {
     assert(i >= 1 && i <= R && j >= 1 && j <= C);
-    return v[i * (C + 1) + j];
+    return i > top ? rest[j] : v[i * (C + 1) + j];
   }
-  void fill(const T& x) { v.fill(x); }
+  void fill(const T& x) {
+    top = 0;
+    rest.fill(x);
+  }
+
+ private:
+  void reach(int i) {
+    for (int k = (top + 1) * (C + 1); k < (i + 1) * (C + 1); ++k) v[k] = rest[0];
+    top = i;
+  }
 };
+
+// Makes a driver's table-holding object once at start-up: default
+// initialisation, so its tables' storage stays untouched zero pages until a
+// mesh reaches them (value initialisation would write every byte).
+template <class T>
+std::unique_ptr<T> make_tables() {
+  return std::unique_ptr<T>(new T);
+}
 
 struct MeshModel {
   int npoin = 0;

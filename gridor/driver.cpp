@@ -150,8 +150,8 @@ struct DataSet {
   bool complete = false;
   std::string heading;
   bool renumbered = false;
-  std::unique_ptr<Table1<int, MPOIN>> newnod = std::make_unique<Table1<int, MPOIN>>();
-  std::unique_ptr<Table1<int, MELEM>> newelt = std::make_unique<Table1<int, MELEM>>();
+  std::unique_ptr<Table1<int, MPOIN>> newnod = make_tables<Table1<int, MPOIN>>();
+  std::unique_ptr<Table1<int, MELEM>> newelt = make_tables<Table1<int, MELEM>>();
 
   DataSet(MeshModel& m, WorkTables& w) : mesh(m), work(w) {}
   // However the run ends, one line says what the named file holds.
@@ -549,8 +549,8 @@ void GRIDOR() {
   set_ending_hook(gridor_ending);
   // The mesh model and the work tables are made once, here, and live for
   // the whole run.
-  auto mesh = std::make_unique<MeshModel>();
-  auto work = std::make_unique<WorkTables>();
+  auto mesh = make_tables<MeshModel>();
+  auto work = make_tables<WorkTables>();
   startup_texts();
   for (;;) {
     clear_mesh(*mesh);

@@ -555,7 +555,7 @@ void view_results_file(Viewer& v) {
 void PLOTOR() {
   set_ending_hook(plotor_ending);
   // Every table is made once, here, and lives for the whole run.
-  auto v = std::make_unique<Viewer>();
+  auto v = make_tables<Viewer>();
   clear_results(v->res);
   banner();
   bool new_text_window = true;
