@@ -9,7 +9,6 @@
 #include "dat_file.h"
 #include "line_reader.h"
 #include "platform/headless.h"
-#include "prompts.h"
 #include "test_support.h"
 
 namespace vortan {
@@ -135,37 +134,6 @@ TEST(LineReader, DataLinesKeepTheirFirstColumnsAndRefuseWhatIsNotText) {
   EXPECT_EQ(read_data_line(blocks, l), LineRead::Ok);
   EXPECT_EQ(l, "last");
   EXPECT_EQ(line_number_at(blocks, static_cast<std::streamoff>(long_line.size() + 2)), 2);
-}
-
-// A title line of 100,000 characters is read as its first 50; a NUL byte in
-// the control line ends the reading with the line that names it.
-TEST(LineReader, PartAWithALongTitleOrANulByte) {
-  const std::string rest =
-      "npoin nelem ndofn npros   extra parameters\n"
-      "    3    1    2    1\n"
-      "nside typ/set elt       nodes\n"
-      "1   3 1  1    1    1    2    3\n"
-      "kode  node  x-coord   y-coord ndof\n"
-      "0  00    1   0.00000   0.00000    2\n"
-      "0  00    2   2.00000   0.00000    2\n"
-      "1  00    3   0.00000   1.00000    2\n"
-      "  set cmpnt         value\n"
-      "1\n";
-  test::ScriptedSession s("");
-  auto m = std::make_unique<MeshModel>();
-  std::istringstream in(std::string(45, 'T') + "fifty" + std::string(99950, 'u') + "\n" + rest);
-  INPUT(in, *m, "long.dat");
-  EXPECT_EQ(trimmed(m->title), std::string(45, 'T') + "fifty");
-  EXPECT_EQ(m->npoin, 3);
-  EXPECT_DOUBLE_EQ(m->coord(2, 1), 2.0);
-
-  std::string bad = "t\n" + rest;
-  bad[bad.find("    3    1")] = '\0';
-  std::istringstream nul(bad);
-  EXPECT_EQ(test::exit_of([&] { INPUT(nul, *m, "bad.dat"); }).status, 1);
-  EXPECT_NE(s.transcript().find("bad.dat, line 3: a NUL byte, not a line of text; it should hold "
-                                "the control line"),
-            std::string::npos);
 }
 
 }  // namespace
