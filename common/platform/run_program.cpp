@@ -2,6 +2,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "file_replace.h"
 #include "headless.h"
 #include "program_help.h"
 #include "version.h"
@@ -50,6 +51,14 @@ int run_program(int argc, char** argv, const char* name, const std::string& text
       std::ifstream in(script, std::ios::binary);
       if (!in) {
         std::fprintf(stderr, "%s: cannot read the session script %s\n", name, script.c_str());
+        return 2;
+      }
+      // The script is an input like any file the program reads: neither the
+      // transcript nor any file of the session may replace it.
+      note_input(script);
+      if (!transcript.empty() && is_input(transcript)) {
+        std::fprintf(stderr, "%s: the transcript %s would replace the session script it comes from\n",
+                     name, transcript.c_str());
         return 2;
       }
       set_platform(std::make_unique<HeadlessPlatform>(parse_script(in, script), transcript,
