@@ -271,9 +271,9 @@ std::string node_record(const MeshModel& m, int n, int number, bool last) {
   std::string k = kode_text(m.kode(n), std::clamp(m.ndof(n), 1, 4));
   if (k.size() > 4) k = "****";
   Rec r;
-  r.I(last ? 1 : 0, 1).A(std::string(4 - k.size(), ' ') + k).I(number, 5);
+  r.I(last ? 1 : 0, 1).X(4 - static_cast<int>(k.size())).A(k).I(number, 5);
   r.F(m.coord(n, 1), 10, 5).F(m.coord(n, 2), 10, 5).I(m.ndof(n), 5);
-  return r.str();
+  return r.take();
 }
 
 void write_properties(std::ostream& unit, const MeshModel& m, const std::string& header) {

@@ -19,6 +19,17 @@ void put_right(std::string& s, const char* text, int n, int w) {
 
 void put_stars(std::string& s, int w) { s.append(w, '*'); }
 
+// Appends the text p..end, built at the end of a buffer of 64, right-aligned
+// in w (asterisks when wider): the blanks go in before it in the buffer, so
+// the field is appended at once.
+void append_padded(std::string& s, char* p, char* const end, int w) {
+  const int n = static_cast<int>(end - p);
+  if (n > w) return put_stars(s, w);
+  if (w > 64) return put_right(s, p, n, w);
+  while (end - p < w) *--p = ' ';
+  s.append(p, w);
+}
+
 // Longest text any field is built in: every field of the files is far
 // narrower, and a fixed form that needs more does not fit its field.
 constexpr int FIELD_BUF = 128;
@@ -83,19 +94,61 @@ bool put_exponent(std::string& s, double v, int w, int d) {
   return true;
 }
 
+// The fixed form of v with d decimals from its scaled whole number, when
+// that is sure to be the correctly rounded one: |v| x 10^d well inside the
+// doubles' whole numbers and its fraction not within a few units in the
+// last place of one half, where the product's own rounding could decide.
+// False, with nothing written, when unsure or the form does not fit in w.
+bool put_fixed_fast(std::string& s, double v, int w, int d) {
+  static constexpr double POW10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+  static constexpr unsigned long long IPOW10[] = {1ULL, 10ULL, 100ULL, 1000ULL, 10000ULL,
+                                                  100000ULL, 1000000ULL, 10000000ULL,
+                                                  100000000ULL, 1000000000ULL};
+  if (d < 0 || d > 9) return false;
+  const double scaled = std::fabs(v) * POW10[d];
+  if (!(scaled < 1e15)) return false;  // NaN and infinities too
+  const double whole = std::floor(scaled);
+  const double frac = scaled - whole;  // exact
+  if (std::fabs(frac - 0.5) <= scaled * 1e-15) return false;
+  const unsigned long long q = static_cast<unsigned long long>(whole) + (frac > 0.5 ? 1 : 0);
+  char buf[64];
+  char* const end = buf + sizeof buf;
+  char* p = end;
+  unsigned long long rest = q % IPOW10[d], ip = q / IPOW10[d];
+  if (d == 0) *--p = '.';  // the point is always written
+  for (int k = 0; k < d; ++k) {
+    *--p = static_cast<char>('0' + rest % 10);
+    rest /= 10;
+  }
+  if (d > 0) *--p = '.';
+  do {
+    *--p = static_cast<char>('0' + ip % 10);
+    ip /= 10;
+  } while (ip != 0);
+  if (std::signbit(v)) *--p = '-';  // -0.0 and values rounding to zero keep it
+  if (end - p > w) return false;
+  append_padded(s, p, end, w);
+  return true;
+}
+
 }  // namespace
 
 void put_I(std::string& s, long v, int w) {
-  char buf[24];
-  const auto r = std::to_chars(buf, buf + sizeof buf, v);
-  const int n = static_cast<int>(r.ptr - buf);
-  if (n > w)
-    put_stars(s, w);
-  else
-    put_right(s, buf, n, w);
+  // Digits from the last, straight into a small buffer with the padding.
+  char buf[64];
+  char* const end = buf + sizeof buf;
+  char* p = end;
+  unsigned long u = v < 0 ? 0UL - static_cast<unsigned long>(v) : static_cast<unsigned long>(v);
+  do {
+    *--p = static_cast<char>('0' + u % 10);
+    u /= 10;
+  } while (u != 0);
+  if (v < 0) *--p = '-';
+  append_padded(s, p, end, w);
 }
 
 void put_F(std::string& s, double v, int w, int d) {
+  if (put_fixed_fast(s, v, w, d)) return;
   // A value too wide for d decimals keeps as many decimals as fit, down to
   // none, so a large coordinate loses only its fraction. The point is always
   // written: a field without one would be read with implied decimals.
@@ -196,9 +249,9 @@ Rec& Rec::A(const std::string& s, int w) {
   if (w < 0) {
     s_ += s;
   } else {
-    std::string t = s.substr(0, w);
-    t.resize(w, ' ');
-    s_ += t;
+    const size_t n = std::min(s.size(), static_cast<size_t>(w));
+    s_.append(s, 0, n);
+    s_.append(w - n, ' ');
   }
   return *this;
 }

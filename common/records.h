@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vortan {
@@ -13,6 +14,7 @@ namespace vortan {
 // Builds one output record field by field.
 class Rec {
  public:
+  Rec() { s_.reserve(96); }  // room for a record of any file, allocated once
   Rec& I(long v, int w);                 // integer right-aligned in w
   Rec& F(double v, int w, int d);        // fixed point, d decimals
   Rec& E(double v, int w, int d);        // exponent form 0.ddddE+xx
@@ -20,6 +22,7 @@ class Rec {
   Rec& A(const std::string& s, int w = -1);  // text, cut or blank-padded to w
   Rec& X(int n);                         // n blanks
   const std::string& str() const { return s_; }
+  std::string take() { return std::move(s_); }  // the record, leaving this one empty
   operator const std::string&() const { return s_; }
 
  private:

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "records.h"
@@ -31,6 +33,27 @@ TEST(RecordsWrite, FixedFields) {
   EXPECT_EQ(fmt_F(123456.789, 10, 5), "123456.789");
   EXPECT_EQ(fmt_F(-1234567.0, 10, 5), "-1234567.0");
   EXPECT_EQ(fmt_F(12345.0, 5, 2), "*****");  // "12345" would read as 123.45
+}
+
+// Fixed fields against C's correctly rounded %.*f, over magnitudes, decimals
+// and values a few units in the last place from a rounding half.
+TEST(RecordsWrite, FixedFieldsRoundAsPrintf) {
+  std::srand(7);
+  auto check = [](double v, int d) {
+    char want[64];
+    std::snprintf(want, sizeof want, "%.*f%s", d, v, d == 0 ? "." : "");
+    ASSERT_EQ(fmt_F(v, 40, d), std::string(40 - std::strlen(want), ' ') + want) << v << " " << d;
+  };
+  for (int i = 0; i < 20000; ++i) {
+    const int d = i % 10;
+    const double mag = std::pow(10.0, i % 17 - 6);
+    const double v = (std::rand() / (RAND_MAX + 1.0) - 0.3) * mag;
+    check(v, d);
+    // Near the half between two last digits, above, at and below it.
+    const double half = (std::floor(v * std::pow(10.0, d)) + 0.5) / std::pow(10.0, d);
+    for (double h : {std::nextafter(half, 0.0), half, std::nextafter(half, 1e300)}) check(h, d);
+  }
+  for (double v : {0.0, -0.0, -1e-9, 0.5, 2.5, -2.5, 0.125, 1e14, -999999.5}) check(v, 3), check(v, 0);
 }
 
 // Large magnitudes written to F10.5 read back as the value rounded to the
