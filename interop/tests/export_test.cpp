@@ -16,6 +16,7 @@
 
 #include "file_replace.h"
 #include "gmsh_library.h"
+#include "interop_test_support.h"
 
 namespace vortan {
 namespace {
@@ -23,24 +24,9 @@ namespace {
 namespace fs = std::filesystem;
 const std::string SOURCE = VORTAN_SOURCE_DIR, EXPORT = VORTAN_EXPORT;
 
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::string work(const std::string& name) {
-  const std::string dir = std::string(VORTAN_WORK_DIR) + "/export_" + name;
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
-
-int run(const std::string& dir, const std::string& command) {
-  const int status = std::system(("cd '" + dir + "' && " + command + " >out.txt 2>err.txt").c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using interop_test::run;
+using interop_test::slurp;
+std::string work(const std::string& name) { return interop_test::work("export_" + name); }
 
 int temporaries_in(const std::string& dir) {
   int n = 0;

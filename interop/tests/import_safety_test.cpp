@@ -24,23 +24,15 @@
 #include "gmsh_library.h"
 #include "mesh_import.h"
 #include "platform/platform.h"
+#include "interop_test_support.h"
 
 namespace vortan {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string work(const std::string& name) {
-  const std::string dir = std::string(VORTAN_WORK_DIR) + "/" + name;
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
-
-std::string slurp(const std::string& path) {
-  std::ifstream in(path);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
+using interop_test::slurp;
+using interop_test::work;
 
 // The tool in `dir` on `file`: its status, with its messages in err.txt.
 int import(const std::string& dir, const std::string& args) {

@@ -16,6 +16,7 @@
 #include "mesh_import.h"
 #include "platform/platform.h"
 #include "results_file.h"
+#include "interop_test_support.h"
 
 namespace vortan {
 namespace {
@@ -23,25 +24,9 @@ namespace {
 namespace fs = std::filesystem;
 const std::string SOURCE = VORTAN_SOURCE_DIR;
 
-std::string slurp(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-// A fresh folder for one test under the build's work folder.
-std::string work(const std::string& name) {
-  const std::string dir = std::string(VORTAN_WORK_DIR) + "/" + name;
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
-
-int run(const std::string& dir, const std::string& command) {
-  const int status = std::system(("cd " + dir + " && " + command + " >out.txt 2>err.txt").c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using interop_test::run;
+using interop_test::slurp;
+using interop_test::work;
 
 // What the tests need of a .vtu file: the piece's counts and any data array.
 struct Vtu {
