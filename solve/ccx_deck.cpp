@@ -133,9 +133,9 @@ void boundary(const SolveProblem& p, const std::vector<char>& used, std::string&
   const MeshModel& m = *p.mesh;
   const OldPartB& b = *p.partb;
   const int cls = problem_class(m);
-  std::vector<int> spec(m.npoin + 1, 0);
+  std::vector<int> prescribed(m.npoin + 1, 0);
   for (int i = 1; i <= b.nload; ++i)
-    if (b.ltype(i) == 2) spec[b.lnode(i)] = i;
+    if (b.ltype(i) == 2) prescribed[b.lnode(i)] = i;
   d += "*BOUNDARY\n";
   if (cls == 3) d += std::string(OUTPUT_SET) + ",3,5\n";
   for (int n = 1; n <= m.npoin; ++n) {
@@ -143,7 +143,7 @@ void boundary(const SolveProblem& p, const std::vector<char>& used, std::string&
     for (int k = 1; k <= cls; ++k) {
       const int dof = cls == 1 ? 11 : k == 3 ? 6 : k;
       double v = 0.0;
-      if (spec[n] && k <= 2) v = b.lval(spec[n], k);
+      if (prescribed[n] && k <= 2) v = b.lval(prescribed[n], k);
       else if (!fixed_dof(m, n, k)) continue;
       else dirichlet_value(p, n, k, v);
       const std::string f = std::to_string(dof);

@@ -112,9 +112,9 @@ void check_held(const SolveProblem& p, std::vector<std::string>& out) {
   for (int e = 1; e <= m.nelem; ++e)
     if (valid_element(m, e))
       for (int k = 2; k <= m.nnode(e); ++k) up[root(up, m.lnods(e, k))] = root(up, m.lnods(e, 1));
-  std::vector<char> spec(m.npoin + 1, 0);
+  std::vector<char> prescribed(m.npoin + 1, 0);
   for (int i = 1; i <= p.partb->nload; ++i)
-    if (p.partb->ltype(i) == 2 && valid_node(m, p.partb->lnode(i))) spec[p.partb->lnode(i)] = 1;
+    if (p.partb->ltype(i) == 2 && valid_node(m, p.partb->lnode(i))) prescribed[p.partb->lnode(i)] = 1;
   const auto used = used_nodes(m);
   std::vector<Holds> holds(m.npoin + 1);
   const double unit = p.extent > 0.0 ? p.extent : 1.0;
@@ -123,10 +123,10 @@ void check_held(const SolveProblem& p, std::vector<std::string>& out) {
     if (!used[n]) continue;
     const int r = root(up, n);
     const double x = (m.coord(n, 1) - m.coord(r, 1)) / unit, y = (m.coord(n, 2) - m.coord(r, 2)) / unit;
-    const bool fx = spec[n] || fixed_dof(m, n, 1);
+    const bool fx = prescribed[n] || fixed_dof(m, n, 1);
     if (cls == 1 && fx) holds[r].add({1, 0, 0});
     if (cls == 1) continue;
-    const bool fy = spec[n] || fixed_dof(m, n, 2), fr = cls == 3 && fixed_dof(m, n, 3);
+    const bool fy = prescribed[n] || fixed_dof(m, n, 2), fr = cls == 3 && fixed_dof(m, n, 3);
     if (fx) holds[r].add({1, 0, -y});
     if (fy) holds[r].add({0, 1, x});
     if (fr) holds[r].add({0, 0, 1});

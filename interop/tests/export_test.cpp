@@ -157,15 +157,7 @@ for f in sys.argv[1:]:
   // Gmsh quotes its view names: the label's quote is taken as an apostrophe.
   GmshLibrary lib;
   gmsh::open(dir + "/e.msh");
-  std::vector<int> views;
-  gmsh::view::getTags(views);
-  std::string name;
-  bool found = false;
-  for (size_t i = 0; i < views.size(); ++i) {
-    gmsh::option::getString("View[" + std::to_string(i) + "].Name", name);
-    found = found || name == "d\xc3\xa9p<& 'x";
-  }
-  EXPECT_TRUE(found);
+  EXPECT_TRUE(interop_test::views_by_name().count("d\xc3\xa9p<& 'x"));
   // An output name the .pvd could not name exactly is refused before anything is written.
   EXPECT_EQ(run(dir, EXPORT + " e.out \"$(printf 'caf\\351')\""), 1);
   EXPECT_NE(slurp(dir + "/err.txt").find("give another OUTPUT-BASE; nothing written"), std::string::npos);
@@ -337,14 +329,7 @@ TEST(ExportGmsh, PhysicalGroupsAndStepsPerResultSet) {
   gmsh::clear();
   gmsh::open(dir + "/e.msh");
   gmsh::merge(dir + "/e_gauss.pos");
-  std::vector<int> views;
-  gmsh::view::getTags(views);
-  std::map<std::string, int> by_name;
-  for (size_t i = 0; i < views.size(); ++i) {
-    std::string name;
-    gmsh::option::getString("View[" + std::to_string(i) + "].Name", name);
-    by_name[name] = views[i];
-  }
+  std::map<std::string, int> by_name = interop_test::views_by_name();
   for (const char* v : {"x-displt", "sigma_y", "sigma_y (element average)", "von_mises", "result set"}) {
     ASSERT_TRUE(by_name.count(v)) << v;
     double steps = 0;

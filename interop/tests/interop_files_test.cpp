@@ -241,14 +241,7 @@ TEST(WholeWay, ThePlateWithAHoleReachesParaViewAndGmshWithItsValues) {
   GmshLibrary lib;
   gmsh::open(dir + "/platefin.msh");
   gmsh::merge(dir + "/platefin_gauss.pos");
-  std::vector<int> views;
-  gmsh::view::getTags(views);
-  std::map<std::string, int> by_name;
-  for (size_t i = 0; i < views.size(); ++i) {
-    std::string name;
-    gmsh::option::getString("View[" + std::to_string(i) + "].Name", name);
-    by_name[name] = views[i];
-  }
+  std::map<std::string, int> by_name = interop_test::views_by_name();
   ASSERT_TRUE(by_name.count("x-displt") && by_name.count("sigma_y (Gauss points)") &&
               by_name.count("yield_code (Gauss points)"));
   std::string type;

@@ -2,12 +2,14 @@
 // file's whole contents, and a command run in a folder with its output kept.
 #pragma once
 
+#include <gmsh.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 
 namespace vortan::interop_test {
@@ -30,6 +32,19 @@ inline std::string slurp(const std::string& path) {
 inline int run(const std::string& dir, const std::string& command) {
   const int status = std::system(("cd '" + dir + "' && " + command + " >out.txt 2>err.txt").c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The views Gmsh holds now, by name (the tag of each).
+inline std::map<std::string, int> views_by_name() {
+  std::vector<int> views;
+  gmsh::view::getTags(views);
+  std::map<std::string, int> by_name;
+  for (size_t i = 0; i < views.size(); ++i) {
+    std::string name;
+    gmsh::option::getString("View[" + std::to_string(i) + "].Name", name);
+    by_name[name] = views[i];
+  }
+  return by_name;
 }
 
 }  // namespace vortan::interop_test
