@@ -172,6 +172,12 @@ HeadlessPlatform::HeadlessPlatform(std::vector<ScriptEvent> events,
   }
 }
 
+HeadlessPlatform::HeadlessPlatform(std::vector<ScriptEvent> events, std::FILE* transcript,
+                                   const std::string& snapshot_dir)
+    : events_(std::move(events)),
+      out_(transcript),
+      snapshot_dir_(snapshot_dir.empty() ? "." : snapshot_dir) {}
+
 HeadlessPlatform::~HeadlessPlatform() {
   if (!line_.empty()) {
     std::fputs((line_ + "\n").c_str(), out_);

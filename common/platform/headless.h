@@ -29,6 +29,10 @@ class HeadlessPlatform : public Platform {
   // transcript_path empty: the transcript goes to standard output.
   HeadlessPlatform(std::vector<ScriptEvent> events, const std::string& transcript_path,
                    const std::string& snapshot_dir);
+  // The transcript goes to a stream the caller keeps open (standard error,
+  // say): reopening /dev/stderr by name would empty a log it is redirected to.
+  HeadlessPlatform(std::vector<ScriptEvent> events, std::FILE* transcript,
+                   const std::string& snapshot_dir);
   ~HeadlessPlatform() override;
 
   void text_open(const std::string& caption) override;

@@ -235,7 +235,7 @@ int main(int argc, char** argv) {
   try {
     // The shared readers and writers speak through the platform: here its
     // text window is standard error.
-    set_platform(std::make_unique<HeadlessPlatform>(std::vector<ScriptEvent>{}, "/dev/stderr", "."));
+    set_platform(std::make_unique<HeadlessPlatform>(std::vector<ScriptEvent>{}, stderr, "."));
     const int status = run(std::vector<std::string>(argv + 1, argv + argc));
     set_platform(nullptr);
     return status;
