@@ -178,14 +178,19 @@ HeadlessPlatform::HeadlessPlatform(std::vector<ScriptEvent> events, std::FILE* t
       out_(transcript),
       snapshot_dir_(snapshot_dir.empty() ? "." : snapshot_dir) {}
 
-HeadlessPlatform::~HeadlessPlatform() {
+bool HeadlessPlatform::close_transcript() {
+  if (!out_) return true;
   if (!line_.empty()) {
     std::fputs((line_ + "\n").c_str(), out_);
     line_.clear();
   }
-  std::fflush(out_);
-  if (own_out_) std::fclose(out_);
+  bool ok = std::fflush(out_) == 0 && !std::ferror(out_);
+  if (own_out_) ok = std::fclose(out_) == 0 && ok;
+  out_ = nullptr;
+  return ok;
 }
+
+HeadlessPlatform::~HeadlessPlatform() { close_transcript(); }
 
 void HeadlessPlatform::record(const std::string& line) {
   std::fputs(line.c_str(), out_);

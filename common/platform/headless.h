@@ -34,6 +34,9 @@ class HeadlessPlatform : public Platform {
   HeadlessPlatform(std::vector<ScriptEvent> events, std::FILE* transcript,
                    const std::string& snapshot_dir);
   ~HeadlessPlatform() override;
+  // Writes out the transcript's last line and closes a transcript file of its
+  // own; false when any of its writes failed (a full disk, say).
+  bool close_transcript();
 
   void text_open(const std::string& caption) override;
   void text_close() override;

@@ -46,6 +46,7 @@ int run_program(int argc, char** argv, const char* name, const std::string& text
     if (!ok) return usage();
   }
   int status = 0;
+  HeadlessPlatform* headless = nullptr;
   try {
     if (!script.empty()) {
       std::ifstream in(script, std::ios::binary);
@@ -61,8 +62,9 @@ int run_program(int argc, char** argv, const char* name, const std::string& text
                      name, transcript.c_str());
         return 2;
       }
-      set_platform(std::make_unique<HeadlessPlatform>(parse_script(in, script), transcript,
-                                                      snapshots));
+      auto h = std::make_unique<HeadlessPlatform>(parse_script(in, script), transcript, snapshots);
+      headless = h.get();
+      set_platform(std::move(h));
     } else {
       auto w = open_window_backend(text_caption, record);
       if (!w) {
@@ -81,7 +83,14 @@ int run_program(int argc, char** argv, const char* name, const std::string& text
     status = e.status;
     if (!e.message.empty()) std::fprintf(stderr, "%s: %s\n", name, e.message.c_str());
   }
-  set_platform(nullptr);  // flushes and closes the transcript
+  // A transcript that could not be written whole is said, and the run
+  // does not end as a success.
+  if (headless && !headless->close_transcript()) {
+    std::fprintf(stderr, "%s: cannot write the transcript %s\n", name,
+                 transcript.empty() ? "to standard output" : transcript.c_str());
+    if (status == 0) status = 2;
+  }
+  set_platform(nullptr);
   return status;
 }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A transcript named as the session script (or a link to it) is refused
-# before anything is written, and the script keeps every byte.
+# before anything is written, and the script keeps every byte; a transcript
+# that cannot be written (a full disk) is said and the run does not succeed.
 set -euo pipefail
 program=$1 work=$2
 rm -rf "$work" && mkdir -p "$work" && cd "$work"
@@ -14,4 +15,8 @@ for t in s.script link.txt; do
   grep -q "would replace the session script" err.txt || { cat err.txt; exit 1; }
   cmp -s s.script before || { echo "transcript $t: the script was changed"; exit 1; }
 done
-echo "transcript over script: refused"
+status=0
+"$program" --script s.script --transcript /dev/full 2>err.txt || status=$?
+[ "$status" -ne 0 ] || { echo "transcript on a full disk: status 0"; exit 1; }
+grep -q "cannot write the transcript /dev/full" err.txt || { cat err.txt; exit 1; }
+echo "transcript over script: refused; on a full disk: said"
