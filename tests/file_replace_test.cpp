@@ -11,6 +11,8 @@
 #include <filesystem>
 
 #include "file_replace.h"
+#include "platform/framebuffer.h"
+#include "platform/window_layout.h"
 #include "test_support.h"
 
 namespace vortan {
@@ -43,10 +45,16 @@ TEST(FileReplace, LinkFollowedAndPermissionsKept) {
   EXPECT_TRUE(same_file_on_disk(link, target));
 }
 
+// A save that cannot be completed (the file size limit stands for a full
+// disk) is said with the system's reason and the last good file stays: a
+// data file, a snapshot and a picture saved from the graphics window alike.
 TEST(FileReplace, FailedWriteKeepsTheLastGoodFile) {
   test::ScriptedSession s("");
-  const std::string path = s.folder() + "/a.dat";
+  const std::string path = s.folder() + "/a.dat", png = s.folder() + "/a.png";
   test::write_file(path, "good\n");
+  test::write_file(png, "earlier picture\n");
+  Framebuffer fb;
+  for (int i = 0; i < 2000; ++i) fb.pixel(i * 37 % SCREEN_W, i * 91 % SCREEN_H, i % 16);
   struct rlimit old;
   getrlimit(RLIMIT_FSIZE, &old);
   signal(SIGXFSZ, SIG_IGN);
@@ -55,12 +63,26 @@ TEST(FileReplace, FailedWriteKeepsTheLastGoodFile) {
   setrlimit(RLIMIT_FSIZE, &small);
   std::string why;
   const bool ok = replace_file(path, std::string(5000, 'x'), why);
+  std::string snapshot_why;
+  const bool snapshot = fb.write_png(png, snapshot_why);
+  const std::string picture_why = save_picture_png(fb, 800, 600, png, Rect{});
   setrlimit(RLIMIT_FSIZE, &old);
   signal(SIGXFSZ, SIG_DFL);
   EXPECT_FALSE(ok);
   EXPECT_EQ(why, "cannot write " + path + ": File too large");
   EXPECT_EQ(test::read_file(path), "good\n");
+  EXPECT_FALSE(snapshot);
+  EXPECT_EQ(snapshot_why, "cannot write " + png + ": File too large");
+  EXPECT_EQ(picture_why, snapshot_why);
+  EXPECT_EQ(test::read_file(png), "earlier picture\n");
   EXPECT_EQ(temporaries_in(s.folder()), 0) << "a temporary file was left behind";
+  // Without the limit both are written whole, and a PNG never replaces a
+  // file the run has read.
+  ASSERT_TRUE(fb.write_png(png, snapshot_why)) << snapshot_why;
+  EXPECT_EQ(test::read_file(png).substr(1, 3), "PNG");
+  note_input(png);
+  EXPECT_EQ(save_picture_png(fb, 640, 480, png, Rect{}),
+            "cannot write " + png + ": it is a file this run reads");
 }
 
 // A program interrupted in the middle of a save (Ctrl-C, a kill) ends as the

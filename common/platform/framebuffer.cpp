@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "file_replace.h"
 #include "font_data.h"
 
 namespace vortan {
@@ -216,52 +217,64 @@ void Framebuffer::text(int x, int y, const std::string& s, int colour, int scale
   }
 }
 
-bool Framebuffer::write_png(const std::string& path) const {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
+namespace {
+
+void append_png(png_structp png, png_bytep data, png_size_t n) {
+  static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), n);
+}
+
+void flush_nothing(png_structp) {}
+
+// An 8-bit PNG of h rows of `stride` bytes, made in memory so that it
+// reaches the user's file through the safe writer like every other output.
+// `palette` (16 entries) makes it a palette picture, else RGB. False when
+// libpng fails.
+bool encode_png(std::string& out, int w, int h, const png_color* palette, size_t stride,
+                const std::uint8_t* rows) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (!png || !info || setjmp(png_jmpbuf(png))) {
     if (png) png_destroy_write_struct(&png, info ? &info : nullptr);
-    std::fclose(f);
     return false;
   }
-  png_init_io(png, f);
-  png_set_IHDR(png, info, SCREEN_W, SCREEN_H, 8, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_write_fn(png, &out, append_png, flush_nothing);
+  png_set_IHDR(png, info, w, h, 8, palette ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (palette) png_set_PLTE(png, info, palette, 16);
+  png_write_info(png, info);
+  for (int y = 0; y < h; ++y) png_write_row(png, const_cast<png_bytep>(rows + y * stride));
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return true;
+}
+
+bool write_encoded(const std::string& path, bool made, const std::string& bytes,
+                   std::string& why) {
+  if (!made) {
+    why = "cannot write " + path + ": the picture could not be encoded";
+    return false;
+  }
+  return replace_file(path, bytes, why);
+}
+
+}  // namespace
+
+bool Framebuffer::write_png(const std::string& path, std::string& why) const {
   png_color pal[16];
   for (int i = 0; i < 16; ++i) {
     const Rgb c = shown(i);
     pal[i] = png_color{c.r, c.g, c.b};
   }
-  png_set_PLTE(png, info, pal, 16);
-  png_write_info(png, info);
-  for (int y = 0; y < SCREEN_H; ++y)
-    png_write_row(png, const_cast<png_bytep>(&pix_[y * SCREEN_W]));
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(f) == 0;
+  std::string bytes;
+  const bool made = encode_png(bytes, SCREEN_W, SCREEN_H, pal, SCREEN_W, pix_.data());
+  return write_encoded(path, made, bytes, why);
 }
 
-bool write_rgb_png(const std::string& path, int w, int h, const std::uint8_t* rgb) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!png || !info || setjmp(png_jmpbuf(png))) {
-    if (png) png_destroy_write_struct(&png, info ? &info : nullptr);
-    std::fclose(f);
-    return false;
-  }
-  png_init_io(png, f);
-  png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  for (int y = 0; y < h; ++y)
-    png_write_row(png, const_cast<png_bytep>(rgb + static_cast<size_t>(y) * w * 3));
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(f) == 0;
+bool write_rgb_png(const std::string& path, int w, int h, const std::uint8_t* rgb,
+                   std::string& why) {
+  std::string bytes;
+  const bool made = encode_png(bytes, w, h, nullptr, static_cast<size_t>(w) * 3, rgb);
+  return write_encoded(path, made, bytes, why);
 }
 
 }  // namespace vortan

@@ -58,8 +58,9 @@ class Framebuffer {
   bool high_contrast() const { return high_contrast_; }
   Rgb shown(int index) const;
 
-  // Writes the picture through the palette as a PNG file; false on failure.
-  bool write_png(const std::string& path) const;
+  // Writes the picture through the palette as a PNG file, replacing the
+  // file only when the whole is written; false with `why` said on failure.
+  bool write_png(const std::string& path, std::string& why) const;
 
   // Bumped on every change, so a window backend knows when to redraw.
   unsigned long generation() const { return generation_; }
@@ -73,8 +74,9 @@ class Framebuffer {
   std::vector<double> crossings_;  // fill_polygon's scan-line crossings
 };
 
-// Writes w x h RGB triples, row by row, as a PNG file; false on failure.
-bool write_rgb_png(const std::string& path, int w, int h, const std::uint8_t* rgb);
+// Writes w x h RGB triples, row by row, as a PNG file, as write_png does.
+bool write_rgb_png(const std::string& path, int w, int h, const std::uint8_t* rgb,
+                   std::string& why);
 
 // The high-contrast colour of palette entry `index` holding `c`. Entries at
 // their standard colour take a fixed table: the drawing area (1) black, the

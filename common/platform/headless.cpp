@@ -214,8 +214,8 @@ const ScriptEvent& HeadlessPlatform::next_event(const char* kind, const char* wa
       std::filesystem::path p = std::filesystem::path(snapshot_dir_) / e.args[0];
       std::error_code ec;
       if (!snapshot_dir_.empty()) std::filesystem::create_directories(snapshot_dir_, ec);
-      if (!fb_.write_png(p.string()))
-        throw ProgramExit{2, "cannot write the snapshot " + p.string()};
+      if (std::string why; !fb_.write_png(p.string(), why))
+        throw ProgramExit{2, "the snapshot was not saved: " + why};
       record("snapshot " + e.args[0]);
       continue;
     }

@@ -145,18 +145,8 @@ std::string save_picture_png(const Framebuffer& fb, int w, int h, const std::str
     h = y1 - y0;
     if (w < 1 || h < 1) return "the picture has no size";
   }
-  const std::string part = path + ".part";
-  if (!write_rgb_png(part, w, h, rgb.data())) {
-    std::remove(part.c_str());
-    return "cannot write " + path;
-  }
-  std::error_code ec;
-  std::filesystem::rename(part, path, ec);
-  if (ec) {
-    std::remove(part.c_str());
-    return "cannot write " + path + ": " + ec.message();
-  }
-  return "";
+  std::string why;
+  return write_rgb_png(path, w, h, rgb.data(), why) ? "" : why;
 }
 
 }  // namespace vortan

@@ -81,7 +81,10 @@ bool grab_window(Fl_Window* win, const std::string& path) {
       o[2] = static_cast<std::uint8_t>((p & im->blue_mask) >> bs);
     }
   XDestroyImage(im);
-  return write_rgb_png(path, w, h, rgb.data());
+  std::string why;
+  if (write_rgb_png(path, w, h, rgb.data(), why)) return true;
+  std::fprintf(stderr, "%s\n", why.c_str());
+  return false;
 }
 
 const char* kind_name(const DialogField& f) {
