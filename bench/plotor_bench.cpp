@@ -16,11 +16,22 @@
 // one run (with --benchmark_repetitions, the medians). With --count PREFIX,
 // under callgrind (bench/plotor_counts.sh), each case runs once and the
 // figures are instruction counts instead.
+//
+//   plotor_bench --eps [RUNS] [--keep DIR]
+//
+// sets the writing of every PostScript file against fwrite of the same
+// bytes, each figure the median of RUNS runs (default 21) in this one
+// process: processor times, the writer's from opening the picture to its
+// last record handed to the file, the plain case's from fopen to fclose; the
+// sync and rename that put the picture in place are left out of both.
+// With --keep the files are also copied into DIR, to be compared with
+// cmp against those of another build.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
 
 #include <algorithm>
+#include <ctime>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -39,6 +50,7 @@
 #include "dof_contours.h"
 #include "element_diagrams.h"
 #include "example_meshes.h"
+#include "mesh_picture.h"
 #include "mesh_boundary.h"
 #include "platform/headless.h"
 #include "plot.h"
@@ -233,6 +245,8 @@ const PsFile PS_FILES[] = {
      [](DataSet& d) { PSCSPL(*d.m, *d.r, *d.w, ViewState{}, 1); }},
     {"yield_zones", [](const DataSet&) { return std::string("line 0\nkey n\n"); },
      [](DataSet& d) { PSYSTR(*d.m, *d.r, *d.w, ViewState{}); }},
+    {"mesh_numbers", [](const DataSet&) { return std::string("key y\nkey n\n"); },
+     [](DataSet& d) { PSPSPS(*d.m); }},  // GRIDOR's mesh with every number
 };
 
 void write_ps(DataSet& d, const PsFile& f, const std::string& path) {
@@ -404,13 +418,91 @@ int count_instructions(std::vector<Case>& all, const std::string& prefix, Figure
 #endif
 }
 
+// --- PostScript writing against fwrite of the same bytes --------------------------
+
+// The process's processor time (user and system): a wait on the disk
+// that the previous run's sync leaves behind is no part of either figure.
+double now_ms() {
+  timespec t;
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return t.tv_sec * 1e3 + t.tv_nsec * 1e-6;
+}
+
+double median(std::vector<double> t) {
+  std::sort(t.begin(), t.end());
+  return t[t.size() / 2];
+}
+
+std::string file_text(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool put_file(const std::string& path, const std::string& text) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+// The writer's time: from opening the picture to its last record; the
+// close (flush of the last buffer, sync, rename) is not timed.
+double time_picture(DataSet& d, const PsFile& f, const std::string& path) {
+  answer_with(f.script(d));
+  const double start = now_ms();
+  PSOPEN(path);
+  f.write(d);
+  const double end = now_ms();
+  PSCLOS();
+  return end - start;
+}
+
+int eps_speed(Bench& b, int runs, const std::string& keep) {
+  const std::string plain_path = (b.folder / "plain.ps").string();
+  std::printf("PostScript files against fwrite of the same bytes; medians of %d runs\n", runs);
+  for (int s = 0; s < 2; ++s)
+    for (const PsFile& f : PS_FILES) {
+      DataSet& d = b.grid[s];
+      const std::string path = (b.folder / (std::string(f.name) + ".ps")).string();
+      time_picture(d, f, path);  // once beforehand
+      const std::string text = file_text(path);
+      if (!keep.empty()) {
+        const std::string name = std::string(f.name) + "_" + SIZE[s] + ".ps";
+        if (!put_file((fs::path(keep) / name).string(), text)) {
+          std::perror(keep.c_str());
+          return 1;
+        }
+      }
+      std::vector<double> made, plain;
+      for (int i = 0; i < runs; ++i) made.push_back(time_picture(d, f, path));
+      for (int i = 0; i < runs; ++i) {
+        const double start = now_ms();
+        if (!put_file(plain_path, text)) std::perror(plain_path.c_str());
+        plain.push_back(now_ms() - start);
+      }
+      const double m = median(made), p = median(plain);
+      std::printf("%-16s %-8s %9zu bytes  writer %8.3f ms  fwrite %7.3f ms  speed %5.1f%% of "
+                  "fwrite\n",
+                  f.name, SIZE[s], text.size(), m, p, 100.0 * p / m);
+    }
+  return 0;
+}
+
 }  // namespace
 }  // namespace vortan
 
 int main(int argc, char** argv) {
   using namespace vortan;
-  std::string count_prefix;
+  std::string count_prefix, keep;
+  int eps_runs = 0;
   if (argc >= 3 && std::string(argv[1]) == "--count") count_prefix = argv[2];
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--eps")
+      eps_runs = i + 1 < argc && std::atoi(argv[i + 1]) > 0 ? std::atoi(argv[++i]) : 21;
+    else if (a == "--keep" && i + 1 < argc)
+      keep = argv[++i];
+  }
   answer_with("");
   Bench b;
   b.folder = fs::temp_directory_path() / ("plotor_bench_" + std::to_string(::getpid()));
@@ -428,7 +520,9 @@ int main(int argc, char** argv) {
   std::vector<Case> all = cases(b);
   Figures figures;
   int status = 0;
-  if (!count_prefix.empty()) {
+  if (eps_runs > 0) {
+    status = eps_speed(b, eps_runs, keep);
+  } else if (!count_prefix.empty()) {
     status = count_instructions(all, count_prefix, figures);
     if (status == 0) report(b, figures, "instructions, millions", 1.0e-6);
   } else {

@@ -32,27 +32,62 @@ double g_fill[3] = {1, 1, 1};
 
 void map_for_script(double x, double y, int& ix, int& iy) { MAPPXL(x, y, ix, iy); }
 
-// The record being built and its compacted form, kept from record to
-// record, so that a picture of many lines allocates nothing per line.
-std::string g_rec, g_out;
+// The picture's text is gathered here and handed to the file in large
+// pieces: a call to the file per record costs more than making the record.
+// Records are built in place, already in their written form (one blank
+// between items, numbers without padding).
+constexpr size_t PS_BUF = size_t{1} << 16;
+std::string g_rec;  // a record built as a text, kept so that it allocates once
+char g_buf[PS_BUF];
+size_t g_used = 0;
+
+void ps_flush() {
+  if (g_used > 0 && g_ps) write_replace(g_ps_file, std::string_view(g_buf, g_used));
+  g_used = 0;
+}
+
+// Where the next n characters go (n at most half the buffer); ps_done
+// takes them, up to `end`.
+char* ps_room(size_t n) {
+  if (g_used + n > PS_BUF) ps_flush();
+  return g_buf + g_used;
+}
+
+void ps_done(const char* end) { g_used = static_cast<size_t>(end - g_buf); }
+
+void ps_append(std::string_view text) {
+  if (text.size() > PS_BUF / 2) {
+    ps_flush();
+    write_replace(g_ps_file, text);
+    return;
+  }
+  char* p = ps_room(text.size());
+  std::memcpy(p, text.data(), text.size());
+  ps_done(p + text.size());
+}
+
+template <size_t N>
+char* put_text(char* p, const char (&text)[N]) {
+  std::memcpy(p, text, N - 1);
+  return p + N - 1;
+}
 
 // Appends a coordinate in points, as the PostScript records carry it: held
 // to what a page can show, so it is always a plain PostScript number (the
 // drawing routines clip to this range first; this is the last guard).
-void pt(std::string& r, double v) {
-  put_F(r, std::isfinite(v) ? std::clamp(v, -PS_REACH, PS_REACH) : 0.0, 7, 1);
+char* put_pt(char* p, double v) {
+  return put_tenths(p, std::isfinite(v) ? std::clamp(v, -PS_REACH, PS_REACH) : 0.0, 7);
 }
 
 bool on_page(double x, double y) {
   return std::fabs(x) <= PS_REACH && std::fabs(y) <= PS_REACH;  // false for NaN
 }
 
-// Appends a point's two coordinates, a blank before each.
-void pt2(std::string& r, double x, double y) {
-  r += ' ';
-  pt(r, x);
-  r += ' ';
-  pt(r, y);
+// Appends a point's two coordinates, a blank between them.
+char* put_pt2(char* p, double x, double y) {
+  p = put_pt(p, x);
+  *p++ = ' ';
+  return put_pt(p, y);
 }
 
 // The nearest whole pixel, half-way away from zero, as std::lround gives
@@ -72,13 +107,28 @@ void map_exact(double x, double y, double& fx, double& fy) {
   fy = std::clamp((p.ymax - y) * 480.0 / h + p.yoff, -32768.0, 32767.0);
 }
 
+// The clipped segment's ends, at parameters t0 and t1 along it.
+bool ends_at(double& x1, double& y1, double& x2, double& y2, double t0, double t1, double dx,
+             double dy) {
+  double ax = x1 + t0 * dx, ay = y1 + t0 * dy;
+  x2 = x1 + t1 * dx;
+  y2 = y1 + t1 * dy;
+  x1 = ax;
+  y1 = ay;
+  return true;
+}
+
 // Clips the segment to the box (Liang-Barsky); false when nothing of it
 // lies inside, or a coordinate is not finite.
 bool clip_segment(double& x1, double& y1, double& x2, double& y2, double left, double right,
                   double bottom, double top) {
+  double t0 = 0, t1 = 1, dx = x2 - x1, dy = y2 - y1;
+  // Both ends inside (most segments): the parameters stay 0 and 1.
+  if (x1 >= left && x1 <= right && x2 >= left && x2 <= right && y1 >= bottom && y1 <= top &&
+      y2 >= bottom && y2 <= top && std::isfinite(dx) && std::isfinite(dy))
+    return ends_at(x1, y1, x2, y2, t0, t1, dx, dy);
   if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
     return false;
-  double t0 = 0, t1 = 1, dx = x2 - x1, dy = y2 - y1;
   if (!std::isfinite(dx) || !std::isfinite(dy)) {  // ends at opposite extremes: halved
     x1 *= 0.5, y1 *= 0.5, x2 *= 0.5, y2 *= 0.5, left *= 0.5, right *= 0.5, bottom *= 0.5,
         top *= 0.5;
@@ -102,12 +152,7 @@ bool clip_segment(double& x1, double& y1, double& x2, double& y2, double left, d
       }
     }
   }
-  double ax = x1 + t0 * dx, ay = y1 + t0 * dy;
-  x2 = x1 + t1 * dx;
-  y2 = y1 + t1 * dy;
-  x1 = ax;
-  y1 = ay;
-  return true;
+  return ends_at(x1, y1, x2, y2, t0, t1, dx, dy);
 }
 
 // Clips the pixel segment to the drawing area; false when nothing of it
@@ -131,24 +176,24 @@ double baseline_shift(int code, double size) {
   }
 }
 
-// Text for a PostScript string: the characters that would end or escape
-// the string are escaped, and bytes outside printable ASCII written as
-// octal escapes, so no title or label can break the file.
-std::string ps_string(const std::string& s) {
-  std::string out;
+// Text for a PostScript string, at p (room for four characters a byte):
+// the characters that would end or escape the string are escaped, and bytes
+// outside printable ASCII written as octal escapes, so no title or label
+// can break the file.
+char* put_ps_string(char* p, std::string_view s) {
   for (char c : s) {
     const auto b = static_cast<unsigned char>(c);
     if (b < 32 || b > 126) {
-      const char octal[5] = {'\\', static_cast<char>('0' + (b >> 6)),
-                             static_cast<char>('0' + ((b >> 3) & 7)),
-                             static_cast<char>('0' + (b & 7)), 0};
-      out += octal;
+      *p++ = '\\';
+      *p++ = static_cast<char>('0' + (b >> 6));
+      *p++ = static_cast<char>('0' + ((b >> 3) & 7));
+      *p++ = static_cast<char>('0' + (b & 7));
       continue;
     }
-    if (c == '(' || c == ')' || c == '\\') out += '\\';
-    out += c;
+    if (c == '(' || c == ')' || c == '\\') *p++ = '\\';
+    *p++ = c;
   }
-  return out;
+  return p;
 }
 
 // A coordinate label along the frame: four significant digits.
@@ -175,7 +220,58 @@ void screen_label(double x, double y, const std::string& text, int code, int col
   plat().graphics_update();
 }
 
+// The decimal digits of 0 to 99, two by two.
+constexpr char DIGIT_PAIRS[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+int digit_count(unsigned long v) {
+  int n = 1;
+  for (; v >= 10; v /= 10) ++n;
+  return n;
+}
+
 }  // namespace
+
+char* put_tenths(char* p, double v, int w) {
+  // From the value's scaled whole number where that is surely the correctly
+  // rounded one: the product's own rounding error is far below the margin
+  // kept from one half.
+  const double scaled = std::fabs(v) * 10;
+  if (scaled < 1e9) {  // false for NaN
+    const auto whole = static_cast<unsigned long>(scaled);
+    const double frac = scaled - static_cast<double>(whole);  // exact
+    if (std::fabs(frac - 0.5) > scaled * 1e-15) {
+      const unsigned long q = whole + (frac > 0.5 ? 1 : 0);
+      unsigned long ip = q / 10;
+      const int n = ip < 10 ? 1 : ip < 100 ? 2 : ip < 1000 ? 3 : ip < 10000 ? 4 : digit_count(ip);
+      const bool minus = std::signbit(v);  // -0.0 and what rounds to zero keep it
+      if (n + 2 + minus <= w) {
+        char* const end = p + n + 2 + minus;
+        end[-1] = static_cast<char>('0' + q % 10);
+        end[-2] = '.';
+        char* t = end - 2;
+        for (; ip >= 100; ip /= 100) {  // two digits at a time
+          t -= 2;
+          std::memcpy(t, DIGIT_PAIRS + 2 * (ip % 100), 2);
+        }
+        if (ip >= 10)
+          std::memcpy(t - 2, DIGIT_PAIRS + 2 * ip, 2);
+        else
+          t[-1] = static_cast<char>('0' + ip);
+        if (minus) *p = '-';
+        return end;
+      }
+    }
+  }
+  // Ties and a form too wide for its decimal: the field writer decides.
+  std::string field;
+  put_F(field, v, w, 1);
+  const size_t first = std::min(field.find_first_not_of(' '), field.size());
+  std::memcpy(p, field.data() + first, field.size() - first);
+  return p + (field.size() - first);
+}
 
 PlotState& plot_state() { return g_plot; }
 
@@ -258,14 +354,11 @@ double YTOPT(double y) { return (y - g_plot.ymin) * g_plot.psscale; }
 void JOINPS(const double p1[2], const double p2[2]) {
   // Only the part that a page can show is written, in its own direction.
   double x1 = XTOPT(p1[0]), y1 = YTOPT(p1[1]), x2 = XTOPT(p2[0]), y2 = YTOPT(p2[1]);
-  if (!clip_segment(x1, y1, x2, y2, -PS_REACH, PS_REACH, -PS_REACH, PS_REACH)) return;
-  std::string& r = g_rec;
-  r.assign("n");
-  pt2(r, x1, y1);
-  r += " m";
-  pt2(r, x2, y2);
-  r += " l sr";
-  REMBL(r);
+  if (!g_ps || !clip_segment(x1, y1, x2, y2, -PS_REACH, PS_REACH, -PS_REACH, PS_REACH)) return;
+  char* p = put_text(ps_room(64), "n ");
+  p = put_text(put_pt2(p, x1, y1), " m ");
+  p = put_text(put_pt2(p, x2, y2), " l sr\n");
+  ps_done(p);
 }
 
 void JOINP(const double p1[2], const double p2[2]) {
@@ -314,6 +407,7 @@ void MARPT(double x, double y, double half) {
 void FILPOL(int n, const double* xs, const double* ys, int colour) {
   if (n < 1 || n >= 4000) return;
   if (ps_mode()) {
+    if (!g_ps) return;
     // A polygon with a point that cannot be mapped is not drawn; the others
     // are held to half the reach, so that the moves between them stay
     // within it too.
@@ -324,28 +418,22 @@ void FILPOL(int n, const double* xs, const double* ys, int colour) {
     };
     // Vertices after the first go as differences of the rounded positions,
     // so the path closes exactly where it began.
+    // Five moves to a record.
     double px = held(XTOPT(xs[0])), py = held(YTOPT(ys[0]));
-    std::string& rec = g_rec;
-    rec.assign("n");
-    pt2(rec, px, py);
-    rec += " m";
-    REMBL(rec);
-    rec.clear();
-    int pairs = 0;
+    char* p = put_text(ps_room(32), "n ");
+    p = put_text(put_pt2(p, px, py), " m\n");
+    ps_done(p);
     for (int i = 1; i < n; ++i) {
+      if (i % 5 == 1) p = ps_room(128);
       double qx = held(XTOPT(xs[i])), qy = held(YTOPT(ys[i]));
-      pt2(rec, qx - px, qy - py);
-      rec += " r";
+      p = put_text(put_pt2(p, qx - px, qy - py), " r");
+      *p++ = i % 5 == 0 || i == n - 1 ? '\n' : ' ';
+      ps_done(p);
       px = qx;
       py = qy;
-      if (++pairs == 5) {
-        REMBL(rec);
-        rec.clear();
-        pairs = 0;
-      }
     }
-    if (!rec.empty()) REMBL(rec);
-    PSREC("ggg");
+    p = put_text(ps_room(8), "ggg\n");
+    ps_done(p);
     return;
   }
   // Unrounded, so that neighbouring fills meet along their common edges.
@@ -363,24 +451,35 @@ void PENWID(double) {}
 
 void PSLAB(double x, double y, const std::string& text, int code) {
   // A label whose point lies beyond what a page can show is left out.
-  if (!on_page(XTOPT(x), YTOPT(y))) return;
+  if (!g_ps || !on_page(XTOPT(x), YTOPT(y))) return;
   if (g_ps_font != g_plot.fontsize) {
-    REMBL("/Helvetica-Bold findfont " + fmt_F(g_plot.fontsize, 6, 1) + " scalefont setfont");
+    char* p = put_text(ps_room(64), "/Helvetica-Bold findfont ");
+    p = put_text(put_tenths(p, g_plot.fontsize, 6), " scalefont setfont\n");
+    ps_done(p);
     g_ps_font = g_plot.fontsize;
   }
   const char* op = code % 10 == AL_CENTRE ? "cent" : code % 10 == AL_RIGHT ? "righ" : "show";
   // "cent" and "righ" leave their string on the operand stack; it is popped
   // so that many labels cannot overflow a printer's stack.
   const char* tail = code % 10 == AL_CENTRE || code % 10 == AL_RIGHT ? " pop" : "";
-  std::string& r = g_rec;
-  r.clear();
-  pt2(r, XTOPT(x), YTOPT(y) + baseline_shift(code, g_plot.fontsize));
-  r += " m (";
-  r += ps_string(text);
-  r += ") ";
-  r += op;
-  r += tail;
-  REMBL(r);
+  const size_t room = 64 + 4 * text.size();
+  if (room > PS_BUF / 2) {  // a text longer than any label: through a string of its own
+    std::string r(room, ' ');
+    char* p = put_pt2(r.data(), XTOPT(x), YTOPT(y) + baseline_shift(code, g_plot.fontsize));
+    p = put_ps_string(put_text(p, " m ("), text);
+    r.resize(static_cast<size_t>(p - r.data()));
+    ((r += ") ") += op) += tail;
+    PSREC(r);
+    return;
+  }
+  char* p = put_pt2(ps_room(room), XTOPT(x), YTOPT(y) + baseline_shift(code, g_plot.fontsize));
+  p = put_ps_string(put_text(p, " m ("), text);
+  p = put_text(p, ") ");
+  std::memcpy(p, op, 4);
+  p += 4;
+  if (*tail) p = put_text(p, " pop");
+  *p++ = '\n';
+  ps_done(p);
 }
 
 void BLANKR(double x, double y, int chars) {
@@ -474,6 +573,7 @@ void ENPLO2() {
 
 bool PSOPEN(const std::string& path) {
   if (g_ps) PSCLOS();
+  g_used = 0;
   g_ps = begin_replace(g_ps_file, path);
   g_ps_font = 12;
   g_fill[0] = g_fill[1] = g_fill[2] = 1;
@@ -482,6 +582,7 @@ bool PSOPEN(const std::string& path) {
 
 bool PSCLOS() {
   if (!g_ps) return false;
+  ps_flush();
   g_ps = false;
   if (commit_replace(g_ps_file)) return true;
   g_ps_failure = std::strerror(g_ps_file.error);
@@ -494,6 +595,7 @@ bool ps_open() { return g_ps; }
 UnfinishedPicture::~UnfinishedPicture() {
   if (!g_ps) return;
   g_ps = false;
+  g_used = 0;
   abandon_replace(g_ps_file);
   std::error_code ec;
   const bool earlier = std::filesystem::exists(path, ec);
@@ -516,6 +618,7 @@ void refuse_picture() {
   // Given up before it is put in place: the earlier file of its name stays.
   if (g_ps) abandon_replace(g_ps_file);
   g_ps = false;
+  g_used = 0;
   throw PictureRefused{};
 }
 
@@ -541,13 +644,12 @@ void write_ps_picture(const std::string& path, const std::function<void()>& draw
 
 void PSREC(const std::string& record) {
   if (!g_ps) return;
-  write_replace(g_ps_file, record);
-  write_replace(g_ps_file, "\n");
+  ps_append(record);
+  ps_append("\n");
 }
 
 void REMBL(const std::string& record) {
-  std::string& out = g_out;
-  out.clear();
+  std::string out;
   int depth = 0;  // inside a label string blanks are kept as written
   bool escaped = false;  // the character follows an escaping backslash
   for (size_t i = 0; i < record.size(); ++i) {
@@ -607,7 +709,14 @@ void PSFILL(double r, double g, double b) {
   g_fill[0] = r;
   g_fill[1] = g;
   g_fill[2] = b;
-  PSREC("/fillcolory [" + fmt_F(r, 5, 2) + fmt_F(g, 5, 2) + fmt_F(b, 5, 2) + "] def");
+  if (!g_ps) return;
+  std::string& rec = g_rec;
+  rec.assign("/fillcolory [");
+  put_F(rec, r, 5, 2);
+  put_F(rec, g, 5, 2);
+  put_F(rec, b, 5, 2);
+  rec += "] def";
+  PSREC(rec);
 }
 
 }  // namespace vortan

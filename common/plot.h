@@ -135,6 +135,10 @@ std::string picture_refusal(const std::string& path);
 // ends with picture_refusal's line.
 struct PictureRefused {};
 [[noreturn]] void refuse_picture();
+// Writes v at p as a fixed field of width w with one decimal holds it
+// (records.h's put_F), without the blanks before it; returns the end. At
+// most w characters are written.
+char* put_tenths(char* p, double v, int w);
 // Sets the PostScript fill colour (components 0..1).
 void PSFILL(double r, double g, double b);
 

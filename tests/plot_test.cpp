@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -308,4 +310,96 @@ TEST(PostScriptRecords, HugeValuesAndOddTextsStayPostScript) {
   EXPECT_TRUE(picture_box_fits(-1.0e30, 1.0e30, 0, 1));
   EXPECT_FALSE(picture_box_fits(0, 1.0e300, 0, 1));
   EXPECT_FALSE(picture_box_fits(0, 1, std::nan(""), 1));
+}
+
+// A coordinate as the records carry it, made the general way: C's correctly
+// rounded one-decimal form, or the whole number and its point when that is
+// wider than the field; empty when neither fits (no coordinate is that wide).
+std::string tenths_by_printf(double v, int w) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.1f", v);
+  if (static_cast<int>(std::strlen(text)) > w) std::snprintf(text, sizeof text, "%.0f.", v);
+  return static_cast<int>(std::strlen(text)) > w ? "" : text;
+}
+
+std::string tenths(double v, int w) {
+  char text[64];
+  return std::string(text, put_tenths(text, v, w));
+}
+
+// The fast form of a coordinate against C's rounding: ties of the binary
+// value (x.25, x.75), their neighbours, signed zeros, values that round to
+// zero, the widths' edges at the reach and random values of every size.
+TEST(PostScriptNumbers, TenthsAsCRoundsThem) {
+  std::vector<double> vs = {0.0, -0.0, 0.04, -0.04, -0.05, 0.05, 0.15, 0.25, -0.25, 0.35, 0.45,
+                            0.95, 1.25, 2.75, 9999.95, -9999.95, 9999.94, -9999.96, 20000.0,
+                            -20000.0, 99999.95, 1e-300, -1e-300, 123456.78, 4194303.75};
+  for (int k = 0; k < 4000; ++k) vs.push_back(k * 0.25 - 500);  // every quarter a tie or exact
+  unsigned long seed = 12345;
+  auto next = [&] { return (seed = seed * 6364136223846793005UL + 1442695040888963407UL) >> 11; };
+  for (int k = 0; k < 50000; ++k) {
+    const double unit = static_cast<double>(next()) / static_cast<double>(1UL << 53);
+    const double v = (unit - 0.5) * std::pow(10.0, static_cast<double>(next() % 11) - 4);
+    vs.push_back(v);
+    vs.push_back(std::round(v * 20) / 20);  // near the half-tenths
+  }
+  const size_t plain = vs.size();
+  for (size_t i = 0; i < plain; ++i) {
+    vs.push_back(std::nextafter(vs[i], 1e9));
+    vs.push_back(std::nextafter(vs[i], -1e9));
+  }
+  int wrong = 0;
+  for (double v : vs)
+    for (int w : {6, 7, 12})
+      if (!tenths_by_printf(v, w).empty() && tenths(v, w) != tenths_by_printf(v, w) &&
+          ++wrong < 10)
+        ADD_FAILURE() << v << " in " << w << ": " << tenths(v, w) << " not "
+                      << tenths_by_printf(v, w);
+  EXPECT_EQ(wrong, 0);
+}
+
+// A picture larger than what is gathered before it goes to the file: every
+// record whole and in order, a polygon's moves five to a record, a label
+// longer than the gathering keeps every byte.
+TEST(PostScriptRecords, LargePictureComesOutWhole) {
+  ScriptedSession s("");
+  const std::string path = s.folder() + "/large.ps";
+  double cs;
+  STPLOT(0, 1000, 0, 1000, cs, 1);  // 0.53 points per unit
+  ASSERT_TRUE(PSOPEN(path));
+  set_ps_mode(true);
+  const double k = plot_state().psscale;
+  auto held = [k](double v) { return std::round(v * k * 10) / 10; };
+  std::vector<std::string> want;
+  std::vector<double> xs(3001), ys(3001);
+  for (int i = 0; i <= 3000; ++i) {
+    xs[i] = i % 7;
+    ys[i] = i % 3 == 0 ? 0 : 1;
+  }
+  for (int i = 0; i < 6000; ++i) {
+    JOINP1(i * 0.1, 3, 1000 - i * 0.1, -3);
+    want.push_back("n " + tenths_by_printf(i * 0.1 * k, 7) + " 1.6 m " +
+                   tenths_by_printf((1000 - i * 0.1) * k, 7) + " -1.6 l sr");
+    if (i % 2000 == 0) {
+      FILPOL(3001, xs.data(), ys.data(), 3);
+      want.push_back("n 0.0 0.0 m");
+      std::string moves;
+      for (int j = 1; j <= 3000; ++j) {
+        moves += tenths_by_printf(held(xs[j]) - held(xs[j - 1]), 7) + " " +
+                 tenths_by_printf(held(ys[j]) - held(ys[j - 1]), 7) + " r";
+        moves += j % 5 == 0 ? "\n" : " ";
+      }
+      for (const std::string& l : lines_of(moves)) want.push_back(l);
+      want.push_back("ggg");
+    }
+  }
+  const std::string text(100000, '(');
+  PSLAB(0, 0, text, AL_LEFT);
+  want.push_back("/Helvetica-Bold findfont 10.0 scalefont setfont");
+  std::string escaped;
+  for (int i = 0; i < 100000; ++i) escaped += "\\(";
+  want.push_back("0.0 0.0 m (" + escaped + ") show");
+  set_ps_mode(false);
+  ASSERT_TRUE(PSCLOS());
+  EXPECT_EQ(lines_of(read_file(path)), want);
 }
