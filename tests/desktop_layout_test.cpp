@@ -2,6 +2,8 @@
 // the windows' places and the picture's fit, and the dialog layout.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "platform/dialog_layout.h"
@@ -100,6 +102,66 @@ TEST(WindowLayout, WholeFactorsRepeatPixelsAndOthersBlend) {
   const int c = at(960, 15, 15);
   EXPECT_GT(c, 0);  // the white pixel spread over its neighbours
   EXPECT_LT(at(960, 16, 15), 255);
+}
+
+namespace {
+
+// The picture as first scaled, pixel by pixel with floating taps: what the
+// fast scaler must give exactly.
+std::vector<std::uint8_t> reference_scale(const Framebuffer& fb, int w, int h) {
+  auto tap = [](int i, int dest, int src, int& a, int& b) {
+    if (dest % src == 0) return a = b = i * src / dest, 0;
+    double u = std::clamp((i + 0.5) * src / dest - 0.5, 0.0, src - 1.0);
+    a = static_cast<int>(u), b = std::min(a + 1, src - 1);
+    return static_cast<int>(std::lround((u - a) * 256));
+  };
+  Rgb shown[16];
+  for (int i = 0; i < 16; ++i) shown[i] = fb.shown(i);
+  std::vector<std::uint8_t> rgb;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      int xa, xb, ya, yb;
+      const int wx = tap(x, w, SCREEN_W, xa, xb), wy = tap(y, h, SCREEN_H, ya, yb);
+      const Rgb p[4] = {shown[fb.at(xa, ya)], shown[fb.at(xb, ya)], shown[fb.at(xa, yb)],
+                        shown[fb.at(xb, yb)]};
+      for (auto ch : {&Rgb::r, &Rgb::g, &Rgb::b}) {
+        const int top = p[0].*ch * (256 - wx) + p[1].*ch * wx;
+        const int bottom = p[2].*ch * (256 - wx) + p[3].*ch * wx;
+        rgb.push_back(static_cast<std::uint8_t>((top * (256 - wy) + bottom * wy + 32768) >> 16));
+      }
+    }
+  return rgb;
+}
+
+}  // namespace
+
+TEST(WindowLayout, ScaledPictureMatchesThePixelByPixelBlendAtEverySize) {
+  Framebuffer fb;
+  fb.clear(1);
+  fb.set_palette_rgb(5, Rgb{12, 200, 77});
+  unsigned seed = 7;  // noise: every pair of neighbours differs somewhere
+  for (int y = 300; y < 480; ++y)
+    for (int x = 500; x < 640; ++x) fb.pixel(x, y, (seed = seed * 1103515245 + 12345) >> 16);
+  fb.fill_rect(0, 0, 639, 20, 5);
+  fb.fill_rect(40, 100, 41, 300, 14);
+  for (int i = 0; i < 12; ++i) fb.line(3 * i, 470, 620, 25 + 37 * i, i);
+  fb.text(0, 470, "1234 Node 56 Element", 15);
+  fb.text(100, 200, "ABC", 0, 3);
+  const int sizes[][2] = {{640, 480}, {960, 720}, {1920, 1440}, {1280, 720},
+                          {1382, 1037}, {321, 241}, {641, 479}, {1, 1}, {2000, 3}};
+  for (bool contrast : {false, true}) {
+    fb.set_high_contrast(contrast);
+    std::vector<std::uint8_t> rgb;
+    for (const auto& s : sizes) {
+      scale_picture(fb, s[0], s[1], rgb);
+      const auto want = reference_scale(fb, s[0], s[1]);
+      ASSERT_EQ(rgb.size(), want.size());
+      const auto diff = std::mismatch(rgb.begin(), rgb.end(), want.begin());
+      ASSERT_TRUE(diff.first == rgb.end())
+          << s[0] << " x " << s[1] << " contrast " << contrast << ": byte "
+          << diff.first - rgb.begin();
+    }
+  }
 }
 
 namespace {
