@@ -1,6 +1,7 @@
 #include "mesh_display.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 #include "help_screens.h"
@@ -89,6 +90,12 @@ bool is_area_element(const MeshModel& m, int e) {
 }
 
 std::string number_text(long v) {
+  // The plain digits wherever they fit the 8 columns; the field's own form
+  // (its stars) beyond.
+  if (v > -10000000 && v < 100000000) {
+    char buf[16];
+    return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
+  }
   std::string t = fmt_I(v, 8);
   return t.substr(std::min(t.find_first_not_of(' '), t.size()));
 }

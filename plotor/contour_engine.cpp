@@ -437,12 +437,23 @@ void shape_sum(const double* f, int n, const Geometry& geo, double& x, double& y
 // The 8-noded quadrilateral's shape values at the natural points whose s
 // and t are multiples of one half, where its contouring takes most of its
 // points (the corners and side midpoints of its four quarters): computed
-// once by SHAPE, so each of those points costs only its sum, the same as
-// ST2XY's.
+// once by SHAPE, and kept as the nodes whose values there are not zero
+// (most are, at those points), so each point costs only its few terms.
+struct GridShapes {
+  int count = 0;
+  int node[8] = {};
+  double value[8] = {};
+};
 const auto QUAD_GRID_SHAPES = [] {
-  std::array<std::array<double, 8>, 25> v{};
+  std::array<GridShapes, 25> v{};
   for (int i = 0; i < 5; ++i)
-    for (int j = 0; j < 5; ++j) SHAPE(-1 + 0.5 * i, -1 + 0.5 * j, 84, v[5 * i + j].data());
+    for (int j = 0; j < 5; ++j) {
+      double f[8];
+      SHAPE(-1 + 0.5 * i, -1 + 0.5 * j, 84, f);
+      GridShapes& g = v[5 * i + j];
+      for (int k = 0; k < 8; ++k)
+        if (f[k] != 0) g.node[g.count] = k, g.value[g.count++] = f[k];
+    }
   return v;
 }();
 
@@ -470,10 +481,26 @@ void ST2XY(double s, double t, int type, const Geometry& geo, double& x, double&
 }
 
 void quad_half_grid(const Geometry& geo, QuadGrid& g) {
+  // The terms of zero shape value add nothing to a finite sum, so they are
+  // left out; an element with a point that is not finite takes them all,
+  // as ST2XY does.
+  bool finite = true;
+  for (int k = 1; k <= 8; ++k) finite = finite && std::isfinite(geo[k]) && std::isfinite(geo[10 + k]);
   for (int i = 0; i < 5; ++i)
     for (int j = 0; j < 5; ++j) {
       if (i % 2 == 1 && j % 2 == 1) continue;  // the quarters' centres are not wanted
-      shape_sum(QUAD_GRID_SHAPES[5 * i + j].data(), 8, geo, g.x[i][j], g.y[i][j]);
+      if (!finite) {
+        ST2XY(-1 + 0.5 * i, -1 + 0.5 * j, 9, geo, g.x[i][j], g.y[i][j]);
+        continue;
+      }
+      const GridShapes& f = QUAD_GRID_SHAPES[5 * i + j];
+      double x = 0, y = 0;
+      for (int k = 0; k < f.count; ++k) {
+        x += f.value[k] * geo[f.node[k] + 1];
+        y += f.value[k] * geo[f.node[k] + 11];
+      }
+      g.x[i][j] = x;
+      g.y[i][j] = y;
     }
 }
 

@@ -3,8 +3,10 @@
 #include <png.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "file_replace.h"
 #include "font_data.h"
@@ -113,19 +115,95 @@ int Framebuffer::at(int x, int y) const {
   return pix_[y * SCREEN_W + x];
 }
 
+namespace {
+
+// Whole-pixel floor and ceiling of v held to [-1, limit]: the same as
+// std::floor and std::ceil for every value the screen can show, and safe
+// for any finite value far outside it.
+int floor_within(double v, int limit) {
+  if (!(v > -1.0)) return -1;
+  if (v > limit) return limit;
+  const int t = static_cast<int>(v);
+  return t - (t > v);
+}
+int ceil_within(double v, int limit) {
+  if (!(v > -1.0)) return -1;
+  if (v > limit) return limit;
+  const int t = static_cast<int>(v);
+  return t + (t < v);
+}
+
+// The nearest whole pixel of a vertex (halves away from zero), held to the
+// range the plot routines map points to, so an outline's walk stays short.
+int vertex_pixel(double v) {
+  v = std::clamp(v, -32768.0, 32767.0);
+  return static_cast<int>(v < 0 ? v - 0.5 : v + 0.5);
+}
+
+bool on_screen(int x, int y) { return x >= 0 && y >= 0 && x < SCREEN_W && y < SCREEN_H; }
+
+// Each glyph's rows as byte masks over 8 pixels (byte k all ones when
+// pixel k from the left is set), made once, with the rows that hold set
+// pixels: a glyph wholly on the screen is drawn a row at a time, its 8
+// pixels read, blended with the colour through the mask and written back.
+struct GlyphMasks {
+  int first = 0, last = 0;
+  std::uint64_t row[FONT_H] = {};
+};
+constexpr auto GLYPH_MASKS = [] {
+  std::array<GlyphMasks, 95> t{};
+  for (int g = 0; g < 95; ++g) {
+    t[g].first = FONT_H;
+    for (int r = 0; r < FONT_H; ++r) {
+      for (int k = 0; k < 8; ++k)
+        if (FONT_GLYPHS[g][r] & (0x80 >> k)) t[g].row[r] |= std::uint64_t{0xFF} << (8 * k);
+      if (t[g].row[r] != 0) t[g].first = std::min(t[g].first, r), t[g].last = r + 1;
+    }
+  }
+  return t;
+}();
+
+void blend_glyph(std::uint8_t* at, const GlyphMasks& g, std::uint64_t colour8) {
+  const int last = g.last;
+  for (int r = g.first; r < last; ++r) {
+    std::uint8_t* p = at + r * SCREEN_W;
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    v ^= (v ^ colour8) & g.row[r];
+    std::memcpy(p, &v, 8);
+  }
+}
+
+}  // namespace
+
 void Framebuffer::line(int x1, int y1, int x2, int y2, int colour) {
   // Bresenham; the far end is drawn too.
-  int dx = std::abs(x2 - x1), sx = x1 < x2 ? 1 : -1;
-  int dy = -std::abs(y2 - y1), sy = y1 < y2 ? 1 : -1;
-  int err = dx + dy;
+  const std::uint8_t c = static_cast<std::uint8_t>(colour & 15);
+  // Differences and error in long, so no pair of ints can overflow them.
+  const long dx = std::labs(long{x2} - x1), dy = -std::labs(long{y2} - y1);
+  const int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
+  long err = dx + dy;
+  ++generation_;
+  if (on_screen(x1, y1) && on_screen(x2, y2)) {
+    // Both ends on the screen: so is every pixel between, and no test is needed.
+    std::uint8_t* p = &pix_[y1 * SCREEN_W + x1];
+    const int step_y = sy * SCREEN_W;
+    for (;;) {
+      *p = c;
+      if (x1 == x2 && y1 == y2) return;
+      const long e2 = 2 * err;
+      if (e2 >= dy) { err += dy; x1 += sx; p += sx; }
+      if (e2 <= dx) { err += dx; y1 += sy; p += step_y; }
+    }
+  }
   // Lines far outside the window are clipped by the pixel test; bound the
   // walk so a wild coordinate cannot stall the program.
   long steps = 0;
   const long max_steps = 4L * (SCREEN_W + SCREEN_H) + std::max(dx, -dy);
   for (;;) {
-    pixel(x1, y1, colour);
+    if (on_screen(x1, y1)) pix_[y1 * SCREEN_W + x1] = c;
     if ((x1 == x2 && y1 == y2) || ++steps > max_steps) break;
-    int e2 = 2 * err;
+    const long e2 = 2 * err;
     if (e2 >= dy) { err += dy; x1 += sx; }
     if (e2 <= dx) { err += dx; y1 += sy; }
   }
@@ -136,26 +214,42 @@ void Framebuffer::fill_rect(int x1, int y1, int x2, int y2, int colour) {
   if (y1 > y2) std::swap(y1, y2);
   x1 = std::max(x1, 0); y1 = std::max(y1, 0);
   x2 = std::min(x2, SCREEN_W - 1); y2 = std::min(y2, SCREEN_H - 1);
-  for (int y = y1; y <= y2; ++y)
-    for (int x = x1; x <= x2; ++x) pix_[y * SCREEN_W + x] = static_cast<std::uint8_t>(colour & 15);
+  const std::uint8_t c = static_cast<std::uint8_t>(colour & 15);
+  for (int y = y1; x1 <= x2 && y <= y2; ++y)
+    std::fill_n(&pix_[y * SCREEN_W + x1], x2 - x1 + 1, c);
   ++generation_;
 }
-
-namespace {
-
-// The nearest whole pixel of a vertex (halves away from zero).
-int vertex_pixel(double v) { return static_cast<int>(v < 0 ? v - 0.5 : v + 0.5); }
-
-}  // namespace
 
 void Framebuffer::fill_polygon(std::span<const double> xs, std::span<const double> ys,
                                int colour) {
   const size_t n = std::min(xs.size(), ys.size());
   if (n == 0) return;
+  // A polygon with a point that cannot be mapped is not drawn.
+  for (size_t i = 0; i < n; ++i)
+    if (!std::isfinite(xs[i]) || !std::isfinite(ys[i])) return;
   const double lo = *std::min_element(ys.begin(), ys.begin() + n);
   const double hi = *std::max_element(ys.begin(), ys.begin() + n);
-  const int ymin = static_cast<int>(std::max(std::ceil(lo), 0.0));
-  const int ymax = static_cast<int>(std::min(std::floor(hi), SCREEN_H - 1.0));
+  const int ymin = std::max(ceil_within(lo, SCREEN_H), 0);
+  const int ymax = std::min(floor_within(hi, SCREEN_H), SCREEN_H - 1);
+  if (ymin <= ymax) fill_rows(xs.first(n), ys.first(n), ymin, ymax, colour);
+  // The outline is part of the polygon, as on the original screens, so thin
+  // polygons do not vanish.
+  int x0 = vertex_pixel(xs[0]), y0 = vertex_pixel(ys[0]);
+  const int first_x = x0, first_y = y0;
+  for (size_t i = 0; i < n; ++i) {
+    const int x1 = i + 1 < n ? vertex_pixel(xs[i + 1]) : first_x;
+    const int y1 = i + 1 < n ? vertex_pixel(ys[i + 1]) : first_y;
+    // A side within one pixel after the first is that pixel, already drawn
+    // as the end of the side before.
+    if (i == 0 || x1 != x0 || y1 != y0) line(x0, y0, x1, y1, colour);
+    x0 = x1, y0 = y1;
+  }
+  ++generation_;
+}
+
+void Framebuffer::fill_rows(std::span<const double> xs, std::span<const double> ys, int ymin,
+                            int ymax, int colour) {
+  const size_t n = xs.size();
   // The crossings of one scan line, at most one an edge; the list is kept
   // between polygons, so that filling many small ones allocates nothing.
   std::vector<double>& cross = crossings_;
@@ -167,28 +261,24 @@ void Framebuffer::fill_polygon(std::span<const double> xs, std::span<const doubl
     // Each edge counts on its half-open y range, so a vertex on the scan
     // line is met once by the edges that leave it upwards or downwards.
     size_t count = 0;
-    for (size_t i = 0; i < n; ++i) {
-      const size_t j = i + 1 < n ? i + 1 : 0;
-      const double ya = ys[i], yb = ys[j];
+    for (size_t i = 0, p = n - 1; i < n; p = i++) {
+      const double ya = ys[p], yb = ys[i];
       if ((ya <= y && yb > y) || (yb <= y && ya > y))
-        cross[count++] = xs[i] + (y - ya) * (xs[j] - xs[i]) / (yb - ya);
+        cross[count++] = xs[p] + (y - ya) * (xs[i] - xs[p]) / (yb - ya);
     }
-    std::sort(cross.begin(), cross.begin() + count);
+    if (count == 2) {
+      if (cross[1] < cross[0]) std::swap(cross[0], cross[1]);
+    } else {
+      std::sort(cross.begin(), cross.begin() + count);
+    }
+    std::uint8_t* row = &pix_[y * SCREEN_W];
     for (size_t k = 0; k + 1 < count; k += 2) {
       // Closed on both sides: a centre on the edge belongs to both polygons.
-      const double a = std::max(std::ceil(cross[k] - SLACK), 0.0);
-      const double b = std::min(std::floor(cross[k + 1] + SLACK), SCREEN_W - 1.0);
-      for (int x = static_cast<int>(a); x <= static_cast<int>(b); ++x) pix_[y * SCREEN_W + x] = c;
+      const int a = std::max(ceil_within(cross[k] - SLACK, SCREEN_W), 0);
+      const int b = std::min(floor_within(cross[k + 1] + SLACK, SCREEN_W), SCREEN_W - 1);
+      for (int x = a; x <= b; ++x) row[x] = c;
     }
   }
-  // The outline is part of the polygon, as on the original screens, so thin
-  // polygons do not vanish.
-  for (size_t i = 0; i < n; ++i) {
-    const size_t j = i + 1 < n ? i + 1 : 0;
-    line(vertex_pixel(xs[i]), vertex_pixel(ys[i]), vertex_pixel(xs[j]), vertex_pixel(ys[j]),
-         colour);
-  }
-  ++generation_;
 }
 
 int Framebuffer::text_width(const std::string& s, int scale) {
@@ -197,24 +287,55 @@ int Framebuffer::text_width(const std::string& s, int scale) {
 
 int Framebuffer::text_height(int scale) { return FONT_H * std::max(scale, 1); }
 
+void Framebuffer::glyph(int left, int top, const std::uint8_t* rows, std::uint8_t colour,
+                        int scale) {
+  // Each row of the glyph is a bit mask; its runs of set bits are written
+  // as spans, clipped to the screen once a span.
+  for (int r = 0; r < FONT_H; ++r) {
+    unsigned bits = rows[r];
+    if (bits == 0) continue;
+    const int y0 = std::max(top + r * scale, 0), y1 = std::min(top + (r + 1) * scale, SCREEN_H);
+    if (y0 >= y1) continue;
+    for (int c = 0; bits != 0;) {
+      const int skip = std::countl_zero(static_cast<std::uint8_t>(bits << c));
+      c += skip;
+      const int run = std::countl_one(static_cast<std::uint8_t>(bits << c));
+      const int xa = std::max(left + c * scale, 0);
+      const int xb = std::min(left + (c + run) * scale, SCREEN_W);
+      c += run;
+      bits &= c >= 8 ? 0u : 0xFFu >> c;
+      for (int y = y0; y < y1; ++y)
+        for (int x = xa; x < xb; ++x) pix_[y * SCREEN_W + x] = colour;
+    }
+  }
+}
+
 void Framebuffer::text(int x, int y, const std::string& s, int colour, int scale,
                        TextAnchor anchor) {
   scale = std::max(scale, 1);
   // The glyphs' baseline lies 3 rows above the bottom of the cell.
   const int top = anchor == TextAnchor::Top ? y : y - (FONT_H - 3) * scale;
+  const std::uint8_t c = static_cast<std::uint8_t>(colour & 15);
+  // Text wholly off the screen is passed over at once.
+  if (top >= SCREEN_H || top + FONT_H * scale <= 0 || x >= SCREEN_W) return;
+  if (scale == 1 && top >= 0 && top + FONT_H <= SCREEN_H && x >= 0 &&
+      x + text_width(s) + FONT_W - CELL_W <= SCREEN_W) {
+    std::uint8_t* at = &pix_[top * SCREEN_W + x];
+    const std::uint64_t colour8 = c * 0x0101010101010101ULL;
+    for (unsigned char ch : s) {
+      if (ch >= 32 && ch <= 126) blend_glyph(at, GLYPH_MASKS[ch - 32], colour8);
+      at += CELL_W;
+    }
+    ++generation_;
+    return;
+  }
   int cx = x;
   for (unsigned char ch : s) {
-    if (ch >= 32 && ch <= 126) {
-      const std::uint8_t* g = FONT_GLYPHS[ch - 32];
-      for (int r = 0; r < FONT_H; ++r)
-        for (int c = 0; c < 8; ++c)
-          if (g[r] & (0x80 >> c))
-            for (int dy = 0; dy < scale; ++dy)
-              for (int dx = 0; dx < scale; ++dx)
-                pixel(cx + c * scale + dx, top + r * scale + dy, colour);
-    }
+    if (cx >= SCREEN_W) break;
+    if (ch >= 32 && ch <= 126 && cx + 8 * scale > 0) glyph(cx, top, FONT_GLYPHS[ch - 32], c, scale);
     cx += CELL_W * scale;
   }
+  ++generation_;
 }
 
 namespace {

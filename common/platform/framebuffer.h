@@ -72,6 +72,10 @@ class Framebuffer {
   unsigned long generation_ = 0;
   bool high_contrast_ = false;
   std::vector<double> crossings_;  // fill_polygon's scan-line crossings
+
+  void fill_rows(std::span<const double> xs, std::span<const double> ys, int ymin, int ymax,
+                 int colour);
+  void glyph(int left, int top, const std::uint8_t* rows, std::uint8_t colour, int scale);
 };
 
 // Writes w x h RGB triples, row by row, as a PNG file, as write_png does.
