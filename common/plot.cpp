@@ -226,10 +226,19 @@ constexpr char DIGIT_PAIRS[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-int digit_count(unsigned long v) {
+int digit_count(unsigned v) {
   int n = 1;
   for (; v >= 10; v /= 10) ++n;
   return n;
+}
+
+// Ties and forms too wide for their decimal: the field writer decides.
+[[gnu::noinline]] char* put_tenths_by_field(char* p, double v, int w) {
+  std::string field;
+  put_F(field, v, w, 1);
+  const size_t first = std::min(field.find_first_not_of(' '), field.size());
+  std::memcpy(p, field.data() + first, field.size() - first);
+  return p + (field.size() - first);
 }
 
 }  // namespace
@@ -239,38 +248,29 @@ char* put_tenths(char* p, double v, int w) {
   // rounded one: the product's own rounding error is far below the margin
   // kept from one half.
   const double scaled = std::fabs(v) * 10;
-  if (scaled < 1e9) {  // false for NaN
-    const auto whole = static_cast<unsigned long>(scaled);
-    const double frac = scaled - static_cast<double>(whole);  // exact
-    if (std::fabs(frac - 0.5) > scaled * 1e-15) {
-      const unsigned long q = whole + (frac > 0.5 ? 1 : 0);
-      unsigned long ip = q / 10;
-      const int n = ip < 10 ? 1 : ip < 100 ? 2 : ip < 1000 ? 3 : ip < 10000 ? 4 : digit_count(ip);
-      const bool minus = std::signbit(v);  // -0.0 and what rounds to zero keep it
-      if (n + 2 + minus <= w) {
-        char* const end = p + n + 2 + minus;
-        end[-1] = static_cast<char>('0' + q % 10);
-        end[-2] = '.';
-        char* t = end - 2;
-        for (; ip >= 100; ip /= 100) {  // two digits at a time
-          t -= 2;
-          std::memcpy(t, DIGIT_PAIRS + 2 * (ip % 100), 2);
-        }
-        if (ip >= 10)
-          std::memcpy(t - 2, DIGIT_PAIRS + 2 * ip, 2);
-        else
-          t[-1] = static_cast<char>('0' + ip);
-        if (minus) *p = '-';
-        return end;
-      }
-    }
+  if (!(scaled < 1e9)) return put_tenths_by_field(p, v, w);  // NaN too
+  const auto whole = static_cast<unsigned>(scaled);
+  const double frac = scaled - static_cast<double>(whole);  // exact
+  if (!(std::fabs(frac - 0.5) > scaled * 1e-15)) return put_tenths_by_field(p, v, w);
+  const unsigned q = whole + (frac > 0.5 ? 1 : 0);
+  unsigned ip = q / 10;
+  const int n = ip < 10 ? 1 : ip < 100 ? 2 : ip < 1000 ? 3 : ip < 10000 ? 4 : digit_count(ip);
+  const bool minus = std::signbit(v);  // -0.0 and what rounds to zero keep it
+  if (n + 2 + minus > w) return put_tenths_by_field(p, v, w);
+  char* const end = p + n + 2 + minus;
+  end[-1] = static_cast<char>('0' + q % 10);
+  end[-2] = '.';
+  char* t = end - 2;
+  for (; ip >= 100; ip /= 100) {  // two digits at a time
+    t -= 2;
+    std::memcpy(t, DIGIT_PAIRS + 2 * (ip % 100), 2);
   }
-  // Ties and a form too wide for its decimal: the field writer decides.
-  std::string field;
-  put_F(field, v, w, 1);
-  const size_t first = std::min(field.find_first_not_of(' '), field.size());
-  std::memcpy(p, field.data() + first, field.size() - first);
-  return p + (field.size() - first);
+  if (ip >= 10)
+    std::memcpy(t - 2, DIGIT_PAIRS + 2 * ip, 2);
+  else
+    t[-1] = static_cast<char>('0' + ip);
+  if (minus) *p = '-';
+  return end;
 }
 
 PlotState& plot_state() { return g_plot; }
