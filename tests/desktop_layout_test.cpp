@@ -162,6 +162,9 @@ TEST(WindowLayout, ScaledPictureMatchesThePixelByPixelBlendAtEverySize) {
           << diff.first - rgb.begin();
     }
   }
+  std::vector<std::uint8_t> rgb(9);
+  scale_picture(fb, -640, 480, rgb);  // a window squeezed to nothing
+  EXPECT_TRUE(rgb.empty());
 }
 
 namespace {

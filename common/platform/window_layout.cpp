@@ -269,8 +269,8 @@ struct RecentRows {
 }  // namespace
 
 void scale_picture(const Framebuffer& fb, int w, int h, std::vector<std::uint8_t>& rgb) {
+  if (w <= 0 || h <= 0) return rgb.clear();  // a window with no room shows nothing
   rgb.resize(static_cast<size_t>(w) * h * 3);
-  if (w <= 0 || h <= 0) return;
   auto cols = std::make_unique<ColumnMap>();
   column_map(w, *cols);
   std::vector<Tap> ty;
