@@ -161,6 +161,7 @@ LineSource::LineSource(std::istream& in, LineRule rule)
 bool LineSource::fill() {
   // What is left of the block goes to its start; the stream fills the rest.
   std::memmove(buf_.data(), buf_.data() + begin_, end_ - begin_);
+  const std::size_t begin_before = begin_;
   end_ -= begin_;
   begin_ = 0;
   last_ = 0;
@@ -172,6 +173,12 @@ bool LineSource::fill() {
     got = 0;  // a file that cannot be read (a folder, a failing disk) ends here
   }
   if (got <= 0) at_end_ = true;
+  // The first NUL byte of the block is found once, not in every line.
+  if (nul_ != NO_NUL) nul_ -= begin_before;
+  if (got > 0 && nul_ == NO_NUL && rule_.text) {
+    const void* nul = std::memchr(buf_.data() + end_, 0, static_cast<std::size_t>(got));
+    if (nul) nul_ = static_cast<const char*>(nul) - buf_.data();
+  }
   end_ += got > 0 ? static_cast<std::size_t>(got) : 0;
   return got > 0;
 }
@@ -201,7 +208,7 @@ LineRead LineSource::next(std::string_view& line) {
   }
   const char* start = buf_.data() + begin_;
   if (length > 0 && start[length - 1] == '\r') --length;
-  if (rule_.text && std::memchr(start, 0, length)) return state_ = LineRead::NotText;
+  if (nul_ < begin_ + length) return state_ = LineRead::NotText;
   if (length > keep) {
     if (rule_.longest <= keep) return state_ = LineRead::TooLong;
     length = keep;
@@ -220,6 +227,7 @@ LineRead LineSource::long_line(std::string_view& line) {
   in_.clear();
   in_.seekg(-static_cast<std::streamoff>(end_ - begin_), std::ios::cur);
   begin_ = end_ = last_ = 0;
+  nul_ = NO_NUL;
   at_end_ = false;
   std::size_t taken = 0;
   const LineRead got = read_by_rule(in_, long_, rule_, &taken);

@@ -88,6 +88,9 @@ class LineSource {
   LineRule rule_;
   std::vector<char> buf_;
   std::size_t begin_ = 0, end_ = 0, last_ = 0;
+  // Where the block's first NUL byte lies (text lines only), if it has one.
+  static constexpr std::size_t NO_NUL = static_cast<std::size_t>(-1);
+  std::size_t nul_ = NO_NUL;
   std::string long_;         // the kept part of a line longer than the block
   std::size_t long_taken_ = 0;  // its length in the stream, while it is the last line
   long lines_ = 0;

@@ -4,6 +4,7 @@
 // here too.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -62,7 +63,13 @@ class RecordReader {
   bool ok() const { return ok_; }
 
  private:
-  std::string_view take(int w);
+  // The next w columns, as many of them as the line holds.
+  std::string_view take(int w) {
+    const size_t at = pos_;
+    pos_ += w;
+    if (at >= line_.size()) return {};
+    return {line_.data() + at, std::min(line_.size() - at, static_cast<size_t>(w))};
+  }
   std::string_view line_;
   size_t pos_ = 0;
   bool ok_ = true;
@@ -71,6 +78,10 @@ class RecordReader {
 // Parses a field's text (blanks ignored) as a Fortran-style integer or real.
 bool parse_int_field(std::string_view text, long& v);
 bool parse_real_field(std::string_view text, int implied, double& v);
+// The same readings by the general route alone, which every form takes (the
+// common forms above go a quicker way to the same value and verdict).
+bool parse_int_field_general(std::string_view text, long& v);
+bool parse_real_field_general(std::string_view text, int implied, double& v);
 
 // Free-format reading: splits typed text into values at blanks and commas.
 std::vector<std::string> free_tokens(const std::string& text);

@@ -46,29 +46,6 @@ bool blank(std::string_view line) {
   return line.find_first_not_of(" \t") == std::string_view::npos;
 }
 
-// Fixed columns over one line: each field is the next `w` characters, or
-// what is left of them; a line shorter than its fields reads as blanks.
-struct Columns {
-  std::string_view line;
-  size_t pos = 0;
-  bool ok = true;
-  std::string_view take(int w) {
-    const std::string_view f = pos < line.size() ? line.substr(pos, w) : std::string_view();
-    pos += w;
-    return f;
-  }
-  int I(int w) {
-    long v = 0;
-    ok = parse_int_field(take(w), v) && ok;
-    return static_cast<int>(v);
-  }
-  double F(int w) {
-    double v = 0.0;
-    ok = parse_real_field(take(w), 0, v) && ok;
-    return v;
-  }
-};
-
 struct NodalLine {
   int node = 0;
   double values[4] = {};
@@ -76,10 +53,10 @@ struct NodalLine {
 
 // I5, 4F10: the node number and its four values.
 bool read_nodal(std::string_view line, NodalLine& n) {
-  Columns c{line};
-  n.node = c.I(5);
-  for (double& v : n.values) v = c.F(10);
-  return c.ok;
+  RecordReader c(line);
+  n.node = static_cast<int>(c.I(5));
+  for (double& v : n.values) v = c.F(10, 0);
+  return c.ok();
 }
 
 struct GaussLine {
@@ -91,14 +68,14 @@ struct GaussLine {
 // and its four values. A blank line is not a Gauss-point line.
 bool read_gauss(std::string_view line, GaussLine& g) {
   if (blank(line)) return false;
-  Columns c{line};
-  g.element = c.I(5);
-  g.point = c.I(2);
-  g.yield = c.I(3);
-  g.x = c.F(10);
-  g.y = c.F(10);
-  for (double& v : g.values) v = c.F(10);
-  return c.ok;
+  RecordReader c(line);
+  g.element = static_cast<int>(c.I(5));
+  g.point = static_cast<int>(c.I(2));
+  g.yield = static_cast<int>(c.I(3));
+  g.x = c.F(10, 0);
+  g.y = c.F(10, 0);
+  for (double& v : g.values) v = c.F(10, 0);
+  return c.ok();
 }
 
 

@@ -177,6 +177,61 @@ TEST(RecordsRead, MalformedFields) {
   EXPECT_EQ(i, -7);
 }
 
+// Random fields of every form, and edge cases, read by the quick route and
+// by the general one: the same verdict and the same double, bit for bit.
+// The real fields' values are also checked against C's correctly rounded
+// strtod of the same number written plainly (`plain`, empty for a field
+// that is no number).
+std::string random_field(unsigned& seed, int implied, std::string& plain) {
+  auto pick = [&](int n) { return static_cast<int>((seed = seed * 1103515245u + 12345u) >> 16) % n; };
+  auto digits = [&](int n) { std::string d; while (n-- > 0) d += static_cast<char>('0' + pick(10)); return d; };
+  const char* const signs[] = {"", "", "-", "+"};
+  const char* const marks[] = {"", "", "E", "e", "D", "d", "+", "-"};
+  const std::string sign = signs[pick(4)], whole = digits(pick(5) == 0 ? pick(19) : pick(5));
+  const bool point = pick(4) != 0;
+  const std::string frac = point ? digits(pick(5) == 0 ? pick(19) : pick(7)) : "", mark = marks[pick(8)];
+  const std::string esign = mark == "+" || mark == "-" || mark.empty() ? mark : signs[pick(4)];
+  const std::string exp = mark.empty() ? "" : digits(pick(6) == 0 ? 0 : 1 + pick(pick(8) == 0 ? 9 : 3));
+  std::string f = std::string(pick(5), ' ') + sign + whole + (point ? "." : "") + frac +
+                  (mark == esign ? "" : mark) + esign + exp;
+  const long power = (exp.empty() ? 0 : std::stol(exp)) * (esign == "-" ? -1 : 1) - (point ? 0 : implied);
+  plain = (whole + frac).empty() || (!mark.empty() && exp.empty())
+              ? "" : sign + "0" + whole + "." + frac + "e" + std::to_string(power);
+  if (pick(12) == 0) f.insert(pick(static_cast<int>(f.size()) + 1), pick(2) ? " " : "\t");
+  if (pick(20) == 0) {  // a stray character: no number, or another one
+    f.insert(pick(static_cast<int>(f.size()) + 1), pick(2) ? "x" : ".");
+    plain.clear();
+  }
+  return f;
+}
+
+TEST(RecordsRead, QuickAndGeneralReadingsAgree) {
+  const char* const edges[] = {"", "  ", "1.E5", "1+05", "-.5", "+", ".", "1.5E", "1e+", "   -0.000",
+                               " 0.143E-02", "-0.149E-02", "  61.21132", "12345678901234567890",
+                               "1.5E-310", "4.9E-324", "1E308", "1.8E308", "0.00000000000000000001",
+                               "1 2", "\t7", "7 ", "1.2.3", "2147483647", "2147483648", "-2147483647",
+                               "99999999999", "1E2147483647", "0000000000000000001E-330"};
+  auto same = [](double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+  unsigned seed = 12345;
+  for (int i = 0; i < 40000; ++i) {
+    const int implied = i % 6;
+    std::string plain;
+    const std::string f = i < static_cast<int>(std::size(edges)) ? edges[i] : random_field(seed, implied, plain);
+    double quick = -1, general = -2;
+    const bool q = parse_real_field(f, implied, quick);
+    ASSERT_EQ(q, parse_real_field_general(f, implied, general)) << "[" << f << "]";
+    ASSERT_TRUE(!q || same(quick, general)) << "[" << f << "] " << quick << " " << general;
+    long qi = -1, gi = -2;
+    const bool qq = parse_int_field(f, qi);
+    ASSERT_EQ(qq, parse_int_field_general(f, gi)) << "[" << f << "]";
+    ASSERT_TRUE(!qq || qi == gi) << "[" << f << "]";
+    if (plain.empty()) continue;
+    const double expected = std::strtod(plain.c_str(), nullptr);
+    ASSERT_EQ(q, std::isfinite(expected)) << "[" << f << "] " << plain;
+    ASSERT_TRUE(!q || same(quick, expected)) << "[" << f << "] " << plain;
+  }
+}
+
 TEST(RecordsRead, ReaderWalksTheColumns) {
   RecordReader r("0  01    2   0.50000      1500    2");
   EXPECT_EQ(r.I(1), 0);
