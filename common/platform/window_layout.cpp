@@ -214,18 +214,23 @@ std::uint32_t blend_across(const RowKeys& rk, std::uint8_t ka, std::uint8_t kb, 
 // two keys blended across.
 void blend_row(const std::uint8_t* key, RowKeys& rk, const ColumnMap& m, int w,
                std::uint8_t* out, const std::uint8_t* end) {
+  // Held in locals: the bytes written might otherwise be the tables read.
+  const Tap* const taps = m.t.data();
+  const int* const reaching = m.reaching;
+  RowKeys::Blend* const blends = rk.blend;
+  const std::uint32_t row_tag = static_cast<std::uint32_t>(rk.wy) << 24;
   int x = 0;
   while (x < w) {
-    const Tap t = m.t[x];
+    const Tap t = taps[x];
     const std::uint8_t ka = key[t.a], kb = key[t.b];
     if (ka == kb) {
-      const int stop = m.reaching[run_end(key, t.a, ka)];
+      const int stop = reaching[run_end(key, t.a, ka)];
       fill(out, x, stop, run_colour(rk, ka), end);
       x = stop;
       continue;
     }
-    const std::uint32_t tag = (ka | kb << 8 | t.wb << 16) ^ rk.wy << 24;
-    RowKeys::Blend& b = rk.blend[(tag * 0x9E3779B1u) >> 20];
+    const std::uint32_t tag = (ka | kb << 8 | t.wb << 16) ^ row_tag;
+    RowKeys::Blend& b = blends[(tag * 0x9E3779B1u) >> 20];
     if (b.tag != tag) b = {tag, blend_across(rk, ka, kb, t.wb)};
     std::uint8_t* o = out + 3 * x;
     if (o + 4 <= end) std::memcpy(o, &b.rgb, 4);  // the fourth byte is the next pixel's
