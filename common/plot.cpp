@@ -1,7 +1,9 @@
 #include "plot.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -72,11 +74,29 @@ char* put_text(char* p, const char (&text)[N]) {
   return p + N - 1;
 }
 
+// The text of recent coordinates by their bits: a picture writes the same
+// coordinate many times over (the ends of neighbouring sides, the lines of
+// a grid, the arms of a cross), so most are copied rather than made.
+struct CoordText {
+  std::uint64_t bits = ~std::uint64_t{0};  // no coordinate: a NaN's bits
+  char text[8] = {};
+  int size = 0;
+};
+CoordText g_coord_texts[1024];
+
 // Appends a coordinate in points, as the PostScript records carry it: held
 // to what a page can show, so it is always a plain PostScript number (the
 // drawing routines clip to this range first; this is the last guard).
 char* put_pt(char* p, double v) {
-  return put_tenths(p, std::isfinite(v) ? std::clamp(v, -PS_REACH, PS_REACH) : 0.0, 7);
+  v = std::isfinite(v) ? std::clamp(v, -PS_REACH, PS_REACH) : 0.0;
+  const auto bits = std::bit_cast<std::uint64_t>(v);
+  CoordText& c = g_coord_texts[(bits * 0x9E3779B97F4A7C15ULL) >> 54];
+  if (c.bits != bits) {
+    c.size = static_cast<int>(put_tenths(c.text, v, 7) - c.text);  // at most 7 characters
+    c.bits = bits;
+  }
+  std::memcpy(p, c.text, 8);
+  return p + c.size;
 }
 
 bool on_page(double x, double y) {
