@@ -84,6 +84,14 @@ struct CoordText {
 };
 CoordText g_coord_texts[1024];
 
+// A coordinate not among the recent ones: made, kept, and copied to p.
+[[gnu::noinline]] char* put_new_pt(char* p, CoordText& c, std::uint64_t bits, double v) {
+  c.size = static_cast<int>(put_tenths(c.text, v, 7) - c.text);  // at most 7 characters
+  c.bits = bits;
+  std::memcpy(p, c.text, 8);
+  return p + c.size;
+}
+
 // Appends a coordinate in points, as the PostScript records carry it: held
 // to what a page can show, so it is always a plain PostScript number (the
 // drawing routines clip to this range first; this is the last guard).
@@ -91,10 +99,7 @@ char* put_pt(char* p, double v) {
   v = std::isfinite(v) ? std::clamp(v, -PS_REACH, PS_REACH) : 0.0;
   const auto bits = std::bit_cast<std::uint64_t>(v);
   CoordText& c = g_coord_texts[(bits * 0x9E3779B97F4A7C15ULL) >> 54];
-  if (c.bits != bits) {
-    c.size = static_cast<int>(put_tenths(c.text, v, 7) - c.text);  // at most 7 characters
-    c.bits = bits;
-  }
+  if (c.bits != bits) return put_new_pt(p, c, bits, v);
   std::memcpy(p, c.text, 8);
   return p + c.size;
 }
