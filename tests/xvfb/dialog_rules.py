@@ -15,6 +15,7 @@ box-N.txt saying where the fields and texts stand) by their pixels:
 usage: dialog_rules.py PICTURES_DIR     (exit 1: the faults found, one a line)
 """
 import glob
+import multiprocessing
 import os
 import re
 import sys
@@ -137,14 +138,21 @@ def check(box):
     return faults
 
 
+def faults_of(png):
+    return check(Box(png))
+
+
 def main(argv):
     bad = 0
     pictures = sorted(glob.glob(os.path.join(argv[1], "box-*.png")),
                       key=lambda p: int(re.search(r"(\d+)\.png$", p).group(1)))
-    for png in pictures:
-        if not os.path.exists(png[:-4] + ".txt"):
-            continue  # a status box: one text, nothing to lay out
-        for fault in check(Box(png)):
+    # A status box has one text and nothing to lay out.
+    boxes = [png for png in pictures if os.path.exists(png[:-4] + ".txt")]
+    # The boxes are read and checked on every processor, reported in order.
+    with multiprocessing.Pool(os.cpu_count() or 1) as pool:
+        found = pool.map(faults_of, boxes, chunksize=4)
+    for png, faults in zip(boxes, found):
+        for fault in faults:
             print("%s: %s" % (os.path.basename(png), fault))
             bad += 1
     sys.exit(1 if bad else 0)

@@ -41,11 +41,11 @@ start_xvfb 111 1024x768
 last_box=""
 answer_box() {
   local id=""
-  for _ in $(seq 100); do
+  for _ in $(seq 500); do
     id=$(xdotool search --name "^Vortan$" 2>/dev/null | head -1)
     [ -n "$id" ] && [ "$id" != "$last_box" ] && break
     id=""
-    sleep 0.1
+    sleep 0.02
   done
   [ -n "$id" ] || fail "no box came for: $*"
   last_box=$id
@@ -63,10 +63,10 @@ point_into "$welcome"
 xdotool key Return
 text=$(wait_window "^GRIDOR text$") || fail "no text window"
 point_into "$text" 300 300
-xdotool type --delay 100 "aa"
+xdotool type --delay 30 "aa"
 # "Do you want to create a totally new file?" n, then the file chooser: the
 # path typed into its location field (Ctrl-L in the GTK chooser).
-xdotool type --delay 100 "n"
+xdotool type --delay 30 "n"
 chooser=$(wait_window "^Open an input file$") || fail "no file chooser"
 shown() { xdotool search --onlyvisible --name "$1" | grep -q .; }
 wait_until "the file chooser on the screen" shown "^Open an input file$"
@@ -79,7 +79,7 @@ text=$(wait_window "^GRIDOR text$") || fail "no text window after the chooser"
 hidden() { ! shown "$1"; }
 wait_until "the file chooser to go" hidden "^Open an input file$"
 point_into "$text" 300 300
-xdotool type --delay 100 "yn"
+xdotool type --delay 30 "yn"
 xdotool type --delay 40 "road"
 xdotool key Return
 xdotool type a

@@ -54,7 +54,10 @@ done
 xdotool windowmove "$graphics" 40 180
 geometry() { xwininfo -id "$graphics" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
   /Width/ {w=$2} /Height/ {h=$2} END {print x, y, w, h}'; }
-wait_until "the graphics window to move" test "$(geometry | cut -d' ' -f1)" -lt 100
+# (The place is asked again at every look: the window manager moves it
+# when it gets to it.)
+moved() { [ "$(geometry | cut -d' ' -f1)" -lt 100 ]; }
+wait_until "the graphics window to move" moved
 read -r gx gy gw gh <<<"$(geometry)"
 ph=$((gw * 3 / 4))
 py0=$((gy + gh - ph))

@@ -22,6 +22,10 @@ closed here with Return, as a user would.
 
 Before each event the player waits until the program has recorded every
 event before it (--record), so no input is made before it is asked for.
+Every wait is for an event: the record file is looked at every 5 ms, and
+the window with the keyboard is followed as the window manager announces
+it (the root's _NET_ACTIVE_WINDOW, watched by xprop), never after a fixed
+pause.
 """
 import argparse
 import os
@@ -29,9 +33,11 @@ import re
 import shlex
 import subprocess
 import sys
+import threading
 import time
 
 TIMEOUT = 20.0
+POLL = 0.02  # the longest a wait sleeps before it looks again
 
 
 def run(*args):
@@ -102,6 +108,31 @@ def taken(record):
         return 0
 
 
+class ActiveWindow:
+    """The window with the keyboard, as the window manager sets it on the
+    root window, read from one xprop watching the property; `changed` is
+    set at every change, so a wait wakes at once."""
+
+    def __init__(self):
+        self.wid = None
+        self.changed = threading.Event()
+        # Line by line: xprop holds its output back when it goes to a pipe.
+        self.spy = subprocess.Popen(["stdbuf", "-oL", "xprop", "-root", "-spy", "_NET_ACTIVE_WINDOW"],
+                                    stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        threading.Thread(target=self.follow, daemon=True).start()
+
+    def follow(self):
+        for line in self.spy.stdout:
+            m = re.search(r"window id # (0x[0-9a-fA-F]+)", line)
+            wid = int(m.group(1), 16) if m else 0
+            self.wid = str(wid) if wid else None
+            self.changed.set()
+
+    def stop(self):
+        self.spy.kill()
+        self.spy.wait()
+
+
 class Player:
     def __init__(self, opt):
         self.opt = opt
@@ -110,6 +141,7 @@ class Player:
         self.seen = set()  # windows of boxes already answered
         self.boxes = read_boxes(opt.boxes)
         self.next_box = 0
+        self.keyboard = ActiveWindow()
 
     def alive(self):
         try:
@@ -118,25 +150,26 @@ class Player:
         except OSError:
             return False
 
-    def wait(self, what, test):
+    def wait(self, what, test, poll=POLL):
         end = time.time() + TIMEOUT
         while time.time() < end:
+            self.keyboard.changed.clear()
             got = test()
             if got:
                 return got
             if not self.alive():
                 fail("the program ended while waiting for " + what)
-            time.sleep(0.05)
+            self.keyboard.changed.wait(poll)
         fail("timed out waiting for " + what)
 
     def active(self):
-        wid = run("xdotool", "getactivewindow")
+        wid = self.keyboard.wid
         if not wid:
             return None, ""
         return wid, run("xdotool", "getwindowname", wid)
 
     def wait_taken(self, n):
-        self.wait("the program to take event %d" % n, lambda: taken(self.opt.record) >= n)
+        self.wait("the program to take event %d" % n, lambda: taken(self.opt.record) >= n, 0.005)
 
     def wait_main(self):
         """Until the text or graphics window has the keyboard."""
@@ -206,7 +239,7 @@ class Player:
     def line(self, text):
         self.wait_main()
         if text:
-            xdo("type", "--delay", "30", text)
+            xdo("type", "--delay", "12", text)
         xdo("key", "Return")
 
     def geometry(self, name, wait=True):
@@ -252,14 +285,18 @@ class Player:
             if v == "-":
                 continue
             if box.kinds[i] == "l":
-                # Space opens the list; from its top, down to the entry.
+                # Space opens the list; from its top, down to the entry,
+                # once the list is on the screen; on once it is gone.
+                shown = self.unnamed_windows()
                 xdo("key", "space")
-                time.sleep(0.3)
-                xdo("key", "--delay", "20", *(["Up"] * 20 + ["Down"] * (int(v) - 1) + ["Return"]))
-                time.sleep(0.2)
+                popup = self.wait("the list of field %d" % (i + 1),
+                                  lambda: next(iter(self.unnamed_windows() - shown), None))
+                xdo("key", "--delay", "5", *(["Up"] * 20 + ["Down"] * (int(v) - 1) + ["Return"]))
+                self.wait("the list of field %d to close" % (i + 1),
+                          lambda: popup not in self.unnamed_windows())
                 continue
             xdo("key", "ctrl+a")
-            xdo("type", "--delay", "20", v)
+            xdo("type", "--delay", "12", v)
         if box.pressed == box.default:
             xdo("key", "Return")
             return
@@ -270,6 +307,13 @@ class Player:
         for _ in range(abs(steps)):
             xdo("key", "Tab" if steps > 0 else "shift+Tab")
         xdo("key", "space")
+
+    @staticmethod
+    def unnamed_windows():
+        """The shown windows without a name: a list's popup among them."""
+        every = run("xdotool", "search", "--onlyvisible", "--name", "").split()
+        named = run("xdotool", "search", "--onlyvisible", "--name", ".").split()
+        return set(every) - set(named)
 
     def file(self, args):
         wid = self.wait_new_window("the file dialog")
@@ -329,7 +373,11 @@ def main():
     p.add_argument("--pid", type=int, required=True)
     p.add_argument("--shots")
     opt = p.parse_args()
-    Player(opt).play(read_events(opt.script))
+    player = Player(opt)
+    try:
+        player.play(read_events(opt.script))
+    finally:
+        player.keyboard.stop()
 
 
 if __name__ == "__main__":

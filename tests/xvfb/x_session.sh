@@ -16,7 +16,7 @@
 #                                changing (and CHECK, given, passes on FILE)
 #   fail MESSAGE                 screenshot, report, exit 1
 # Every wait is for an event (a window, a file, the program's end), looked
-# for every 50 ms up to 20 s, never a fixed pause.
+# for every 20 ms up to 10 or 20 s, never a fixed pause.
 
 app_pid=""
 xvfb_pid=""
@@ -31,25 +31,40 @@ x_session_cleanup() {
 trap x_session_cleanup EXIT
 
 start_xvfb() {
-  local n=$1
+  local n=$1 fifo="$work/displayfd"
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  # -noreset: a client that leaves (xdpyinfo below) must not reset the
-  # server while the next one connects.
-  Xvfb ":$n" -screen 0 "${2:-1280x1000}x24" -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+  # The server writes its display number to the fifo once it takes
+  # clients: no polling. -noreset: a client that leaves must not reset
+  # the server while the next one connects.
+  rm -f "$fifo" && mkfifo "$fifo" || fail "cannot make $fifo"
+  Xvfb ":$n" -screen 0 "${2:-1280x1000}x24" -nolisten tcp -noreset -displayfd 3 \
+    3>"$fifo" >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
+  local shown=""
+  read -r -t 20 shown <"$fifo"
+  rm -f "$fifo"
+  [ "$shown" = "$n" ] || fail "Xvfb did not start on :$n"
   export DISPLAY=":$n"
-  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
-  fail "Xvfb did not start on :$n"
 }
 
+# Waits until openbox manages the screen (it sets the root's
+# _NET_SUPPORTING_WM_CHECK), watching the root's properties (the atom is
+# not there before) instead of polling the server.
 start_wm() {
+  local spy="$work/wm_spy"
+  stdbuf -oL xprop -root -spy >"$spy" 2>&1 &
+  local spy_pid=$!
   openbox >"$work/openbox.log" 2>&1 &
   wm_pid=$!
-  for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
-    sleep 0.1
+  local ok=1
+  for _ in $(seq 2000); do
+    grep -q "^_NET_SUPPORTING_WM_CHECK(WINDOW): window id" "$spy" && { ok=0; break; }
+    kill -0 "$wm_pid" 2>/dev/null || break
+    sleep 0.01
   done
-  fail "openbox did not start"
+  kill "$spy_pid" 2>/dev/null
+  wait "$spy_pid" 2>/dev/null
+  [ $ok -eq 0 ] || fail "openbox did not start"
 }
 
 # Extra lines a test wants in a failure report (a function it may define).
@@ -66,19 +81,19 @@ fail() {
 # Prints the id of the first window whose name matches, waiting up to 10 s.
 wait_window() {
   local id
-  for _ in $(seq 100); do
+  for _ in $(seq 500); do
     id=$(xdotool search --name "$1" 2>/dev/null | head -1)
     if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.1
+    sleep 0.02
   done
   return 1
 }
 
 # Waits up to 10 s for no window of that name to be left.
 wait_gone() {
-  for _ in $(seq 100); do
+  for _ in $(seq 500); do
     xdotool search --name "$1" >/dev/null 2>&1 || return 0
-    sleep 0.1
+    sleep 0.02
   done
   return 1
 }
@@ -87,7 +102,7 @@ wait_gone() {
 # fails, naming WHAT, when it is still running or ended with another status.
 wait_app_end() {
   local status
-  for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+  for _ in $(seq 500); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.02; done
   kill -0 "$app_pid" 2>/dev/null && fail "$1 did not end"
   wait "$app_pid"
   status=$?
@@ -107,12 +122,12 @@ point_into() {
 wait_until() {
   local what=$1
   shift
-  for _ in $(seq 400); do
+  for _ in $(seq 1000); do
     "$@" >/dev/null 2>&1 && return 0
     if [ -n "$app_pid" ] && ! kill -0 "$app_pid" 2>/dev/null; then
       fail "the program ended while waiting for $what"
     fi
-    sleep 0.05
+    sleep 0.02
   done
   fail "timed out waiting for $what"
 }

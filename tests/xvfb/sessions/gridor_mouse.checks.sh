@@ -1,4 +1,4 @@
-# The eight nodes clicked 0.5 s apart while GRIDOR paused after each: all
+# The eight nodes clicked 0.1 s apart while GRIDOR paused after each: all
 # eight in their places, numbered in the order clicked, and recorded.
 session_checks() {
   python3 "$here/shot_checks.py" nodes "$work/shots/nodes" \
