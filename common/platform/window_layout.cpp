@@ -147,11 +147,12 @@ struct RowKeys {
   int made[256];    // the weight pair[k] was made at
   int wy = -1;
   // Blends across two keys, as met: the keys, the weight across and the
-  // row's weight as the tag (0: empty, as the keys differ), the colour's
-  // bytes in the value.
+  // row's weight (each 0 to 256) as the tag (0: empty, as the keys differ),
+  // the colour's bytes in the value.
   static constexpr int BLENDS = 4096;
   struct Blend {
-    std::uint32_t tag, rgb;
+    std::uint64_t tag;
+    std::uint32_t rgb;
   } blend[BLENDS];
 };
 
@@ -218,7 +219,7 @@ void blend_row(const std::uint8_t* key, RowKeys& rk, const ColumnMap& m, int w,
   const Tap* const taps = m.t.data();
   const int* const reaching = m.reaching;
   RowKeys::Blend* const blends = rk.blend;
-  const std::uint32_t row_tag = static_cast<std::uint32_t>(rk.wy) << 24;
+  const std::uint64_t row_tag = static_cast<std::uint64_t>(rk.wy) << 32;
   int x = 0;
   while (x < w) {
     const Tap t = taps[x];
@@ -229,8 +230,8 @@ void blend_row(const std::uint8_t* key, RowKeys& rk, const ColumnMap& m, int w,
       x = stop;
       continue;
     }
-    const std::uint32_t tag = (ka | kb << 8 | t.wb << 16) ^ row_tag;
-    RowKeys::Blend& b = blends[(tag * 0x9E3779B1u) >> 20];
+    const std::uint64_t tag = static_cast<std::uint64_t>(ka | kb << 8 | t.wb << 16) | row_tag;
+    RowKeys::Blend& b = blends[(tag * 0x9E3779B97F4A7C15ull) >> 52];
     if (b.tag != tag) b = {tag, blend_across(rk, ka, kb, t.wb)};
     std::uint8_t* o = out + 3 * x;
     if (o + 4 <= end) std::memcpy(o, &b.rgb, 4);  // the fourth byte is the next pixel's
