@@ -136,5 +136,22 @@ TEST(LineReader, DataLinesKeepTheirFirstColumnsAndRefuseWhatIsNotText) {
   EXPECT_EQ(line_number_at(blocks, static_cast<std::streamoff>(long_line.size() + 2)), 2);
 }
 
+// A NUL byte stops the line source at its line, in the first block, in a
+// line across two blocks and in a later block.
+TEST(LineReader, LineSourceRefusesTheLineWithANulByte) {
+  for (const std::size_t at : {50u, 65500u, 90000u}) {
+    std::string text;
+    for (int i = 0; i < 1000; ++i) text += std::string(100, static_cast<char>('a' + i % 26)) + "\n";
+    text[at] = '\0';
+    std::istringstream in(text);
+    LineSource source(in, DATA_LINES);
+    std::string_view v;
+    long ok = 0;
+    while (source.next(v) == LineRead::Ok) ++ok;
+    EXPECT_EQ(ok, static_cast<long>(at / 101)) << at;
+    EXPECT_EQ(source.next(v), LineRead::NotText) << at;
+  }
+}
+
 }  // namespace
 }  // namespace vortan
