@@ -225,10 +225,12 @@ void Framebuffer::fill_polygon(std::span<const double> xs, std::span<const doubl
   const size_t n = std::min(xs.size(), ys.size());
   if (n == 0) return;
   // A polygon with a point that cannot be mapped is not drawn.
-  for (size_t i = 0; i < n; ++i)
+  double lo = ys[0], hi = ys[0];
+  for (size_t i = 0; i < n; ++i) {
     if (!std::isfinite(xs[i]) || !std::isfinite(ys[i])) return;
-  const double lo = *std::min_element(ys.begin(), ys.begin() + n);
-  const double hi = *std::max_element(ys.begin(), ys.begin() + n);
+    lo = std::min(lo, ys[i]);
+    hi = std::max(hi, ys[i]);
+  }
   const int ymin = std::max(ceil_within(lo, SCREEN_H), 0);
   const int ymax = std::min(floor_within(hi, SCREEN_H), SCREEN_H - 1);
   if (ymin <= ymax) fill_rows(xs.first(n), ys.first(n), ymin, ymax, colour);
