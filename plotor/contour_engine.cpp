@@ -440,17 +440,20 @@ void shape_sum(const double* f, int n, const Geometry& geo, double& x, double& y
 // once by SHAPE, and kept as the nodes whose values there are not zero
 // (most are, at those points), so each point costs only its few terms.
 struct GridShapes {
-  int count = 0;
+  int i = 0, j = 0, count = 0;
   int node[8] = {};
   double value[8] = {};
 };
 const auto QUAD_GRID_SHAPES = [] {
-  std::array<GridShapes, 25> v{};
+  std::array<GridShapes, 21> v{};
+  int p = 0;
   for (int i = 0; i < 5; ++i)
     for (int j = 0; j < 5; ++j) {
+      if (i % 2 == 1 && j % 2 == 1) continue;  // the quarters' centres are not wanted
       double f[8];
       SHAPE(-1 + 0.5 * i, -1 + 0.5 * j, 84, f);
-      GridShapes& g = v[5 * i + j];
+      GridShapes& g = v[p++];
+      g.i = i, g.j = j;
       for (int k = 0; k < 8; ++k)
         if (f[k] != 0) g.node[g.count] = k, g.value[g.count++] = f[k];
     }
@@ -486,22 +489,22 @@ void quad_half_grid(const Geometry& geo, QuadGrid& g) {
   // as ST2XY does.
   bool finite = true;
   for (int k = 1; k <= 8; ++k) finite = finite && std::isfinite(geo[k]) && std::isfinite(geo[10 + k]);
-  for (int i = 0; i < 5; ++i)
-    for (int j = 0; j < 5; ++j) {
-      if (i % 2 == 1 && j % 2 == 1) continue;  // the quarters' centres are not wanted
-      if (!finite) {
-        ST2XY(-1 + 0.5 * i, -1 + 0.5 * j, 9, geo, g.x[i][j], g.y[i][j]);
-        continue;
-      }
-      const GridShapes& f = QUAD_GRID_SHAPES[5 * i + j];
-      double x = 0, y = 0;
+  for (const GridShapes& f : QUAD_GRID_SHAPES) {
+    double x = 0, y = 0;
+    if (!finite) {
+      ST2XY(-1 + 0.5 * f.i, -1 + 0.5 * f.j, 9, geo, x, y);
+    } else if (f.count == 1 && f.value[0] == 1) {  // a node of the element
+      x = geo[f.node[0] + 1];
+      y = geo[f.node[0] + 11];
+    } else {
       for (int k = 0; k < f.count; ++k) {
         x += f.value[k] * geo[f.node[k] + 1];
         y += f.value[k] * geo[f.node[k] + 11];
       }
-      g.x[i][j] = x;
-      g.y[i][j] = y;
     }
+    g.x[f.i][f.j] = x;
+    g.y[f.i][f.j] = y;
+  }
 }
 
 bool FILLEL(int n, int m, const Geometry& geo, int colour, PolyWork& w) {
