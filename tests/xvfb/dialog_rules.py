@@ -12,7 +12,7 @@ box-N.txt saying where the fields and texts stand) by their pixels:
 - no text overlaps another text or a field, and no ink touches the box's
   right edge (clipped text).
 
-usage: dialog_rules.py PICTURES_DIR     (exit 1: the faults found, one a line)
+usage: dialog_rules.py PICTURES_DIR...  (exit 1: the faults found, one a line)
 """
 import glob
 import multiprocessing
@@ -144,8 +144,10 @@ def faults_of(png):
 
 def main(argv):
     bad = 0
-    pictures = sorted(glob.glob(os.path.join(argv[1], "box-*.png")),
-                      key=lambda p: int(re.search(r"(\d+)\.png$", p).group(1)))
+    pictures = []
+    for folder in argv[1:]:
+        pictures += sorted(glob.glob(os.path.join(folder, "box-*.png")),
+                           key=lambda p: int(re.search(r"(\d+)\.png$", p).group(1)))
     # A status box has one text and nothing to lay out.
     boxes = [png for png in pictures if os.path.exists(png[:-4] + ".txt")]
     # The boxes are read and checked on every processor, reported in order.
@@ -153,7 +155,7 @@ def main(argv):
         found = pool.map(faults_of, boxes, chunksize=4)
     for png, faults in zip(boxes, found):
         for fault in faults:
-            print("%s: %s" % (os.path.basename(png), fault))
+            print("%s: %s" % (png, fault))
             bad += 1
     sys.exit(1 if bad else 0)
 

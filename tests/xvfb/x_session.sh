@@ -4,7 +4,7 @@
 # program is started in the background, put its pid in `app_pid`.
 #
 #   start_xvfb FIRST_DISPLAY [WxH]  starts Xvfb (1280x1000 unless given),
-#                                exports DISPLAY, or fails
+#                                exports DISPLAY, or fails; again for another
 #   start_wm                     starts openbox and waits until it manages
 #   wait_window NAME             prints the id of the first matching window
 #   wait_gone NAME               waits until no such window is left
@@ -25,7 +25,7 @@ wm_pid=""
 x_session_cleanup() {
   if [ -n "$app_pid" ]; then kill "$app_pid" 2>/dev/null; fi
   if [ -n "$wm_pid" ]; then kill "$wm_pid" 2>/dev/null; fi
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; fi
+  if [ -n "$xvfb_pid" ]; then kill $xvfb_pid 2>/dev/null; fi
   wait 2>/dev/null
 }
 trap x_session_cleanup EXIT
@@ -39,7 +39,7 @@ start_xvfb() {
   rm -f "$fifo" && mkfifo "$fifo" || fail "cannot make $fifo"
   Xvfb ":$n" -screen 0 "${2:-1280x1000}x24" -nolisten tcp -noreset -displayfd 3 \
     3>"$fifo" >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
+  xvfb_pid="${xvfb_pid:+$xvfb_pid }$!"  # a test may start several
   local shown=""
   read -r -t 20 shown <"$fifo"
   rm -f "$fifo"
@@ -47,24 +47,22 @@ start_xvfb() {
   export DISPLAY=":$n"
 }
 
-# Waits until openbox manages the screen (it sets the root's
-# _NET_SUPPORTING_WM_CHECK), watching the root's properties (the atom is
-# not there before) instead of polling the server.
+# Waits until openbox manages the screen: it has set the root's
+# _NET_SUPPORTING_WM_CHECK and, later in its start, _NET_SHOWING_DESKTOP.
+wm_ready() {
+  xprop -root _NET_SUPPORTING_WM_CHECK _NET_SHOWING_DESKTOP 2>/dev/null |
+    grep -c "^_NET_SUPPORTING_WM_CHECK(WINDOW): window id\|^_NET_SHOWING_DESKTOP(CARDINAL)" |
+    grep -qx 2
+}
 start_wm() {
-  local spy="$work/wm_spy"
-  stdbuf -oL xprop -root -spy >"$spy" 2>&1 &
-  local spy_pid=$!
   openbox >"$work/openbox.log" 2>&1 &
   wm_pid=$!
-  local ok=1
-  for _ in $(seq 2000); do
-    grep -q "^_NET_SUPPORTING_WM_CHECK(WINDOW): window id" "$spy" && { ok=0; break; }
+  for _ in $(seq 1000); do
+    wm_ready && return 0
     kill -0 "$wm_pid" 2>/dev/null || break
-    sleep 0.01
+    sleep 0.02
   done
-  kill "$spy_pid" 2>/dev/null
-  wait "$spy_pid" 2>/dev/null
-  [ $ok -eq 0 ] || fail "openbox did not start"
+  fail "openbox did not start"
 }
 
 # Extra lines a test wants in a failure report (a function it may define).
