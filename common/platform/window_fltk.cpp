@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 
 #include "session_recorder.h"
@@ -27,6 +28,21 @@
 namespace vortan {
 
 namespace {
+
+// The programs' timed pauses (banners, the pause after an answer) can be
+// shortened for unattended runs, the desktop tests among them:
+// VORTAN_PAUSE_SCALE=0.1 makes every pause a tenth as long. A value that is
+// not a number from 0 to 1 leaves the pauses as they are.
+double pause_scale() {
+  static const double scale = [] {
+    const char* text = std::getenv("VORTAN_PAUSE_SCALE");
+    if (!text || !*text) return 1.0;
+    char* end = nullptr;
+    const double v = std::strtod(text, &end);
+    return *end == '\0' && v >= 0.0 && v <= 1.0 ? v : 1.0;
+  }();
+  return scale;
+}
 
 // True when a window manager of the common desktop rules runs.
 bool window_manager_runs() {
@@ -303,7 +319,8 @@ class FltkPlatform : public Platform {
   // typed or clicked is kept for the wait it belongs to).
   void sleep(double seconds) override {
     show_framebuffer();
-    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    auto end = std::chrono::steady_clock::now() +
+               std::chrono::duration<double>(seconds * pause_scale());
     for (;;) {
       double left = std::chrono::duration<double>(end - std::chrono::steady_clock::now()).count();
       if (left <= 0 || user_went_on()) break;
