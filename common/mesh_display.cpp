@@ -89,25 +89,37 @@ bool is_area_element(const MeshModel& m, int e) {
   return std::abs(m.nside(e)) >= 3 || (std::abs(m.nside(e)) == 2 && m.nnode(e) == 3);
 }
 
+// The plain digits of v in buf wherever they fit the 8 columns of a
+// number field; empty beyond.
+std::string_view plain_digits(long v, char (&buf)[16]) {
+  if (v <= -10000000 || v >= 100000000) return {};
+  return std::string_view(buf, std::to_chars(buf, buf + sizeof buf, v).ptr - buf);
+}
+
 std::string number_text(long v) {
-  // The plain digits wherever they fit the 8 columns; the field's own form
-  // (its stars) beyond.
-  if (v > -10000000 && v < 100000000) {
-    char buf[16];
-    return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
-  }
+  // The field's own form (its stars) where the plain digits do not fit.
+  char buf[16];
+  const std::string_view digits = plain_digits(v, buf);
+  if (!digits.empty()) return std::string(digits);
   std::string t = fmt_I(v, 8);
   return t.substr(std::min(t.find_first_not_of(' '), t.size()));
 }
 
 // A node or element number on the screen, centred left-right on the point
 // with its baseline `up` pixels above it.
-void screen_number(double x, double y, const std::string& text, int colour, int up) {
+void screen_number(double x, double y, long v, int colour, int up) {
   int ix, iy;
   MAPPXL(x, y, ix, iy);
   if (ix < AREA_X1 || ix > AREA_X2 || iy < AREA_Y1 || iy > AREA_Y2) return;
-  plat().fb().text(ix - 4 * static_cast<int>(text.size()), iy - up, text, colour, 1,
-                   TextAnchor::Baseline);
+  // Numbers of up to 8 digits, all the plain digits, drawn from the number
+  // itself: a screen shows tens of thousands.
+  if (v >= 0 && v < 100000000) {
+    plat().fb().number(ix - 4 * Framebuffer::decimal_digits(v), iy - up, v, colour);
+  } else {
+    const std::string text = number_text(v);
+    plat().fb().text(ix - 4 * static_cast<int>(text.size()), iy - up, text, colour, 1,
+                     TextAnchor::Baseline);
+  }
   plat().graphics_update();
 }
 
@@ -308,7 +320,7 @@ void LABNOD(const MeshModel& m, int first, int last, const MeshWindow& frame,
     if (ps_mode())
       ps_number(x, y, number_text(n));
     else
-      screen_number(x, y, number_text(n), node_label_colour(m.kode(n)), 4);
+      screen_number(x, y, n, node_label_colour(m.kode(n)), 4);
   }
 }
 
@@ -321,7 +333,7 @@ void LABELM(const MeshModel& m, int first, int last, const MeshWindow& frame) {
     if (ps_mode())
       ps_number(x, y, number_text(e));
     else
-      screen_number(x, y, number_text(e), 15, -5);
+      screen_number(x, y, e, 15, -5);
   }
 }
 
@@ -331,7 +343,7 @@ void LABELT(const MeshModel& m, int e, int colour) {
   if (ps_mode())
     ps_number(x, y, number_text(e));
   else
-    screen_number(x, y, number_text(e), colour, -5);
+    screen_number(x, y, e, colour, -5);
 }
 
 void LABNDE(const MeshModel& m, int n, int colour, const Positions* at) {
@@ -346,7 +358,7 @@ void LABNDE(const MeshModel& m, int n, int colour, const Positions* at) {
   MAPPXL(x, y, ix, iy);
   if (ix >= AREA_X1 + 1 && ix <= AREA_X2 - 1 && iy >= AREA_Y1 + 1 && iy <= AREA_Y2 - 1)
     plat().fb().fill_rect(ix - 1, iy - 1, ix + 1, iy + 1, colour);
-  screen_number(x, y, number_text(n), colour, 4);
+  screen_number(x, y, n, colour, 4);
 }
 
 // --- picking -----------------------------------------------------------------

@@ -69,6 +69,36 @@ TEST(FramebufferText, LabelsAreTheFontsBitsWhereverTheyFall) {
     for (int x = 90; x < 130; ++x) ASSERT_EQ(a.at(x, y), b.at(x, y));
 }
 
+// Numbers, drawn two digits at a time, are the font's bits too: from their
+// text, and from the number itself, with an odd and even count of digits,
+// near the right edge (where the last pairs do not fit) and across edges.
+TEST(FramebufferText, NumbersAreTheFontsBitsWhereverTheyFall) {
+  const long numbers[] = {0, 7, 42, 305, 12345, 987654, 99999999, 100000000, -5, -1234567,
+                          std::numeric_limits<long>::min()};
+  const int spots[][2] = {{40, 60}, {600, 200}, {611, 300}, {626, 100}, {-3, 40}, {200, 476}};
+  int wrong = 0;
+  for (long v : numbers) {
+    const std::string digits = std::to_string(v);
+    EXPECT_EQ(Framebuffer::decimal_digits(v), static_cast<int>(digits.size())) << v;
+    for (const std::string& text : {digits, " -" + digits + " 1"})
+      for (const auto& spot : spots) {
+        Framebuffer by_text, by_number, before;
+        stripes(by_text);
+        stripes(by_number);
+        stripes(before);
+        by_text.text(spot[0], spot[1], text, 11);
+        by_number.number(spot[0], spot[1] + FONT_H - 3, v, 11);
+        for (int y = 0; y < SCREEN_H; ++y)
+          for (int x = 0; x < SCREEN_W; ++x) {
+            const int want = expected_text_pixel(text, spot[0], spot[1], 1, x, y, 11, before.at(x, y));
+            wrong += by_text.at(x, y) != want;
+            if (text == digits) wrong += by_number.at(x, y) != want;
+          }
+      }
+  }
+  EXPECT_EQ(wrong, 0);
+}
+
 // A polygon with a point that is not a number is not drawn; one reaching
 // far beyond the screen fills the part the screen holds; a line between
 // wild points stays a bounded walk. None may write outside the picture.

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <bit>
+#include <climits>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -174,7 +176,111 @@ void blend_glyph(std::uint8_t* at, const GlyphMasks& g, std::uint64_t colour8) {
   }
 }
 
+// Number labels (digits, a sign, a padding blank) drawn two glyphs at a
+// time: each pair's rows as byte masks over 16 pixels, the first glyph's 7
+// columns, the second's 7, then two clear bytes, so that a label's pairs,
+// 14 pixels apart, are blended 16 pixels at once. Only the rows where these
+// glyphs have pixels are kept.
+constexpr char PAIR_CHARS[] = "0123456789- ";
+constexpr int PAIR_SET = sizeof PAIR_CHARS - 1;
+constexpr int PAIR_ROW0 = 2, PAIR_ROWS = 9;
+struct PairRows {
+  std::uint64_t row[PAIR_ROWS][2] = {};
+};
+constexpr auto PAIR_MASKS = [] {
+  std::array<PairRows, PAIR_SET * PAIR_SET> t{};
+  for (int a = 0; a < PAIR_SET; ++a)
+    for (int b = 0; b < PAIR_SET; ++b)
+      for (int r = 0; r < PAIR_ROWS; ++r) {
+        const GlyphMasks& ga = GLYPH_MASKS[PAIR_CHARS[a] - 32];
+        const GlyphMasks& gb = GLYPH_MASKS[PAIR_CHARS[b] - 32];
+        // Column 7 of every glyph is clear: the second glyph starts at byte 7.
+        t[a * PAIR_SET + b].row[r][0] = ga.row[PAIR_ROW0 + r] | gb.row[PAIR_ROW0 + r] << 56;
+        t[a * PAIR_SET + b].row[r][1] = gb.row[PAIR_ROW0 + r] >> 8;
+      }
+  return t;
+}();
+// A character's place in PAIR_CHARS, or -1.
+constexpr auto PAIR_INDEX = [] {
+  std::array<signed char, 256> t{};
+  t.fill(-1);
+  for (int i = 0; i < PAIR_SET; ++i) t[static_cast<unsigned char>(PAIR_CHARS[i])] = i;
+  return t;
+}();
+// The pair set's glyphs have no pixel outside the rows kept.
+constexpr bool pair_rows_hold_all() {
+  for (int i = 0; i < PAIR_SET; ++i)
+    for (int r = 0; r < FONT_H; ++r)
+      if ((r < PAIR_ROW0 || r >= PAIR_ROW0 + PAIR_ROWS) && GLYPH_MASKS[PAIR_CHARS[i] - 32].row[r])
+        return false;
+  return true;
+}
+static_assert(pair_rows_hold_all());
+
+// The pair of two decimal digits 00 to 99, by their value.
+constexpr auto DIGIT_PAIR = [] {
+  std::array<std::uint8_t, 100> t{};
+  for (int v = 0; v < 100; ++v) t[v] = static_cast<std::uint8_t>(v / 10 * PAIR_SET + v % 10);
+  return t;
+}();
+
+using Bytes16 = std::uint8_t __attribute__((vector_size(16)));
+
+// Blends one pair's rows into the picture at `at` (the cell's top left).
+void blend_pair(std::uint8_t* at, const PairRows& m, Bytes16 colour16) {
+  at += PAIR_ROW0 * SCREEN_W;
+#pragma GCC unroll 9
+  for (int r = 0; r < PAIR_ROWS; ++r, at += SCREEN_W) {
+    Bytes16 v, k;
+    std::memcpy(&v, at, 16);
+    std::memcpy(&k, m.row[r], 16);
+    v ^= (v ^ colour16) & k;
+    std::memcpy(at, &v, 16);
+  }
+}
+
+// Draws s at `at` by pairs for as long as its characters are in the pair
+// set and the pair's 16 bytes stay on the row (`room` bytes to the right
+// edge); the count of characters drawn.
+size_t blend_by_pairs(std::uint8_t* at, std::string_view s, std::uint8_t colour, int room) {
+  const size_t n = s.size();
+  Bytes16 colour16;
+  for (int i = 0; i < 16; ++i) colour16[i] = colour;
+  size_t i = 0;
+  for (; i < n && 7 * static_cast<long>(i) + 16 <= room; i += 2, at += 14) {
+    const int a = PAIR_INDEX[static_cast<unsigned char>(s[i])];
+    const int b = i + 1 < n ? PAIR_INDEX[static_cast<unsigned char>(s[i + 1])] : PAIR_SET - 1;
+    if ((a | b) < 0) break;
+    blend_pair(at, PAIR_MASKS[a * PAIR_SET + b], colour16);
+  }
+  return std::min(i, n);
+}
+
 }  // namespace
+
+void Framebuffer::number(int x, int y, long v, int colour) {
+  const int top = y - (FONT_H - 3);
+  const int n = v >= 0 && v < 100000000 ? decimal_digits(v) : 0;
+  if (n == 0 || top < 0 || top + FONT_H > SCREEN_H || x < 0 || x + CELL_W * n + 9 > SCREEN_W) {
+    char buf[24];
+    text(x, y, std::string_view(buf, std::to_chars(buf, buf + sizeof buf, v).ptr - buf), colour, 1,
+         TextAnchor::Baseline);
+    return;
+  }
+  // The digits two by two from the right, an odd count made even by a 0
+  // that stands for the blank after the last digit.
+  const int pairs = (n + 1) / 2;
+  int pair[4];
+  unsigned long w = n % 2 ? v * 10UL : static_cast<unsigned long>(v);
+  for (int k = pairs - 1; k >= 0; --k, w /= 100) pair[k] = DIGIT_PAIR[w % 100];
+  if (n % 2) pair[pairs - 1] += PAIR_SET - 1;
+  const std::uint8_t c = static_cast<std::uint8_t>(colour & 15);
+  Bytes16 colour16;
+  for (int i = 0; i < 16; ++i) colour16[i] = c;
+  std::uint8_t* at = &pix_[top * SCREEN_W + x];
+  for (int k = 0; k < pairs; ++k, at += 14) blend_pair(at, PAIR_MASKS[pair[k]], colour16);
+  ++generation_;
+}
 
 void Framebuffer::line(int x1, int y1, int x2, int y2, int colour) {
   // Bresenham; the far end is drawn too.
@@ -283,7 +389,12 @@ void Framebuffer::fill_rows(std::span<const double> xs, std::span<const double> 
   }
 }
 
-int Framebuffer::text_width(const std::string& s, int scale) {
+int Framebuffer::decimal_digits(long v) {
+  if (v < 0) return decimal_digits(v == LONG_MIN ? LONG_MAX : -v) + 1;
+  return v < 10 ? 1 : v < 100 ? 2 : v < 1000 ? 3 : v < 10000 ? 4 : v < 100000 ? 5 : 5 + decimal_digits(v / 100000);
+}
+
+int Framebuffer::text_width(std::string_view s, int scale) {
   return static_cast<int>(s.size()) * CELL_W * std::max(scale, 1);
 }
 
@@ -312,7 +423,7 @@ void Framebuffer::glyph(int left, int top, const std::uint8_t* rows, std::uint8_
   }
 }
 
-void Framebuffer::text(int x, int y, const std::string& s, int colour, int scale,
+void Framebuffer::text(int x, int y, std::string_view s, int colour, int scale,
                        TextAnchor anchor) {
   scale = std::max(scale, 1);
   // The glyphs' baseline lies 3 rows above the bottom of the cell.
@@ -323,8 +434,11 @@ void Framebuffer::text(int x, int y, const std::string& s, int colour, int scale
   if (scale == 1 && top >= 0 && top + FONT_H <= SCREEN_H && x >= 0 &&
       x + text_width(s) + FONT_W - CELL_W <= SCREEN_W) {
     std::uint8_t* at = &pix_[top * SCREEN_W + x];
+    // The glyphs the pairs leave are drawn one by one.
+    const size_t paired = blend_by_pairs(at, s, c, SCREEN_W - x);
+    at += CELL_W * paired;
     const std::uint64_t colour8 = c * 0x0101010101010101ULL;
-    for (unsigned char ch : s) {
+    for (unsigned char ch : s.substr(paired)) {
       if (ch >= 32 && ch <= 126) blend_glyph(at, GLYPH_MASKS[ch - 32], colour8);
       at += CELL_W;
     }

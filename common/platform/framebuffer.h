@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vortan {
@@ -38,9 +39,14 @@ class Framebuffer {
   // between them. The outline through the nearest pixels is drawn too.
   void fill_polygon(std::span<const double> xs, std::span<const double> ys, int colour);
   // Draws text with the built-in fixed font, magnified by `scale`.
-  void text(int x, int y, const std::string& s, int colour, int scale = 1,
+  void text(int x, int y, std::string_view s, int colour, int scale = 1,
             TextAnchor anchor = TextAnchor::Top);
-  static int text_width(const std::string& s, int scale = 1);
+  // Draws the decimal number v as text(x, y, its digits, colour, 1,
+  // TextAnchor::Baseline) does, without making the text.
+  void number(int x, int y, long v, int colour);
+  // The characters of v's decimal text, its sign included.
+  static int decimal_digits(long v);
+  static int text_width(std::string_view s, int scale = 1);
   static int text_height(int scale = 1);
 
   // Palette: the standard EGA colours at start; an entry can be set from a
