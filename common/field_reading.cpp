@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "field_quick.h"
 #include "records.h"
 
 namespace vortan {
@@ -106,9 +107,7 @@ double whole_times_power(unsigned long long whole, long k) {
 // nothing, for any other field (tabs, blanks inside, more digits, larger
 // scales, malformed), which the general reading then takes.
 
-constexpr double EXACT_POWERS[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+using quick::EXACT_POWERS;
 
 inline bool scaled_value(unsigned long long whole, long scale, bool neg, double& v) {
   if (scale < -22 || scale > 22) return false;
@@ -258,13 +257,13 @@ bool parse_real_field_general(std::string_view text, int implied, double& v) {
   return general_real(text, implied, v);
 }
 
-long RecordReader::I(int w) {
+long RecordReader::field_I(int w) {
   long v;
   if (!int_field(take(w), v)) ok_ = false;
   return v;
 }
 
-double RecordReader::F(int w, int implied) {
+double RecordReader::field_F(int w, int implied) {
   double v;
   if (!real_field(take(w), implied, v)) ok_ = false;
   return v;

@@ -5,10 +5,13 @@
 #pragma once
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "field_quick.h"
 
 namespace vortan {
 
@@ -51,18 +54,52 @@ std::string fmt_G(double v, int w, int d);
 // reader looks at the line in place: the line must outlive it.
 class RecordReader {
  public:
-  explicit RecordReader(std::string_view line) : line_(line) {}
-  explicit RecordReader(const char* line) : line_(line) {}
+  explicit RecordReader(std::string_view line) : line_(line) {
+    std::memset(held_, ' ', sizeof held_);
+    if (!line.empty()) std::memcpy(held_ + HEAD, line.data(), std::min(line.size(), HELD));
+  }
+  explicit RecordReader(const char* line) : RecordReader(std::string_view(line)) {}
   explicit RecordReader(std::string&&) = delete;  // a temporary would not outlive it
-  long I(int w);
+  long I(int w) {
+    quick::Digits d;
+    if (plain(w, false, d) && d.whole <= 2147483647u) {
+      pos_ += w;
+      return d.neg ? -static_cast<long>(d.whole) : static_cast<long>(d.whole);
+    }
+    return field_I(w);
+  }
   // A real field of width w; a value without a decimal point has its last
   // `implied` digits taken as decimals.
-  double F(int w, int implied);
+  double F(int w, int implied) {
+    quick::Digits d;
+    if (plain(w, true, d)) {
+      // The digits times an exact power of ten: one correctly rounded operation.
+      const int scale = (d.frac >= 0 ? -d.frac : -implied) + d.exp;
+      if (scale >= -22 && scale <= 22) {
+        pos_ += w;
+        const double m = static_cast<double>(d.whole);
+        const double r = scale >= 0 ? m * quick::EXACT_POWERS[scale] : m / quick::EXACT_POWERS[-scale];
+        return d.neg ? -r : r;
+      }
+    }
+    return field_F(w, implied);
+  }
   std::string A(int w);
   void X(int n) { pos_ += n; }
   bool ok() const { return ok_; }
 
  private:
+  // The line's first HELD characters are held after HEAD blanks and padded
+  // with blanks, so that a plain field within them is read in one block
+  // without looking for the line's end.
+  static constexpr std::size_t HEAD = 16, HELD = 128;
+  [[gnu::always_inline]] bool plain(int w, bool real, quick::Digits& d) const {
+    if (!quick::AVAILABLE || w < 1 || w > 15 || pos_ + w > HELD) return false;
+    return quick::plain_digits(held_ + HEAD + pos_ + w, w, real, real, d);
+  }
+  // Any field, the way every form is read.
+  long field_I(int w);
+  double field_F(int w, int implied);
   // The next w columns, as many of them as the line holds.
   std::string_view take(int w) {
     const size_t at = pos_;
@@ -73,6 +110,7 @@ class RecordReader {
   std::string_view line_;
   size_t pos_ = 0;
   bool ok_ = true;
+  char held_[HEAD + HELD];
 };
 
 // Parses a field's text (blanks ignored) as a Fortran-style integer or real.

@@ -232,6 +232,45 @@ TEST(RecordsRead, QuickAndGeneralReadingsAgree) {
   }
 }
 
+// Whole records of random fields, each right-aligned in its columns (or cut
+// to them), lines cut short and lines past the reader's held columns: the
+// reader gives every field the value and verdict of the general reading of
+// its columns.
+TEST(RecordsRead, ReaderAgreesWithGeneralReadingOnWholeLines) {
+  const int layouts[][12] = {{5, 2, 3, -10, -10, -10, -10, -10, -10}, {5, -10, -10, -10, -10},
+                             {1, 4, 2, 3, 5, 5, 5, 5, 5, 5, 5}, {15, -15, -9, -1, 1, -3, -13}};
+  auto same = [](double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+  unsigned seed = 777;
+  for (int i = 0; i < 20000; ++i) {
+    const int* layout = layouts[i % 4];
+    std::string line(i % 7 == 0 ? 120 + i % 13 : 0, ' '), plain;  // some fields past column 128
+    for (int k = 0; k < 12 && layout[k]; ++k) {
+      const int w = std::abs(layout[k]);
+      std::string f = random_field(seed, 3, plain);
+      if (static_cast<int>(f.size()) > w) f = i % 2 ? f.substr(0, w) : f.substr(f.size() - w);
+      line += std::string(w - f.size(), ' ') + f;
+    }
+    if (i % 5 == 0) line.resize(line.size() - seed % 12);  // the last fields cut short
+    RecordReader r(line);
+    r.X(i % 7 == 0 ? 120 + i % 13 : 0);
+    bool all = true;
+    for (size_t at = i % 7 == 0 ? 120 + i % 13 : 0, k = 0; k < 12 && layout[k]; at += std::abs(layout[k++])) {
+      const std::string_view cols = at < line.size() ? std::string_view(line).substr(at, std::abs(layout[k])) : "";
+      if (layout[k] > 0) {
+        long want = -1;
+        all = parse_int_field_general(cols, want) && all;
+        ASSERT_EQ(r.I(layout[k]), want) << "[" << cols << "] of [" << line << "]";
+      } else {
+        double want = -1;
+        all = parse_real_field_general(cols, 3, want) && all;
+        const double got = r.F(-layout[k], 3);
+        ASSERT_TRUE(same(got, want)) << "[" << cols << "] " << got << " " << want;
+      }
+      ASSERT_EQ(r.ok(), all) << "[" << cols << "] of [" << line << "]";
+    }
+  }
+}
+
 TEST(RecordsRead, ReaderWalksTheColumns) {
   RecordReader r("0  01    2   0.50000      1500    2");
   EXPECT_EQ(r.I(1), 0);
