@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "callgrind_total.h"
 #include "example_meshes.h"
 #include "mesh_display.h"
 #include "platform/headless.h"
@@ -50,15 +51,6 @@ void numbered(const MeshModel& m) {
   const MeshWindow frame = plain(m);
   LABELM(m, 1, m.nelem, frame);
   LABNOD(m, 1, m.npoin, frame);
-}
-
-double dump_total(const std::string& path) {
-  std::ifstream in(path);
-  std::string line;
-  while (std::getline(in, line))
-    if (line.rfind("totals:", 0) == 0 || line.rfind("summary:", 0) == 0)
-      return std::strtod(line.c_str() + line.find(':') + 1, nullptr);
-  return 0;
 }
 
 struct Case {

@@ -44,6 +44,7 @@
 #include <string>
 #include <vector>
 
+#include "callgrind_total.h"
 #include "contour_engine.h"
 #include "crosses.h"
 #include "dat_file.h"
@@ -387,16 +388,6 @@ class Reporter : public benchmark::ConsoleReporter {
     return f;
   }
 };
-
-// Total instructions of a callgrind dump file.
-double dump_total(const std::string& path) {
-  std::ifstream in(path);
-  std::string line;
-  while (std::getline(in, line))
-    if (line.rfind("totals:", 0) == 0 || line.rfind("summary:", 0) == 0)
-      return std::strtod(line.c_str() + line.find(':') + 1, nullptr);
-  return 0;
-}
 
 int count_instructions(std::vector<Case>& all, const std::string& prefix, const std::string& only,
                        Figures& counts) {

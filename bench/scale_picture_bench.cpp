@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "callgrind_total.h"
 #include "dat_file.h"
 #include "deformed_mesh.h"
 #include "dof_contours.h"
@@ -115,16 +116,6 @@ double median_ms(const Framebuffer& fb, const Size& s, std::vector<std::uint8_t>
   }
   std::nth_element(t.begin(), t.begin() + t.size() / 2, t.end());
   return t[t.size() / 2];
-}
-
-// Total instructions of a callgrind dump file.
-double dump_total(const std::string& path) {
-  std::ifstream in(path);
-  std::string line;
-  while (std::getline(in, line))
-    if (line.rfind("totals:", 0) == 0 || line.rfind("summary:", 0) == 0)
-      return std::strtod(line.c_str() + line.find(':') + 1, nullptr);
-  return -1;
 }
 
 // Instructions of one scaling, counted by callgrind between zeroed
