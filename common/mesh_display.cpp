@@ -114,13 +114,61 @@ void screen_number(double x, double y, long v, int colour, int up) {
   // Numbers of up to 8 digits, all the plain digits, drawn from the number
   // itself: a screen shows tens of thousands.
   if (v >= 0 && v < 100000000) {
-    plat().fb().number(ix - 4 * Framebuffer::decimal_digits(v), iy - up, v, colour);
+    plat().fb().number_centred(ix, iy - up, v, colour);
   } else {
     const std::string text = number_text(v);
     plat().fb().text(ix - 4 * static_cast<int>(text.size()), iy - up, text, colour, 1,
                      TextAnchor::Baseline);
   }
   plat().graphics_update();
+}
+
+// MAPPXL's mapping for a loop over thousands of labels: the plot window's
+// factors read once, the same arithmetic, so the same pixels. Only points
+// that land in the drawing area are mapped here; the rest (and any point
+// the window cannot map to a number) are left to screen_number.
+struct LabelPixels {
+  double sx, xmin, xoff, ymax, h, yoff;
+  LabelPixels() {
+    const PlotState& p = plot_state();
+    sx = 480.0 / (p.width != 0 ? p.width : 1);
+    h = p.height != 0 ? p.height : 1;
+    xmin = p.xmin, xoff = p.xoff, ymax = p.ymax, yoff = p.yoff;
+  }
+  // The pixel of (x, y) when it lies in the drawing area.
+  bool in_area(double x, double y, int& ix, int& iy) const {
+    const double fx = sx * (x - xmin) + xoff, fy = (ymax - y) * 480.0 / h + yoff;
+    // Rounded half away from zero, fx lands on columns AREA_X1..AREA_X2 when
+    // it lies within half a pixel of them (and the clamp to the screen
+    // routines' range cannot move it there); likewise fy.
+    if (!(fx > AREA_X1 - 0.5 && fx < AREA_X2 + 0.5 && fy > AREA_Y1 - 0.5 && fy < AREA_Y2 + 0.5))
+      return false;
+    ix = static_cast<int>(fx), iy = static_cast<int>(fy);
+    ix += fx - ix >= 0.5, iy += fy - iy >= 0.5;
+    return true;
+  }
+};
+
+// The numbers first..last of the points xy inside the frame, in their
+// colours, on the screen.
+template <class Points, class Colour>
+void screen_numbers(const Points& xy, int first, int last, const MeshWindow& frame, int up,
+                    Colour colour) {
+  const LabelPixels map;
+  Platform& pl = plat();
+  Framebuffer& fb = pl.fb();
+  for (int i = first; i <= last; ++i) {
+    const double x = xy(i, 1), y = xy(i, 2);
+    if (!frame.holds(x, y)) continue;
+    int ix, iy;
+    if (map.in_area(x, y, ix, iy))
+      fb.number_centred(ix, iy - up, i, colour(i));
+    else
+      screen_number(x, y, i, colour(i), up);
+    // The window follows the picture as it is drawn, a few times a second.
+    if ((i & 63) == 0) pl.graphics_update();
+  }
+  pl.graphics_update();
 }
 
 // A number in PostScript: a blank box behind it, then the label centred.
@@ -314,27 +362,24 @@ void LABNOD(const MeshModel& m, int first, int last, const MeshWindow& frame,
   const Positions& xy = at ? *at : m.coord;
   first = std::max(first, 1);
   last = std::min(last, m.npoin);
-  for (int n = first; n <= last; ++n) {
-    const double x = xy(n, 1), y = xy(n, 2);
-    if (!frame.holds(x, y)) continue;
-    if (ps_mode())
-      ps_number(x, y, number_text(n));
-    else
-      screen_number(x, y, n, node_label_colour(m.kode(n)), 4);
+  if (!ps_mode()) {
+    screen_numbers(xy, first, last, frame, 4, [&m](int n) { return node_label_colour(m.kode(n)); });
+    return;
   }
+  for (int n = first; n <= last; ++n)
+    if (frame.holds(xy(n, 1), xy(n, 2))) ps_number(xy(n, 1), xy(n, 2), number_text(n));
 }
 
 void LABELM(const MeshModel& m, int first, int last, const MeshWindow& frame) {
   first = std::max(first, 1);
   last = std::min(last, m.nelem);
-  for (int e = first; e <= last; ++e) {
-    const double x = m.xycen(e, 1), y = m.xycen(e, 2);
-    if (!frame.holds(x, y)) continue;
-    if (ps_mode())
-      ps_number(x, y, number_text(e));
-    else
-      screen_number(x, y, e, 15, -5);
+  if (!ps_mode()) {
+    screen_numbers(m.xycen, first, last, frame, -5, [](int) { return 15; });
+    return;
   }
+  for (int e = first; e <= last; ++e)
+    if (frame.holds(m.xycen(e, 1), m.xycen(e, 2)))
+      ps_number(m.xycen(e, 1), m.xycen(e, 2), number_text(e));
 }
 
 void LABELT(const MeshModel& m, int e, int colour) {

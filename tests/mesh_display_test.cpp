@@ -388,3 +388,51 @@ TEST(InspectionScreen, ZoomNumberAndPick) {
   // Left from a zoom, the full-mesh window is back.
   EXPECT_FLOAT_EQ(plot_state().xmin, -0.6f);
 }
+
+// A whole screen of numbers lands where each number alone lands (mapped by
+// MAPPXL): centroids scattered over and around the drawing area, and put
+// half a pixel either side of the area's edges and of pixel boundaries,
+// in an ordinary and in a zoomed, off-centre window.
+TEST(MeshDrawing, ManyNumbersLandWhereEachAloneLands) {
+  ScriptedSession s("");
+  static MeshModel m;
+  clear_mesh(m);
+  m.nelem = 0;
+  std::srand(7);
+  for (const double box : {1.0, 0.13}) {
+    MeshWindow w;
+    STZOOM(0.2, 0.2 + box, -0.1, -0.1 + box, w);
+    const PlotState& p = plot_state();
+    auto put = [&](double x, double y) {
+      ++m.nelem;
+      m.xycen(m.nelem, 1) = x;
+      m.xycen(m.nelem, 2) = y;
+    };
+    m.nelem = 0;
+    // Pixel column c + f, row r + f as world points, near each edge.
+    const double px = p.width / 480.0, edges[] = {-1, 0, 1, 34, 35, 36, 478, 479, 498, 499, 500};
+    const double fractions[] = {-0.5000001, -0.5, -0.4999999, 0, 0.4999999, 0.5, 0.5000001};
+    for (double c : edges)
+      for (double f : fractions) {
+        put(p.xmin + (c + f - p.xoff) * px, p.ymax - (250 - p.yoff) * px);
+        put(p.xmin + (250 - p.xoff) * px, p.ymax - (c + f - p.yoff) * px);
+      }
+    while (m.nelem < 3000)
+      put(p.xmin + (std::rand() % 60000 / 100.0 - 50 - p.xoff) * px,
+          p.ymax - (std::rand() % 55000 / 100.0 - 20 - p.yoff) * px);
+    Framebuffer& fb = plat().fb();
+    fb.clear(1);
+    LABELM(m, 1, m.nelem, WHOLE_PLANE);
+    const Framebuffer all = fb;
+    fb.clear(1);
+    for (int e = 1; e <= m.nelem; ++e) LABELT(m, e, 15);
+    int differ = 0, lit = 0;
+    for (int y = 0; y < SCREEN_H; ++y)
+      for (int x = 0; x < SCREEN_W; ++x) {
+        differ += all.at(x, y) != fb.at(x, y);
+        lit += fb.at(x, y) == 15;
+      }
+    EXPECT_EQ(differ, 0) << "window " << box;
+    EXPECT_GT(lit, 10000);
+  }
+}

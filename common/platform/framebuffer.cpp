@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "file_replace.h"
 #include "font_data.h"
@@ -256,30 +257,96 @@ size_t blend_by_pairs(std::uint8_t* at, std::string_view s, std::uint8_t colour,
   return std::min(i, n);
 }
 
+// The count of digits of 0 <= v < 10^8, by comparisons.
+int digits_below_1e8(unsigned v) {
+  if (v < 10000) return v < 100 ? 1 + (v >= 10) : 3 + (v >= 1000);
+  return v < 1000000 ? 5 + (v >= 100000) : 7 + (v >= 10000000);
+}
+
+// Number labels are painted rather than blended: each pair's rows as what
+// to keep of the picture (the bytes of its clear pixels all ones) and, for
+// each colour, what to put on its set pixels; a row is then an and, an or
+// and a store, one fewer step than the blend.
+constexpr int PAIR_COUNT = PAIR_SET * PAIR_SET;
+struct PairPaint {
+  alignas(16) std::uint64_t row[PAIR_ROWS][2] = {};
+};
+constexpr auto PAIR_KEEP = [] {
+  std::array<PairPaint, PAIR_COUNT> t{};
+  for (int p = 0; p < PAIR_COUNT; ++p)
+    for (int r = 0; r < PAIR_ROWS; ++r)
+      for (int i = 0; i < 2; ++i) t[p].row[r][i] = ~PAIR_MASKS[p].row[r][i];
+  return t;
+}();
+
+// The pairs' set pixels in each colour, made when the colour is first used.
+std::array<std::unique_ptr<PairPaint[]>, 16> g_inks;
+
+[[gnu::noinline]] const PairPaint* make_inks(std::uint8_t c) {
+  std::unique_ptr<PairPaint[]>& t = g_inks[c];
+  t = std::make_unique<PairPaint[]>(PAIR_COUNT);
+  for (int p = 0; p < PAIR_COUNT; ++p)
+    for (int r = 0; r < PAIR_ROWS; ++r)
+      for (int i = 0; i < 2; ++i)
+        t[p].row[r][i] = PAIR_MASKS[p].row[r][i] & (c * 0x0101010101010101ULL);
+  return t.get();
+}
+
+const PairPaint* pair_inks(std::uint8_t c) {
+  const PairPaint* t = g_inks[c & 15].get();
+  return t ? t : make_inks(c & 15);
+}
+
+// Paints pair p of a label at `at` (the cell's top left).
+void paint_pair(std::uint8_t* at, int p, const PairPaint* inks) {
+  const PairPaint& keep = PAIR_KEEP[p];
+  const PairPaint& ink = *std::assume_aligned<16>(inks + p);
+  at += PAIR_ROW0 * SCREEN_W;
+#pragma GCC unroll 9
+  for (int r = 0; r < PAIR_ROWS; ++r, at += SCREEN_W) {
+    Bytes16 v, k, i;
+    std::memcpy(&v, at, 16);
+    std::memcpy(&k, keep.row[r], 16);
+    std::memcpy(&i, ink.row[r], 16);
+    v = (v & k) | i;
+    std::memcpy(at, &v, 16);
+  }
+}
+
 }  // namespace
 
-void Framebuffer::number(int x, int y, long v, int colour) {
+// Inlined into its two callers: a screen draws tens of thousands of labels.
+[[gnu::always_inline]] inline bool Framebuffer::blend_number(int x, int y, unsigned u, int n,
+                                                             int colour) {
   const int top = y - (FONT_H - 3);
-  const int n = v >= 0 && v < 100000000 ? decimal_digits(v) : 0;
-  if (n == 0 || top < 0 || top + FONT_H > SCREEN_H || x < 0 || x + CELL_W * n + 9 > SCREEN_W) {
-    char buf[24];
-    text(x, y, std::string_view(buf, std::to_chars(buf, buf + sizeof buf, v).ptr - buf), colour, 1,
-         TextAnchor::Baseline);
-    return;
+  if (top < 0 || top + FONT_H > SCREEN_H || x < 0 || x + CELL_W * n + 9 > SCREEN_W) return false;
+  const PairPaint* inks = pair_inks(static_cast<std::uint8_t>(colour & 15));
+  // The pairs from the right: an odd count's last digit beside the blank.
+  std::uint8_t* const left = &pix_[top * SCREEN_W + x];
+  int k = (n - 1) / 2;
+  unsigned w = u;
+  if (n % 2) {
+    paint_pair(left + 14 * k, w % 10 * PAIR_SET + PAIR_SET - 1, inks);
+    w /= 10, --k;
   }
-  // The digits two by two from the right, an odd count made even by a 0
-  // that stands for the blank after the last digit.
-  const int pairs = (n + 1) / 2;
-  int pair[4];
-  unsigned long w = n % 2 ? v * 10UL : static_cast<unsigned long>(v);
-  for (int k = pairs - 1; k >= 0; --k, w /= 100) pair[k] = DIGIT_PAIR[w % 100];
-  if (n % 2) pair[pairs - 1] += PAIR_SET - 1;
-  const std::uint8_t c = static_cast<std::uint8_t>(colour & 15);
-  Bytes16 colour16;
-  for (int i = 0; i < 16; ++i) colour16[i] = c;
-  std::uint8_t* at = &pix_[top * SCREEN_W + x];
-  for (int k = 0; k < pairs; ++k, at += 14) blend_pair(at, PAIR_MASKS[pair[k]], colour16);
+  for (; k >= 0; --k, w /= 100) paint_pair(left + 14 * k, DIGIT_PAIR[w % 100], inks);
   ++generation_;
+  return true;
+}
+
+void Framebuffer::number(int x, int y, long v, int colour) {
+  if (v >= 0 && v < 100000000 && blend_number(x, y, v, digits_below_1e8(v), colour)) return;
+  char buf[24];
+  text(x, y, std::string_view(buf, std::to_chars(buf, buf + sizeof buf, v).ptr - buf), colour, 1,
+       TextAnchor::Baseline);
+}
+
+void Framebuffer::number_centred(int x, int y, long v, int colour) {
+  if (v >= 0 && v < 100000000) {
+    const int n = digits_below_1e8(v);
+    if (blend_number(x - 4 * n, y, v, n, colour)) return;
+  }
+  number(x - 4 * decimal_digits(v), y, v, colour);
 }
 
 void Framebuffer::line(int x1, int y1, int x2, int y2, int colour) {

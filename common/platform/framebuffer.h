@@ -44,6 +44,9 @@ class Framebuffer {
   // Draws the decimal number v as text(x, y, its digits, colour, 1,
   // TextAnchor::Baseline) does, without making the text.
   void number(int x, int y, long v, int colour);
+  // The same with v's text centred on x as the screen's node and element
+  // numbers are: it starts 4 pixels a character to the left of x.
+  void number_centred(int x, int y, long v, int colour);
   // The characters of v's decimal text, its sign included.
   static int decimal_digits(long v);
   static int text_width(std::string_view s, int scale = 1);
@@ -81,6 +84,9 @@ class Framebuffer {
 
   void fill_rows(std::span<const double> xs, std::span<const double> ys, int ymin, int ymax,
                  int colour);
+  // number()'s label of u, below 10^8, of n digits, by pairs of digits
+  // where it lies wholly on the screen; false, with nothing drawn, where not.
+  bool blend_number(int x, int y, unsigned u, int n, int colour);
   void glyph(int left, int top, const std::uint8_t* rows, std::uint8_t colour, int scale);
 };
 
