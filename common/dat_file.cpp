@@ -5,6 +5,7 @@
 #include <string>
 
 #include "line_reader.h"
+#include "plain_records.h"
 #include "platform/platform.h"
 #include "prompts.h"
 #include "records.h"
@@ -17,6 +18,14 @@ namespace {
 // has its last three digits taken as decimals.
 constexpr int REAL_WIDTH = 10;
 constexpr int IMPLIED = 3;
+
+// The element and node records, read whole where their fields are plain.
+static_assert(MNODE == 8, "an element record of eight node numbers");
+constexpr quick::PlainLayout<5 + MNODE> ELEMENT_FIELDS{{{'I', 1}, {'I', 4}, {'I', 2}, {'I', 3}, {'I', 5},
+                                                     {'I', 5}, {'I', 5}, {'I', 5}, {'I', 5}, {'I', 5},
+                                                     {'I', 5}, {'I', 5}, {'I', 5}}};
+constexpr quick::PlainLayout<6> NODE_FIELDS{
+    {{'I', 1}, {'I', 4}, {'I', 5}, {'F', REAL_WIDTH, IMPLIED}, {'F', REAL_WIDTH, IMPLIED}, {'I', 5}}};
 
 // What each line of Part A holds, for the line that names where a file is
 // not what it should be.
@@ -128,17 +137,22 @@ void read_elements(PartA& a) {
   read_line(a, HEADING_LINE);
   int count = 0;
   for (;;) {
-    RecordReader r(read_line(a, ELEMENT_LINE));
-    long flag = r.I(1), ns = r.I(4), typ = r.I(2), set = r.I(3), e = r.I(5);
-    long nodes[MNODE];
-    for (long& n : nodes) n = r.I(5);
-    if (!r.ok()) format_error(a);
+    // flag, nside, type, set, element no., then the nodes
+    long f[5 + MNODE];
+    const std::string_view line = read_line(a, ELEMENT_LINE);
+    if (!quick::read_plain_record<ELEMENT_FIELDS>(line.data(), line.size(), f, nullptr)) {
+      RecordReader r(line);
+      for (int k = 0; k < 5 + MNODE; ++k) f[k] = r.I(ELEMENT_FIELDS.f[k].w);
+      if (!r.ok()) format_error(a);
+    }
+    const long flag = f[0], ns = f[1], typ = f[2], set = f[3], e = f[4];
+    const long* const nodes = f + 5;
     if (++count > MELEM)
       table_error(m, "ERROR: more than " + num(MELEM) + " element lines; exceeds MELEM");
     if (e < 1 || e > MELEM)
       table_error(m, "ERROR: element no. " + num(e) + " exceeds MELEM or is not positive");
-    for (long n : nodes)
-      if (n < 0 || n > MPOIN)
+    for (int k = 0; k < MNODE; ++k)
+      if (const long n = nodes[k]; n < 0 || n > MPOIN)
         table_error(m, "ERROR: node no. " + num(n) + " of element " + num(e) +
                            " exceeds MPOIN or is negative");
     int el = static_cast<int>(e);
@@ -173,12 +187,22 @@ void read_nodes(PartA& a) {
   MeshModel& m = a.m;
   read_line(a, HEADING_LINE);
   for (;;) {
-    RecordReader r(read_line(a, NODE_LINE));
-    long flag = r.I(1), kode = r.I(4), n = r.I(5);
-    double x = r.F(REAL_WIDTH, IMPLIED), y = r.F(REAL_WIDTH, IMPLIED);
-    long nd = r.I(5);
+    // flag, fixity code, node no., no. of d.o.f.; x and y
+    long f[4];
+    double xy[2];
+    const std::string_view line = read_line(a, NODE_LINE);
+    bool ok = quick::read_plain_record<NODE_FIELDS>(line.data(), line.size(), f, xy);
+    if (!ok) {
+      RecordReader r(line);
+      f[0] = r.I(1), f[1] = r.I(4), f[2] = r.I(5);
+      xy[0] = r.F(REAL_WIDTH, IMPLIED), xy[1] = r.F(REAL_WIDTH, IMPLIED);
+      f[3] = r.I(5);
+      ok = r.ok();
+    }
+    const long flag = f[0], kode = f[1], n = f[2], nd = f[3];
+    const double x = xy[0], y = xy[1];
     // A fixity code is a row of digits: a sign makes it no code at all.
-    if (!r.ok() || kode < 0) format_error(a);
+    if (!ok || kode < 0) format_error(a);
     if (n > m.npoin) {
       WRLINE("WARNING: node no. " + num(n) + " exceeds NPOIN");
       WRLINE("NPOIN increased to " + num(n));

@@ -156,11 +156,15 @@ LineRead read_line_bounded(std::istream& in, std::string& line, std::size_t boun
 }
 
 LineSource::LineSource(std::istream& in, LineRule rule)
-    : in_(in), rule_(rule), buf_(std::max<std::size_t>(65536, 2 * rule.keep + 4)) {}
+    : in_(in), rule_(rule), room_(std::max<std::size_t>(65536, 2 * rule.keep + 4)) {
+  store_.assign(BEFORE + room_ + AFTER, ' ');
+  buf_ = store_.data() + BEFORE;
+  buf_[0] = '\n';  // the block's end
+}
 
 bool LineSource::fill() {
   // What is left of the block goes to its start; the stream fills the rest.
-  std::memmove(buf_.data(), buf_.data() + begin_, end_ - begin_);
+  std::memmove(buf_, buf_ + begin_, end_ - begin_);
   const std::size_t begin_before = begin_;
   end_ -= begin_;
   begin_ = 0;
@@ -168,7 +172,7 @@ bool LineSource::fill() {
   std::streambuf* sb = in_.rdbuf();
   std::streamsize got = 0;
   try {
-    if (sb) got = sb->sgetn(buf_.data() + end_, static_cast<std::streamsize>(buf_.size() - end_));
+    if (sb) got = sb->sgetn(buf_ + end_, static_cast<std::streamsize>(room_ - end_));
   } catch (...) {
     got = 0;  // a file that cannot be read (a folder, a failing disk) ends here
   }
@@ -176,21 +180,22 @@ bool LineSource::fill() {
   // The first NUL byte of the block is found once, not in every line.
   if (nul_ != NO_NUL) nul_ -= begin_before;
   if (got > 0 && nul_ == NO_NUL && rule_.text) {
-    const void* nul = std::memchr(buf_.data() + end_, 0, static_cast<std::size_t>(got));
-    if (nul) nul_ = static_cast<const char*>(nul) - buf_.data();
+    const void* nul = std::memchr(buf_ + end_, 0, static_cast<std::size_t>(got));
+    if (nul) nul_ = static_cast<const char*>(nul) - buf_;
   }
   end_ += got > 0 ? static_cast<std::size_t>(got) : 0;
+  buf_[end_] = '\n';
   return got > 0;
 }
 
-LineRead LineSource::next(std::string_view& line) {
+LineRead LineSource::next_carefully(std::string_view& line) {
   line = {};
   if (state_ != LineRead::Ok) return state_;
   long_taken_ = 0;
   const std::size_t keep = rule_.keep;
   std::size_t length = 0, taken = 0;
   for (;;) {
-    const char* start = buf_.data() + begin_;
+    const char* start = buf_ + begin_;
     const auto* nl = static_cast<const char*>(std::memchr(start, '\n', end_ - begin_));
     if (nl && static_cast<std::size_t>(nl - start) <= keep + 1) {
       length = nl - start;
@@ -206,7 +211,7 @@ LineRead LineSource::next(std::string_view& line) {
       break;
     }
   }
-  const char* start = buf_.data() + begin_;
+  const char* start = buf_ + begin_;
   if (length > 0 && start[length - 1] == '\r') --length;
   if (nul_ < begin_ + length) return state_ = LineRead::NotText;
   if (length > keep) {
@@ -227,15 +232,21 @@ LineRead LineSource::long_line(std::string_view& line) {
   in_.clear();
   in_.seekg(-static_cast<std::streamoff>(end_ - begin_), std::ios::cur);
   begin_ = end_ = last_ = 0;
+  buf_[0] = '\n';
   nul_ = NO_NUL;
   at_end_ = false;
   std::size_t taken = 0;
-  const LineRead got = read_by_rule(in_, long_, rule_, &taken);
+  std::string kept;
+  const LineRead got = read_by_rule(in_, kept, rule_, &taken);
   if (got != LineRead::Ok) return state_ = got;
   in_.clear();
   long_taken_ = taken;
   ++lines_;
-  line = long_;
+  // Held with the margins of a line of the block.
+  long_.assign(BEFORE, ' ');
+  long_ += kept;
+  long_.append(AFTER, ' ');
+  line = std::string_view(long_).substr(BEFORE, kept.size());
   return LineRead::Ok;
 }
 

@@ -14,6 +14,10 @@
 #include <string_view>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace vortan {
 
 // The longest line kept (and the longest line of a session script).
@@ -67,6 +71,10 @@ LineRead read_data_line(std::istream& in, std::string& line, std::size_t* consum
 // any reader goes on from there. The stream must be able to seek.
 class LineSource {
  public:
+  // A line given may be read from BEFORE characters before its start to
+  // AFTER characters after it (what lies outside the line is no part of
+  // it), so that a record's fields can be taken in whole blocks.
+  static constexpr std::size_t BEFORE = 16, AFTER = 128;
   explicit LineSource(std::istream& in, std::size_t bound = MLINE)
       : LineSource(in, LineRule{bound, bound, false}) {}
   LineSource(std::istream& in, LineRule rule);
@@ -74,7 +82,24 @@ class LineSource {
   LineSource(const LineSource&) = delete;
   LineSource& operator=(const LineSource&) = delete;
   // The next line, held until the next call; as read_line_bounded.
-  LineRead next(std::string_view& line);
+  LineRead next(std::string_view& line) {
+    // A line that ends within the block, is short enough and holds no NUL
+    // byte is given at once; every other case is taken the careful way.
+    if (state_ == LineRead::Ok) {
+      const char* const start = buf_ + begin_;
+      const std::size_t found = line_end(start) - start, length = found - (found > 0 && start[found - 1] == '\r');
+      if (begin_ + found < end_ && found <= rule_.keep + 1 && length <= rule_.keep &&
+          nul_ >= begin_ + length) {
+        long_taken_ = 0;
+        last_ = found + 1;
+        begin_ += last_;
+        ++lines_;
+        line = std::string_view(start, length);
+        return LineRead::Ok;
+      }
+    }
+    return next_carefully(line);
+  }
   // Gives the last line back: the next call returns it again.
   void put_back();
   void finish();
@@ -82,16 +107,36 @@ class LineSource {
   long lines() const { return lines_; }
 
  private:
+  // The first line end from `start` on; the block always ends in one (a
+  // '\n' kept just after its last character), so the search stops there.
+  static const char* line_end(const char* start) {
+#if defined(__SSE2__)
+    const __m128i nl = _mm_set1_epi8('\n');
+    for (const char* p = start;; p += 16) {
+      const unsigned hit = static_cast<unsigned>(
+          _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), nl)));
+      if (hit) return p + __builtin_ctz(hit);
+    }
+#else
+    while (*start != '\n') ++start;
+    return start;
+#endif
+  }
+  LineRead next_carefully(std::string_view& line);
   bool fill();
   LineRead long_line(std::string_view& line);
   std::istream& in_;
   LineRule rule_;
-  std::vector<char> buf_;
+  // The block: BEFORE characters of margin, the block's room, and AFTER
+  // characters more; buf_ is the start of the room.
+  std::vector<char> store_;
+  char* buf_ = nullptr;
+  std::size_t room_ = 0;
   std::size_t begin_ = 0, end_ = 0, last_ = 0;
   // Where the block's first NUL byte lies (text lines only), if it has one.
   static constexpr std::size_t NO_NUL = static_cast<std::size_t>(-1);
   std::size_t nul_ = NO_NUL;
-  std::string long_;         // the kept part of a line longer than the block
+  std::string long_;         // the kept part of a line longer than the block, with margins
   std::size_t long_taken_ = 0;  // its length in the stream, while it is the last line
   long lines_ = 0;
   bool at_end_ = false, finished_ = false;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "line_reader.h"
+#include "plain_records.h"
 #include "prompts.h"
 #include "records.h"
 
@@ -51,8 +52,18 @@ struct NodalLine {
   double values[4] = {};
 };
 
-// I5, 4F10: the node number and its four values.
+constexpr quick::PlainLayout<5> NODAL_FIELDS{{{'I', 5}, {'F', 10}, {'F', 10}, {'F', 10}, {'F', 10}}};
+constexpr quick::PlainLayout<9> GAUSS_FIELDS{
+    {{'I', 5}, {'I', 2}, {'I', 3}, {'F', 10}, {'F', 10}, {'F', 10}, {'F', 10}, {'F', 10}, {'F', 10}}};
+
+// I5, 4F10: the node number and its four values. The line comes from a
+// LineSource, readable around it as whole records are read.
 bool read_nodal(std::string_view line, NodalLine& n) {
+  long node = 0;
+  if (quick::read_plain_record<NODAL_FIELDS>(line.data(), line.size(), &node, n.values)) {
+    n.node = static_cast<int>(node);
+    return true;
+  }
   RecordReader c(line);
   n.node = static_cast<int>(c.I(5));
   for (double& v : n.values) v = c.F(10, 0);
@@ -65,8 +76,22 @@ struct GaussLine {
 };
 
 // I5, I2, I3, 6F10: element, Gauss point, yield code, the point's x and y
-// and its four values. A blank line is not a Gauss-point line.
+// and its four values. A blank line is not a Gauss-point line. The line
+// comes from a LineSource.
 bool read_gauss(std::string_view line, GaussLine& g) {
+  long numbers[3];
+  double reals[6];
+  // A line read whole with element 0 may be blank: it is looked at again.
+  if (quick::read_plain_record<GAUSS_FIELDS>(line.data(), line.size(), numbers, reals) &&
+      numbers[0] != 0) {
+    g.element = static_cast<int>(numbers[0]);
+    g.point = static_cast<int>(numbers[1]);
+    g.yield = static_cast<int>(numbers[2]);
+    g.x = reals[0];
+    g.y = reals[1];
+    std::copy(reals + 2, reals + 6, g.values);
+    return true;
+  }
   if (blank(line)) return false;
   RecordReader c(line);
   g.element = static_cast<int>(c.I(5));
