@@ -1,6 +1,7 @@
 #include "plot.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -34,31 +35,41 @@ double g_fill[3] = {1, 1, 1};
 
 void map_for_script(double x, double y, int& ix, int& iy) { MAPPXL(x, y, ix, iy); }
 
-// The picture's text is gathered here and handed to the file in large
-// pieces: a call to the file per record costs more than making the record.
-// Records are built in place, already in their written form (one blank
-// between items, numbers without padding).
-constexpr size_t PS_BUF = size_t{1} << 16;
+// The picture's text is gathered here and handed to the file in pieces of
+// PS_PIECE bytes: a call to the file per record costs more than making the
+// record, and pieces this large cost the system no more than one call for
+// the whole file. Records are built in place, already in their written form
+// (one blank between items, numbers without padding); PS_ROOM is the most
+// a record may ask for.
+constexpr size_t PS_PIECE = size_t{1} << 18, PS_ROOM = size_t{1} << 16;
 std::string g_rec;  // a record built as a text, kept so that it allocates once
-char g_buf[PS_BUF];
+char g_buf[PS_PIECE + PS_ROOM];
 size_t g_used = 0;
 
+// Everything gathered goes to the file (at the end, or before a long text).
 void ps_flush() {
   if (g_used > 0 && g_ps) write_replace(g_ps_file, std::string_view(g_buf, g_used));
   g_used = 0;
 }
 
-// Where the next n characters go (n at most half the buffer); ps_done
-// takes them, up to `end`.
-char* ps_room(size_t n) {
-  if (g_used + n > PS_BUF) ps_flush();
+// A whole piece goes to the file, what follows it is kept.
+void ps_flush_piece() {
+  if (g_ps) write_replace(g_ps_file, std::string_view(g_buf, PS_PIECE));
+  g_used -= PS_PIECE;
+  std::memmove(g_buf, g_buf + PS_PIECE, g_used);
+}
+
+// Where the next n characters go (n at most PS_ROOM); ps_done takes them,
+// up to `end`.
+char* ps_room([[maybe_unused]] size_t n) {
+  if (g_used >= PS_PIECE) ps_flush_piece();  // less than PS_ROOM is left
   return g_buf + g_used;
 }
 
 void ps_done(const char* end) { g_used = static_cast<size_t>(end - g_buf); }
 
 void ps_append(std::string_view text) {
-  if (text.size() > PS_BUF / 2) {
+  if (text.size() > PS_ROOM) {
     ps_flush();
     write_replace(g_ps_file, text);
     return;
@@ -74,34 +85,162 @@ char* put_text(char* p, const char (&text)[N]) {
   return p + N - 1;
 }
 
-// The text of recent coordinates by their bits: a picture writes the same
-// coordinate many times over (the ends of neighbouring sides, the lines of
-// a grid, the arms of a cross), so most are copied rather than made.
-struct CoordText {
-  std::uint64_t bits = ~std::uint64_t{0};  // no coordinate: a NaN's bits
-  char text[8] = {};
-  int size = 0;
-};
-CoordText g_coord_texts[1024];
+// The decimal digits of 0 to 99, two by two.
+constexpr char DIGIT_PAIRS[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
 
-// A coordinate not among the recent ones: made, kept, and copied to p.
-[[gnu::noinline]] char* put_new_pt(char* p, CoordText& c, std::uint64_t bits, double v) {
-  c.size = static_cast<int>(put_tenths(c.text, v, 7) - c.text);  // at most 7 characters
-  c.bits = bits;
-  std::memcpy(p, c.text, 8);
-  return p + c.size;
+// The same pairs as 16-bit words, the first digit in the low byte, to be
+// placed into a word of text by shifts.
+constexpr auto PAIR_WORDS = [] {
+  std::array<std::uint16_t, 100> w{};
+  for (unsigned i = 0; i < 100; ++i) w[i] = static_cast<std::uint16_t>(('0' + i / 10) | ('0' + i % 10) << 8);
+  return w;
+}();
+
+// Stores the eight characters of a word of text, its low byte first.
+void store_text8(char* p, std::uint64_t word) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(p, &word, 8);
+  } else {
+    for (int i = 0; i < 8; ++i) p[i] = static_cast<char>(word >> (8 * i));
+  }
 }
 
-// Appends a coordinate in points, as the PostScript records carry it: held
-// to what a page can show, so it is always a plain PostScript number (the
-// drawing routines clip to this range first; this is the last guard).
-char* put_pt(char* p, double v) {
-  v = std::isfinite(v) ? std::clamp(v, -PS_REACH, PS_REACH) : 0.0;
+int digit_count(unsigned v) {
+  int n = 1;
+  for (; v >= 10; v /= 10) ++n;
+  return n;
+}
+
+// Ties and forms too wide for their decimal: the field writer decides.
+[[gnu::noinline]] char* put_tenths_by_field(char* p, double v, int w) {
+  std::string field;
+  put_F(field, v, w, 1);
+  const size_t first = std::min(field.find_first_not_of(' '), field.size());
+  std::memcpy(p, field.data() + first, field.size() - first);
+  return p + (field.size() - first);
+}
+
+// Values of a million tenths and more, rounded as put_tenths rounds them,
+// digits made one pair at a time.
+[[gnu::noinline]] char* put_tenths_wide(char* p, double v, int w, double scaled) {
+  if (!(scaled < 1e9)) return put_tenths_by_field(p, v, w);  // NaN too
+  const auto whole = static_cast<unsigned>(scaled);
+  const double frac = scaled - static_cast<double>(whole);  // exact
+  if (!(std::fabs(frac - 0.5) > scaled * 1e-15)) return put_tenths_by_field(p, v, w);
+  const unsigned q = whole + (frac > 0.5 ? 1 : 0);
+  unsigned ip = q / 10;
+  const int n = digit_count(ip);
+  const bool minus = std::signbit(v);
+  if (n + 2 + minus > w) return put_tenths_by_field(p, v, w);
+  char* const end = p + n + 2 + minus;
+  end[-1] = static_cast<char>('0' + q % 10);
+  end[-2] = '.';
+  char* t = end - 2;
+  for (; ip >= 100; ip /= 100) {  // two digits at a time
+    t -= 2;
+    std::memcpy(t, DIGIT_PAIRS + 2 * (ip % 100), 2);
+  }
+  if (ip >= 10)
+    std::memcpy(t - 2, DIGIT_PAIRS + 2 * ip, 2);
+  else
+    t[-1] = static_cast<char>('0' + ip);
+  if (minus) *p = '-';
+  return end;
+}
+
+// put_tenths, made here so that the coordinates' writer has it in line.
+inline char* put_tenths_fast(char* p, double v, int w) {
+  // From the value's scaled whole number where that is surely the correctly
+  // rounded one: the product's own rounding error is far below the margin
+  // kept from one half.
+  const double scaled = std::fabs(v) * 10;
+  if (!(scaled < 999999)) return put_tenths_wide(p, v, w, scaled);  // NaN too
+  const auto whole = static_cast<unsigned>(scaled);
+  const double frac = scaled - static_cast<double>(whole);  // exact
+  if (!(std::fabs(frac - 0.5) > scaled * 1e-15)) return put_tenths_by_field(p, v, w);
+  const unsigned q = whole + (frac > 0.5 ? 1 : 0);  // at most 999999
+  // The six digits of q (the last its tenth), two at a time: q / 10^4 in
+  // 32.32 fixed point (exact below a million), its fraction times 100 twice.
+  const std::uint64_t f1 = q * std::uint64_t{429497};
+  const std::uint64_t f2 = (f1 & 0xFFFFFFFF) * 100, f3 = (f2 & 0xFFFFFFFF) * 100;
+  const std::uint64_t six = PAIR_WORDS[f1 >> 32] | std::uint64_t{PAIR_WORDS[f2 >> 32]} << 16 |
+                            std::uint64_t{PAIR_WORDS[f3 >> 32]} << 32;
+  // The point goes before the tenth, and the leading zeros are shifted out
+  // (all but the units), so the text is made without a branch on its size.
+  const int zeros = std::countr_zero((six ^ 0x3030303030) | std::uint64_t{1} << 32) >> 3;
+  const int n = 5 - zeros;  // digits before the point
+  const bool minus = std::signbit(v);  // -0.0 and what rounds to zero keep it
+  if (n + 2 + minus > w) return put_tenths_by_field(p, v, w);
+  const std::uint64_t text =
+      (six & 0xFFFFFFFFFF) | std::uint64_t{'.'} << 40 | (six >> 40) << 48;
+  *p = '-';
+  p += minus;
+  store_text8(p, text >> (8 * zeros));
+  return p + n + 2;
+}
+
+// The text of recent coordinates by their bits: a picture writes the same
+// coordinate many times over (the ends of neighbouring sides, the lines of
+// a grid), so many are copied rather than made. A coordinate's text has at
+// most 7 characters: the eighth byte of the word holds the count.
+struct CoordText {
+  std::uint64_t bits = ~std::uint64_t{0};  // no coordinate: a NaN's bits
+  std::uint64_t text = 0;
+};
+CoordText g_coord_texts[2048];
+
+std::uint64_t load_text8(const char* p) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    return word;
+  } else {
+    std::uint64_t word = 0;
+    for (int i = 0; i < 8; ++i) word |= std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+    return word;
+  }
+}
+
+// A coordinate not among the recent ones: made in place, and kept.
+[[gnu::noinline]] char* put_new_pt(char* p, CoordText& c, std::uint64_t bits, double v) {
+  char* const end = put_tenths_fast(p, v, 7);
+  const auto size = static_cast<std::uint64_t>(end - p);
+  c.text = (load_text8(p) & 0x00FFFFFFFFFFFFFF) | size << 56;
+  c.bits = bits;
+  return end;
+}
+
+// Appends a coordinate in points that lies on the page (|v| <= PS_REACH).
+// The count byte of a copied text lands past its end, where the record goes on.
+inline char* put_page_pt(char* p, double v) {
   const auto bits = std::bit_cast<std::uint64_t>(v);
-  CoordText& c = g_coord_texts[(bits * 0x9E3779B97F4A7C15ULL) >> 54];
+  CoordText& c = g_coord_texts[(bits * 0x9E3779B97F4A7C15ULL) >> 53];
   if (c.bits != bits) return put_new_pt(p, c, bits, v);
-  std::memcpy(p, c.text, 8);
-  return p + c.size;
+  store_text8(p, c.text);
+  return p + (c.text >> 56);
+}
+
+// A coordinate held to what a page can show, so that it is always a plain
+// PostScript number (the drawing routines clip to this range first; this is
+// the last guard).
+double held_to_page(double v) {
+  return std::isfinite(v) ? std::clamp(v, -PS_REACH, PS_REACH) : 0.0;
+}
+
+// Appends a coordinate in points, as the PostScript records carry it.
+char* put_pt(char* p, double v) { return put_page_pt(p, held_to_page(v)); }
+
+// A filled polygon's coordinate: held to half the reach and rounded to its
+// tenth, half-way away from zero (std::round's rule, without its call).
+inline double fill_tenths(double v) {
+  const double t = std::clamp(v, -0.5 * PS_REACH, 0.5 * PS_REACH) * 10;
+  const auto whole = static_cast<long>(t);  // toward zero
+  const double rest = t - static_cast<double>(whole);  // exact
+  const long r = whole + (rest >= 0.5) - (rest <= -0.5);
+  return std::copysign(static_cast<double>(r), t) / 10;  // -0.0 kept, as std::round keeps it
 }
 
 bool on_page(double x, double y) {
@@ -245,58 +384,9 @@ void screen_label(double x, double y, const std::string& text, int code, int col
   plat().graphics_update();
 }
 
-// The decimal digits of 0 to 99, two by two.
-constexpr char DIGIT_PAIRS[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
-int digit_count(unsigned v) {
-  int n = 1;
-  for (; v >= 10; v /= 10) ++n;
-  return n;
-}
-
-// Ties and forms too wide for their decimal: the field writer decides.
-[[gnu::noinline]] char* put_tenths_by_field(char* p, double v, int w) {
-  std::string field;
-  put_F(field, v, w, 1);
-  const size_t first = std::min(field.find_first_not_of(' '), field.size());
-  std::memcpy(p, field.data() + first, field.size() - first);
-  return p + (field.size() - first);
-}
-
 }  // namespace
 
-char* put_tenths(char* p, double v, int w) {
-  // From the value's scaled whole number where that is surely the correctly
-  // rounded one: the product's own rounding error is far below the margin
-  // kept from one half.
-  const double scaled = std::fabs(v) * 10;
-  if (!(scaled < 1e9)) return put_tenths_by_field(p, v, w);  // NaN too
-  const auto whole = static_cast<unsigned>(scaled);
-  const double frac = scaled - static_cast<double>(whole);  // exact
-  if (!(std::fabs(frac - 0.5) > scaled * 1e-15)) return put_tenths_by_field(p, v, w);
-  const unsigned q = whole + (frac > 0.5 ? 1 : 0);
-  unsigned ip = q / 10;
-  const int n = ip < 10 ? 1 : ip < 100 ? 2 : ip < 1000 ? 3 : ip < 10000 ? 4 : digit_count(ip);
-  const bool minus = std::signbit(v);  // -0.0 and what rounds to zero keep it
-  if (n + 2 + minus > w) return put_tenths_by_field(p, v, w);
-  char* const end = p + n + 2 + minus;
-  end[-1] = static_cast<char>('0' + q % 10);
-  end[-2] = '.';
-  char* t = end - 2;
-  for (; ip >= 100; ip /= 100) {  // two digits at a time
-    t -= 2;
-    std::memcpy(t, DIGIT_PAIRS + 2 * (ip % 100), 2);
-  }
-  if (ip >= 10)
-    std::memcpy(t - 2, DIGIT_PAIRS + 2 * ip, 2);
-  else
-    t[-1] = static_cast<char>('0' + ip);
-  if (minus) *p = '-';
-  return end;
-}
+char* put_tenths(char* p, double v, int w) { return put_tenths_fast(p, v, w); }
 
 PlotState& plot_state() { return g_plot; }
 
@@ -378,11 +468,19 @@ double YTOPT(double y) { return (y - g_plot.ymin) * g_plot.psscale; }
 
 void JOINPS(const double p1[2], const double p2[2]) {
   // Only the part that a page can show is written, in its own direction.
+  if (!g_ps) return;
   double x1 = XTOPT(p1[0]), y1 = YTOPT(p1[1]), x2 = XTOPT(p2[0]), y2 = YTOPT(p2[1]);
-  if (!g_ps || !clip_segment(x1, y1, x2, y2, -PS_REACH, PS_REACH, -PS_REACH, PS_REACH)) return;
+  if (!on_page(x1, y1) || !on_page(x2, y2)) {  // most segments lie on the page as they are
+    if (!clip_segment(x1, y1, x2, y2, -PS_REACH, PS_REACH, -PS_REACH, PS_REACH)) return;
+    x1 = held_to_page(x1), y1 = held_to_page(y1), x2 = held_to_page(x2), y2 = held_to_page(y2);
+  }
   char* p = put_text(ps_room(64), "n ");
-  p = put_text(put_pt2(p, x1, y1), " m ");
-  p = put_text(put_pt2(p, x2, y2), " l sr\n");
+  p = put_page_pt(p, x1);
+  *p++ = ' ';
+  p = put_text(put_page_pt(p, y1), " m ");
+  p = put_page_pt(p, x2);
+  *p++ = ' ';
+  p = put_text(put_page_pt(p, y2), " l sr\n");
   ps_done(p);
 }
 
@@ -429,36 +527,42 @@ void MARPT(double x, double y, double half) {
   JOINP1(x, y - half, x, y + half);
 }
 
+namespace {
+
+// FILPOL's PostScript: a polygon with a point that cannot be mapped is not
+// drawn; the others are held to half the reach, so that the moves between
+// them stay within it too. Vertices after the first go as differences of
+// the rounded positions, so the path closes exactly where it began; five
+// moves to a record.
+void fill_ps(int n, const double* xs, const double* ys) {
+  if (!g_ps) return;
+  for (int i = 0; i < n; ++i)
+    if (!std::isfinite(XTOPT(xs[i])) || !std::isfinite(YTOPT(ys[i]))) return;
+  double px = fill_tenths(XTOPT(xs[0])), py = fill_tenths(YTOPT(ys[0]));
+  char* p = put_text(ps_room(32), "n ");
+  p = put_text(put_pt2(p, px, py), " m\n");
+  ps_done(p);
+  for (int i = 1; i < n; ++i) {
+    if (i % 5 == 1) p = ps_room(128);
+    const double qx = fill_tenths(XTOPT(xs[i])), qy = fill_tenths(YTOPT(ys[i]));
+    p = put_page_pt(p, qx - px);  // within the reach: both ends are within half of it
+    *p++ = ' ';
+    p = put_text(put_page_pt(p, qy - py), " r");
+    *p++ = i % 5 == 0 || i == n - 1 ? '\n' : ' ';
+    ps_done(p);
+    px = qx;
+    py = qy;
+  }
+  p = put_text(ps_room(8), "ggg\n");
+  ps_done(p);
+}
+
+}  // namespace
+
 void FILPOL(int n, const double* xs, const double* ys, int colour) {
   if (n < 1 || n >= 4000) return;
   if (ps_mode()) {
-    if (!g_ps) return;
-    // A polygon with a point that cannot be mapped is not drawn; the others
-    // are held to half the reach, so that the moves between them stay
-    // within it too.
-    for (int i = 0; i < n; ++i)
-      if (!std::isfinite(XTOPT(xs[i])) || !std::isfinite(YTOPT(ys[i]))) return;
-    auto held = [](double v) {
-      return std::round(std::clamp(v, -0.5 * PS_REACH, 0.5 * PS_REACH) * 10) / 10;
-    };
-    // Vertices after the first go as differences of the rounded positions,
-    // so the path closes exactly where it began.
-    // Five moves to a record.
-    double px = held(XTOPT(xs[0])), py = held(YTOPT(ys[0]));
-    char* p = put_text(ps_room(32), "n ");
-    p = put_text(put_pt2(p, px, py), " m\n");
-    ps_done(p);
-    for (int i = 1; i < n; ++i) {
-      if (i % 5 == 1) p = ps_room(128);
-      double qx = held(XTOPT(xs[i])), qy = held(YTOPT(ys[i]));
-      p = put_text(put_pt2(p, qx - px, qy - py), " r");
-      *p++ = i % 5 == 0 || i == n - 1 ? '\n' : ' ';
-      ps_done(p);
-      px = qx;
-      py = qy;
-    }
-    p = put_text(ps_room(8), "ggg\n");
-    ps_done(p);
+    fill_ps(n, xs, ys);
     return;
   }
   // Unrounded, so that neighbouring fills meet along their common edges.
@@ -488,7 +592,7 @@ void PSLAB(double x, double y, const std::string& text, int code) {
   // so that many labels cannot overflow a printer's stack.
   const char* tail = code % 10 == AL_CENTRE || code % 10 == AL_RIGHT ? " pop" : "";
   const size_t room = 64 + 4 * text.size();
-  if (room > PS_BUF / 2) {  // a text longer than any label: through a string of its own
+  if (room > PS_ROOM) {  // a text longer than any label: through a string of its own
     std::string r(room, ' ');
     char* p = put_pt2(r.data(), XTOPT(x), YTOPT(y) + baseline_shift(code, g_plot.fontsize));
     p = put_ps_string(put_text(p, " m ("), text);
@@ -616,6 +720,8 @@ bool PSCLOS() {
 }
 
 bool ps_open() { return g_ps; }
+
+void ps_hand_over() { ps_flush(); }
 
 UnfinishedPicture::~UnfinishedPicture() {
   if (!g_ps) return;

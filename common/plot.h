@@ -101,6 +101,9 @@ bool PSOPEN(const std::string& path);
 // Closes the file; false when anything written to it was lost.
 bool PSCLOS();
 bool ps_open();
+// Hands every record gathered so far to the file (the writing benchmark's
+// timing ends here, before the close's sync).
+void ps_hand_over();
 // Writes one record as it stands (header and comment records).
 void PSREC(const std::string& record);
 // Removes runs of blanks (outside label strings) and writes the record.
@@ -136,8 +139,9 @@ std::string picture_refusal(const std::string& path);
 struct PictureRefused {};
 [[noreturn]] void refuse_picture();
 // Writes v at p as a fixed field of width w with one decimal holds it
-// (records.h's put_F), without the blanks before it; returns the end. At
-// most w characters are written.
+// (records.h's put_F), without the blanks before it; returns the end. The
+// number takes at most w characters, but p needs room for 16: the digits
+// are stored eight at a time.
 char* put_tenths(char* p, double v, int w);
 // Sets the PostScript fill colour (components 0..1).
 void PSFILL(double r, double g, double b);
