@@ -377,7 +377,7 @@ TEST(PostScriptRecords, LargePictureComesOutWhole) {
     xs[i] = i % 7;
     ys[i] = i % 3 == 0 ? 0 : 1;
   }
-  for (int i = 0; i < 6000; ++i) {
+  for (int i = 0; i < 14000; ++i) {  // more than one piece of what is gathered
     JOINP1(i * 0.1, 3, 1000 - i * 0.1, -3);
     want.push_back("n " + tenths_by_printf(i * 0.1 * k, 7) + " 1.6 m " +
                    tenths_by_printf((1000 - i * 0.1) * k, 7) + " -1.6 l sr");
