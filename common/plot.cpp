@@ -264,12 +264,7 @@ int nearest_pixel(double v) {
 }
 
 // World point to pixel, unrounded, held to a range the screen routines take.
-void map_exact(double x, double y, double& fx, double& fy) {
-  const PlotState& p = g_plot;
-  double w = p.width != 0 ? p.width : 1, h = p.height != 0 ? p.height : 1;
-  fx = std::clamp(480.0 / w * (x - p.xmin) + p.xoff, -32768.0, 32767.0);
-  fy = std::clamp((p.ymax - y) * 480.0 / h + p.yoff, -32768.0, 32767.0);
-}
+void map_exact(double x, double y, double& fx, double& fy) { ScreenMapping().map(x, y, fx, fy); }
 
 // The clipped segment's ends, at parameters t0 and t1 along it.
 bool ends_at(double& x1, double& y1, double& x2, double& y2, double t0, double t1, double dx,
@@ -447,6 +442,10 @@ void STPLOT(double xmin, double xmax, double ymin, double ymax, double& charsize
   plat().set_world_mapper(map_for_script);
 }
 
+ScreenMapping::ScreenMapping()
+    : per_x(480.0 / (g_plot.width != 0 ? g_plot.width : 1)), xmin(g_plot.xmin), xoff(g_plot.xoff),
+      ymax(g_plot.ymax), height(g_plot.height != 0 ? g_plot.height : 1), yoff(g_plot.yoff) {}
+
 void MAPPXL(double x, double y, int& ix, int& iy) {
   double fx, fy;
   map_exact(x, y, fx, fy);
@@ -567,7 +566,13 @@ void FILPOL(int n, const double* xs, const double* ys, int colour) {
   }
   // Unrounded, so that neighbouring fills meet along their common edges.
   double px[4000], py[4000];
-  for (int i = 0; i < n; ++i) map_exact(xs[i], ys[i], px[i], py[i]);
+  const ScreenMapping screen;
+  for (int i = 0; i < n; ++i) screen.map(xs[i], ys[i], px[i], py[i]);
+  fill_pixels(n, px, py, colour);
+}
+
+void fill_pixels(int n, const double* px, const double* py, int colour) {
+  if (n < 1 || n >= 4000) return;
   plat().fb().fill_polygon(std::span<const double>(px, n), std::span<const double>(py, n), colour);
   plat().graphics_update();
 }

@@ -4,6 +4,7 @@
 // PostScript file (points).
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -37,6 +38,18 @@ void STPLOT(double xmin, double xmax, double ymin, double ymax, double& charsize
 // file is missing or holds no valid definition.
 float font_size_from_tex(const std::string& path = "top51bit.tex");
 void MAPPXL(double x, double y, int& ix, int& iy);
+// The screen mapping of the current plot window: a world point to its
+// pixel, unrounded (MAPPXL rounds it), held to the range the screen
+// routines take. The window's figures are taken once, for the many points
+// of a picture.
+struct ScreenMapping {
+  double per_x, xmin, xoff, ymax, height, yoff;
+  ScreenMapping();
+  void map(double x, double y, double& px, double& py) const {
+    px = std::clamp(per_x * (x - xmin) + xoff, -32768.0, 32767.0);
+    py = std::clamp((ymax - y) * 480.0 / height + yoff, -32768.0, 32767.0);
+  }
+};
 void PXLMAP(int ix, int iy, double& x, double& y);
 double XTOPT(double x);
 double YTOPT(double y);
@@ -60,6 +73,8 @@ void MARPT(double x, double y, double half);
 // Fills a polygon of n vertices (n < 4000); on the screen in `colour`, in
 // PostScript with the current fill colour (PSFILL).
 void FILPOL(int n, const double* xs, const double* ys, int colour);
+// FILPOL on the screen of points already mapped by ScreenMapping.
+void fill_pixels(int n, const double* px, const double* py, int colour);
 void SETCOL(int colour);
 void PENWID(double width);
 

@@ -61,64 +61,97 @@ int curve_steps(double len, int lo, int hi) {
   return n > hi ? hi : static_cast<int>(n);
 }
 
-// Fills the work list in `colour`; PostScript takes the colour's RGB.
-void fill_work(PolyWork& w, int colour) {
+// The outline of a region to fill, in the work list. Its world points go
+// in as the fill takes them: on the screen mapped to pixels as they come
+// (FILPOL's mapping, so the pixels are the same), in PostScript as they are.
+struct Region {
+  explicit Region(PolyWork& list) : w(list) {}
+  PolyWork& w;
+  const bool screen = !ps_mode();
+  const ScreenMapping mapping;
+  // False when the list is full.
+  bool add(double x, double y) {
+    if (screen) mapping.map(x, y, x, y);
+    return w.add(x, y);
+  }
+};
+
+// Fills the region in `colour` and empties the list; PostScript takes the
+// colour's RGB.
+void fill_region(Region& r, int colour) {
+  PolyWork& w = r.w;
   if (w.count >= 3) {
-    if (ps_mode()) {
+    if (r.screen) {
+      fill_pixels(w.count, &w.x[1], &w.y[1], colour);
+    } else {
       Rgb c = plat().fb().palette(colour);
       for (int k = 0; k < 11; ++k)
         if (icont[k] == colour) c = ega_code_rgb(CONTOUR_CODES[k]);
       PSFILL(c.r / 255.0, c.g / 255.0, c.b / 255.0);
+      FILPOL(w.count, &w.x[1], &w.y[1], colour);
     }
-    FILPOL(w.count, &w.x[1], &w.y[1], colour);
   }
   w.count = 0;
+}
+
+// True when a side's three points are out of line, so that it is drawn
+// along the parabola through them.
+bool bends(double x0, double y0, double xm, double ym, double x1, double y1) {
+  const double cross = (xm - x0) * (y1 - y0) - (ym - y0) * (x1 - x0);
+  return std::fabs(cross) >= 0.0001;
+}
+
+// The points of a bending side between its ends. False when the list is
+// full.
+[[gnu::noinline]] bool append_curve(Region& r, double x0, double y0, double xm, double ym,
+                                    double x1, double y1) {
+  const double len = std::hypot(xm - x0, ym - y0) + std::hypot(x1 - xm, y1 - ym);
+  const int steps = curve_steps(len, 2, 200);
+  for (int i = 1; i < steps; ++i) {
+    double f[3];
+    SHAPE(-1.0 + 2.0 * i / steps, 0.0, 31, f);
+    if (!r.add(f[0] * x0 + f[1] * xm + f[2] * x1, f[0] * y0 + f[1] * ym + f[2] * y1))
+      return false;
+  }
+  return true;
 }
 
 // Appends one side from the last point: its end point when straight or
 // when its three points are in line, else points along the parabola
 // through the three. False when the list is full.
-bool append_side(PolyWork& w, double x0, double y0, double xm, double ym, double x1, double y1,
+bool append_side(Region& r, double x0, double y0, double xm, double ym, double x1, double y1,
                  bool curved) {
-  const double cross = (xm - x0) * (y1 - y0) - (ym - y0) * (x1 - x0);
-  if (curved && std::fabs(cross) >= 0.0001) {
-    const double len = std::hypot(xm - x0, ym - y0) + std::hypot(x1 - xm, y1 - ym);
-    const int steps = curve_steps(len, 2, 200);
-    for (int i = 1; i < steps; ++i) {
-      double f[3];
-      SHAPE(-1.0 + 2.0 * i / steps, 0.0, 31, f);
-      if (!w.add(f[0] * x0 + f[1] * xm + f[2] * x1, f[0] * y0 + f[1] * ym + f[2] * y1))
-        return false;
-    }
-  }
-  return w.add(x1, y1);
+  if (curved && bends(x0, y0, xm, ym, x1, y1) && !append_curve(r, x0, y0, xm, ym, x1, y1))
+    return false;
+  return r.add(x1, y1);
 }
 
 // Appends the side between two natural points of an element, bending with
 // the element through the image of their natural midpoint.
-bool append_nat_side(PolyWork& w, Nat a, Nat b, int type, const Geometry& geo) {
+bool append_nat_side(Region& r, Nat a, Nat b, int type, const Geometry& geo) {
   double x0, y0, xm, ym, x1, y1;
   ST2XY(a.s, a.t, type, geo, x0, y0);
   ST2XY(b.s, b.t, type, geo, x1, y1);
   const Nat m = midpoint(a, b);
   ST2XY(m.s, m.t, type, geo, xm, ym);
-  return append_side(w, x0, y0, xm, ym, x1, y1, type != 5);
+  return append_side(r, x0, y0, xm, ym, x1, y1, type != 5);
 }
 
 // Fills the region whose corners are natural points, each side bending with
 // the element; a region that does not fit is reported and left unfilled.
 void fill_nat_region(int n, const Nat* c, int type, const Geometry& geo, int colour, PolyWork& w) {
   w.count = 0;
+  Region r(w);
   double x, y;
   ST2XY(c[0].s, c[0].t, type, geo, x, y);
-  bool ok = w.add(x, y);
-  for (int i = 0; ok && i < n; ++i) ok = append_nat_side(w, c[i], c[(i + 1) % n], type, geo);
+  bool ok = r.add(x, y);
+  for (int i = 0; ok && i < n; ++i) ok = append_nat_side(r, c[i], c[(i + 1) % n], type, geo);
   if (!ok) {
     w.count = 0;
     PUTERR("Element is too long & thin for contouring!");
     return;
   }
-  fill_work(w, colour);
+  fill_region(r, colour);
 }
 
 // --- triangles --------------------------------------------------------------
@@ -325,10 +358,11 @@ void fill_quad_above(const double* f, double L, int npieces, const int pieces[2]
   for (int first = 0; first < n; ++first) {
     if (visited[first] || !arc_upper(first)) continue;
     w.count = 0;
+    Region r(w);
     Nat start = side_crossing(f, L, side[first]);
     double x, y;
     ST2XY(start.s, start.t, 9, geo, x, y);
-    bool ok = w.add(x, y), curve_full = false;
+    bool ok = r.add(x, y), curve_full = false;
     int i = first;
     for (int guard = 0; ok && guard < 4; ++guard) {
       visited[i] = true;
@@ -336,18 +370,18 @@ void fill_quad_above(const double* f, double L, int npieces, const int pieces[2]
       const int to = side[(i + 1) % n];
       Nat a = side_crossing(f, L, side[i]);
       for (int c = side[i] % 4 + 1; ok; c = c % 4 + 1) {
-        ok = append_nat_side(w, a, QC[c], 9, geo);
+        ok = append_nat_side(r, a, QC[c], 9, geo);
         a = QC[c];
         if (c == to) break;
       }
       const Nat end = side_crossing(f, L, to);
-      if (ok) ok = append_nat_side(w, a, end, 9, geo);
+      if (ok) ok = append_nat_side(r, a, end, 9, geo);
       // Along the contour piece to the partner crossing.
       Nat pts[MTRACE];
       const int np = trace_piece(f, L, end, side_crossing(f, L, partner[to]), geo, pts);
       for (int k = 0; ok && k < np; ++k) {
         ST2XY(pts[k].s, pts[k].t, 9, geo, x, y);
-        ok = w.add(x, y);
+        ok = r.add(x, y);
         curve_full = !ok;
       }
       int next = 0;
@@ -361,7 +395,7 @@ void fill_quad_above(const double* f, double L, int npieces, const int pieces[2]
                         : "Element is too long & thin for contouring!");
       continue;
     }
-    fill_work(w, colour);
+    fill_region(r, colour);
   }
 }
 
@@ -434,28 +468,41 @@ void shape_sum(const double* f, int n, const Geometry& geo, double& x, double& y
   }
 }
 
-// The 8-noded quadrilateral's shape values at the natural points whose s
-// and t are multiples of one half, where its contouring takes most of its
-// points (the corners and side midpoints of its four quarters): computed
-// once by SHAPE, and kept as the nodes whose values there are not zero
-// (most are, at those points), so each point costs only its few terms.
+// The 8-noded quadrilateral's shape values (SHAPE's serendipity functions,
+// node order) at the natural points whose s and t are multiples of one
+// half, where its contouring takes most of its points (the corners and side
+// midpoints of its four quarters). There they are exact in a few bits, so
+// they are made once, at compile time, and kept as the nodes whose values
+// are not zero (most are, at those points): each point then costs only its
+// few terms, summed in node order as ST2XY sums them.
+constexpr double grid_shape(int k, double s, double t) {
+  constexpr double cs[4] = {-1, 1, 1, -1}, ct[4] = {-1, -1, 1, 1};
+  if (k % 2 == 0) {
+    const double si = cs[k / 2], ti = ct[k / 2];
+    return 0.25 * (1 + s * si) * (1 + t * ti) * (s * si + t * ti - 1);
+  }
+  if (k == 1) return 0.5 * (1 - s * s) * (1 - t);
+  if (k == 3) return 0.5 * (1 + s) * (1 - t * t);
+  if (k == 5) return 0.5 * (1 - s * s) * (1 + t);
+  return 0.5 * (1 - s) * (1 - t * t);
+}
 struct GridShapes {
   int i = 0, j = 0, count = 0;
   int node[8] = {};
   double value[8] = {};
 };
-const auto QUAD_GRID_SHAPES = [] {
+constexpr auto QUAD_GRID_SHAPES = [] {
   std::array<GridShapes, 21> v{};
   int p = 0;
   for (int i = 0; i < 5; ++i)
     for (int j = 0; j < 5; ++j) {
       if (i % 2 == 1 && j % 2 == 1) continue;  // the quarters' centres are not wanted
-      double f[8];
-      SHAPE(-1 + 0.5 * i, -1 + 0.5 * j, 84, f);
       GridShapes& g = v[p++];
       g.i = i, g.j = j;
-      for (int k = 0; k < 8; ++k)
-        if (f[k] != 0) g.node[g.count] = k, g.value[g.count++] = f[k];
+      for (int k = 0; k < 8; ++k) {
+        const double f = grid_shape(k, -1 + 0.5 * i, -1 + 0.5 * j);
+        if (f != 0) g.node[g.count] = k, g.value[g.count++] = f;
+      }
     }
   return v;
 }();
@@ -489,14 +536,20 @@ void quad_half_grid(const Geometry& geo, QuadGrid& g) {
   // as ST2XY does.
   bool finite = true;
   for (int k = 1; k <= 8; ++k) finite = finite && std::isfinite(geo[k]) && std::isfinite(geo[10 + k]);
-  for (const GridShapes& f : QUAD_GRID_SHAPES) {
+  if (!finite) {
+    for (const GridShapes& f : QUAD_GRID_SHAPES)
+      ST2XY(-1 + 0.5 * f.i, -1 + 0.5 * f.j, 9, geo, g.x[f.i][f.j], g.y[f.i][f.j]);
+    return;
+  }
+#pragma GCC unroll 21
+  for (int p = 0; p < 21; ++p) {
+    const GridShapes& f = QUAD_GRID_SHAPES[p];
     double x = 0, y = 0;
-    if (!finite) {
-      ST2XY(-1 + 0.5 * f.i, -1 + 0.5 * f.j, 9, geo, x, y);
-    } else if (f.count == 1 && f.value[0] == 1) {  // a node of the element
+    if (f.count == 1 && f.value[0] == 1) {  // a node of the element
       x = geo[f.node[0] + 1];
       y = geo[f.node[0] + 11];
     } else {
+#pragma GCC unroll 8
       for (int k = 0; k < f.count; ++k) {
         x += f.value[k] * geo[f.node[k] + 1];
         y += f.value[k] * geo[f.node[k] + 11];
@@ -509,9 +562,12 @@ void quad_half_grid(const Geometry& geo, QuadGrid& g) {
 
 bool FILLEL(int n, int m, const Geometry& geo, int colour, PolyWork& w) {
   n = std::clamp(n, 0, 10);
-  bool ok = n >= 1 && w.add(geo[1], geo[11]);
+  Region r(w);
+  if (r.screen)  // points already in the list join the outline as pixels
+    for (int i = 1; i <= w.count; ++i) r.mapping.map(w.x[i], w.y[i], w.x[i], w.y[i]);
+  bool ok = n >= 1 && r.add(geo[1], geo[11]);
   if (n - m <= 1) {
-    for (int i = 2; ok && i <= n; ++i) ok = w.add(geo[i], geo[10 + i]);
+    for (int i = 2; ok && i <= n; ++i) ok = r.add(geo[i], geo[10 + i]);
   } else {
     // Sides of three points each; the thin quadrilateral has straight ends.
     const bool thin = n == 6 && m == 4;
@@ -521,9 +577,9 @@ bool FILLEL(int n, int m, const Geometry& geo, int colour, PolyWork& w) {
       const int mid = i + 1, end = straight ? i + 1 : i + 2;
       const int e = end > n ? 1 : end;
       if (straight)
-        ok = w.add(geo[e], geo[10 + e]);
+        ok = r.add(geo[e], geo[10 + e]);
       else
-        ok = append_side(w, geo[i], geo[10 + i], geo[mid], geo[10 + mid], geo[e], geo[10 + e],
+        ok = append_side(r, geo[i], geo[10 + i], geo[mid], geo[10 + mid], geo[e], geo[10 + e],
                          true);
       i = end;
     }
@@ -533,7 +589,7 @@ bool FILLEL(int n, int m, const Geometry& geo, int colour, PolyWork& w) {
     PUTERR("Element is too long & thin for contouring!");
     return false;
   }
-  fill_work(w, colour);
+  fill_region(r, colour);
   return true;
 }
 

@@ -46,17 +46,14 @@ Geometry sub_geometry(const Geometry& el, int type, const Nat* c, int n) {
   return g;
 }
 
-// The same for a quarter of an 8-noded quadrilateral, its corners given
-// by their indices (i, j) on the element's half grid.
-Geometry quarter_geometry(const QuadGrid& q, const int (&c)[4][2]) {
+// The same for the quarter of an 8-noded quadrilateral whose first corner
+// is (i, j) on the element's half grid: its corners anticlockwise, each
+// followed by the midpoint of the side after it.
+Geometry quarter_geometry(const QuadGrid& q, int i, int j) {
+  const int gi[8] = {i, i + 1, i + 2, i + 2, i + 2, i + 1, i, i};
+  const int gj[8] = {j, j, j, j + 1, j + 2, j + 2, j + 2, j + 1};
   Geometry g{};
-  for (int k = 0; k < 4; ++k) {
-    const int* a = c[k];
-    const int* b = c[(k + 1) % 4];
-    const int mi = (a[0] + b[0]) / 2, mj = (a[1] + b[1]) / 2;
-    set_point(g, 2 * k + 1, q.x[a[0]][a[1]], q.y[a[0]][a[1]]);
-    set_point(g, 2 * k + 2, q.x[mi][mj], q.y[mi][mj]);
-  }
+  for (int k = 0; k < 8; ++k) set_point(g, k + 1, q.x[gi[k]][gj[k]], q.y[gi[k]][gj[k]]);
   return g;
 }
 
@@ -111,18 +108,14 @@ void all_nodes(const Levels& lv, const MeshModel& m, int e, int type, const doub
     case 9: {
       // The element's own interpolation at its centre.
       const double uc = 0.5 * (u[2] + u[4] + u[6] + u[8]) - 0.25 * (u[1] + u[3] + u[5] + u[7]);
-      // The quarters, by their corners on the half grid (natural
+      // The quarters, by their first corners on the half grid (natural
       // coordinates -1, -0.5, 0, 0.5, 1 as indices 0..4).
-      static constexpr int q1[4][2] = {{0, 0}, {2, 0}, {2, 2}, {0, 2}},
-                           q2[4][2] = {{2, 0}, {4, 0}, {4, 2}, {2, 2}},
-                           q3[4][2] = {{2, 2}, {4, 2}, {4, 4}, {2, 4}},
-                           q4[4][2] = {{0, 2}, {2, 2}, {2, 4}, {0, 4}};
       QuadGrid q;
       quad_half_grid(el, q);
-      quad2(lv, quarter_geometry(q, q1), fill, u[1], u[2], uc, u[8], w);
-      quad2(lv, quarter_geometry(q, q2), fill, u[2], u[3], u[4], uc, w);
-      quad2(lv, quarter_geometry(q, q3), fill, uc, u[4], u[5], u[6], w);
-      quad2(lv, quarter_geometry(q, q4), fill, u[8], uc, u[6], u[7], w);
+      quad2(lv, quarter_geometry(q, 0, 0), fill, u[1], u[2], uc, u[8], w);
+      quad2(lv, quarter_geometry(q, 2, 0), fill, u[2], u[3], u[4], uc, w);
+      quad2(lv, quarter_geometry(q, 2, 2), fill, uc, u[4], u[5], u[6], w);
+      quad2(lv, quarter_geometry(q, 0, 2), fill, u[8], uc, u[6], u[7], w);
       break;
     }
     default:

@@ -3,6 +3,7 @@
 // types, where the two sides of an element edge are cut at different points.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <memory>
@@ -100,6 +101,39 @@ TEST(PolygonFill, WholeVerticesFillTheSamePixelsAsBeforeAndThinOnesStay) {
   const std::vector<double> bx{-40000, 40000, 0}, by{-40000, -40000, 40000};
   fb.fill_polygon(bx, by, 6);
   EXPECT_EQ(fb.at(320, 240), 6);
+}
+
+// Small polygons on the screen take a quicker way than the general one:
+// the pixels must be the very same, for convex and folded outlines, points
+// on pixel centres and rows, a closing point that repeats the first, and
+// polygons near the edges of the screen or past them.
+TEST(PolygonFill, SmallPolygonsFillTheSamePixelsAsTheGeneralWay) {
+  std::mt19937 rng(23);
+  std::uniform_real_distribution<double> u(0.0, 1.0);
+  Framebuffer quick, general;
+  for (int trial = 0; trial < 4000; ++trial) {
+    const int n = 1 + trial % 12;
+    const double size = trial % 5 == 0 ? 60 : 1 + 8 * u(rng);
+    const double cx = trial % 7 == 0 ? (trial % 2 ? 1 : SCREEN_W - 2) : 20 + 600 * u(rng);
+    const double cy = trial % 11 == 0 ? (trial % 2 ? 1 : SCREEN_H - 2) : 20 + 440 * u(rng);
+    std::vector<double> xs, ys;
+    for (int k = 0; k < n; ++k) {
+      double x = cx + size * (u(rng) - 0.5), y = cy + size * (u(rng) - 0.5);
+      if (trial % 3 == 0) x = std::round(2 * x) / 2, y = std::round(2 * y) / 2;
+      xs.push_back(x);
+      ys.push_back(y);
+    }
+    if (trial % 4 == 0) xs.push_back(xs[0]), ys.push_back(ys[0]);
+    const int colour = 1 + trial % 15;
+    quick.fill_polygon(xs, ys, colour);
+    general.fill_polygon_general(xs, ys, colour);
+    // Every pixel the polygon may touch, its outline's rounding included.
+    const auto [x0, x1] = std::minmax_element(xs.begin(), xs.end());
+    const auto [y0, y1] = std::minmax_element(ys.begin(), ys.end());
+    for (int y = static_cast<int>(*y0) - 2; y <= *y1 + 2; ++y)
+      for (int x = static_cast<int>(*x0) - 2; x <= *x1 + 2; ++x)
+        ASSERT_EQ(quick.at(x, y), general.at(x, y)) << "trial " << trial << " " << x << " " << y;
+  }
 }
 
 // A unit square of an 8-noded and a 4-noded quadrilateral on the left, two

@@ -145,6 +145,86 @@ int vertex_pixel(double v) {
 
 bool on_screen(int x, int y) { return x >= 0 && y >= 0 && x < SCREEN_W && y < SCREEN_H; }
 
+// Bresenham from a pixel by (dx, dy), the far end drawn too, on a picture
+// of rows SCREEN_W apart: visit(offset) for each pixel, by its offset from
+// the first.
+template <class Visit>
+constexpr void bresenham(int dx, int dy, Visit visit) {
+  const int ax = dx < 0 ? -dx : dx, ay = dy < 0 ? dy : -dy;
+  const int sx = dx > 0 ? 1 : -1, sy = dy > 0 ? SCREEN_W : -SCREEN_W;
+  const int end = dy * SCREEN_W + dx;
+  int err = ax + ay, at = 0;
+  for (;;) {
+    visit(at);
+    if (at == end) return;
+    const int e2 = 2 * err;
+    if (e2 >= ay) { err += ay; at += sx; }
+    if (e2 <= ax) { err += ax; at += sy; }
+  }
+}
+
+// The pixels of every line of at most SHORT_LINE pixels each way, made
+// once: the sides of small polygons (contour bands a few pixels across)
+// are drawn from here, the last pixel repeated to fill the list.
+constexpr int SHORT_LINE = 4;
+struct ShortLine {
+  int offset[SHORT_LINE + 1] = {};
+};
+constexpr auto SHORT_LINES = [] {
+  std::array<ShortLine, (2 * SHORT_LINE + 1) * (2 * SHORT_LINE + 1)> t{};
+  for (int dy = -SHORT_LINE; dy <= SHORT_LINE; ++dy)
+    for (int dx = -SHORT_LINE; dx <= SHORT_LINE; ++dx) {
+      ShortLine& s = t[(dy + SHORT_LINE) * (2 * SHORT_LINE + 1) + dx + SHORT_LINE];
+      int n = 0;
+      bresenham(dx, dy, [&](int at) { s.offset[n++] = at; });
+      for (int k = n; k <= SHORT_LINE; ++k) s.offset[k] = s.offset[n - 1];
+    }
+  return t;
+}();
+
+// A line whose two ends are on the screen, so every pixel between is, and
+// none is tested.
+inline void line_on_screen(std::uint8_t* pix, int x1, int y1, int x2, int y2, std::uint8_t c) {
+  std::uint8_t* const p = pix + y1 * SCREEN_W + x1;
+  const int dx = x2 - x1, dy = y2 - y1;
+  if (static_cast<unsigned>(dx + SHORT_LINE) <= 2 * SHORT_LINE &&
+      static_cast<unsigned>(dy + SHORT_LINE) <= 2 * SHORT_LINE) {
+    const ShortLine& s = SHORT_LINES[(dy + SHORT_LINE) * (2 * SHORT_LINE + 1) + dx + SHORT_LINE];
+#pragma GCC unroll 5
+    for (int k = 0; k <= SHORT_LINE; ++k) p[s.offset[k]] = c;
+    return;
+  }
+  bresenham(dx, dy, [p, c](int at) { p[at] = c; });
+}
+
+// Rounding of crossings computed from different pieces of one shared edge.
+constexpr double SLACK = 1e-6;
+
+// The pixels of a scan line between two crossings, closed on both sides (a
+// centre on the edge belongs to both polygons), held to the screen.
+inline void span_between(double left, double right, int& a, int& b) {
+  a = std::max(ceil_within(left - SLACK, SCREEN_W), 0);
+  b = std::min(floor_within(right + SLACK, SCREEN_W), SCREEN_W - 1);
+}
+
+// Pixels a..b of a row set to c; a short span in one 8-byte blend.
+inline void fill_span(std::uint8_t* row, int a, int b, std::uint8_t c) {
+  const int len = b - a + 1;
+  if (len <= 0) return;
+  if (len <= 8 && a + 8 <= SCREEN_W) {
+    std::uint64_t v;
+    std::memcpy(&v, row + a, 8);
+    v ^= (v ^ c * 0x0101010101010101ULL) & (~std::uint64_t{0} >> (64 - 8 * len));
+    std::memcpy(row + a, &v, 8);
+    return;
+  }
+  std::memset(row + a, c, static_cast<size_t>(len));
+}
+
+// Polygons of at most this many points whose outline lies on the screen
+// (most contour bands) take the quick way.
+constexpr int SMALL_POLYGON = 64;
+
 // Each glyph's rows as byte masks over 8 pixels (byte k all ones when
 // pixel k from the left is set), made once, with the rows that hold set
 // pixels: a glyph wholly on the screen is drawn a row at a time, its 8
@@ -358,16 +438,8 @@ void Framebuffer::line(int x1, int y1, int x2, int y2, int colour) {
   long err = dx + dy;
   ++generation_;
   if (on_screen(x1, y1) && on_screen(x2, y2)) {
-    // Both ends on the screen: so is every pixel between, and no test is needed.
-    std::uint8_t* p = &pix_[y1 * SCREEN_W + x1];
-    const int step_y = sy * SCREEN_W;
-    for (;;) {
-      *p = c;
-      if (x1 == x2 && y1 == y2) return;
-      const long e2 = 2 * err;
-      if (e2 >= dy) { err += dy; x1 += sx; p += sx; }
-      if (e2 <= dx) { err += dx; y1 += sy; p += step_y; }
-    }
+    line_on_screen(pix_.data(), x1, y1, x2, y2, c);
+    return;
   }
   // Lines far outside the window are clipped by the pixel test; bound the
   // walk so a wild coordinate cannot stall the program.
@@ -395,6 +467,67 @@ void Framebuffer::fill_rect(int x1, int y1, int x2, int y2, int colour) {
 
 void Framebuffer::fill_polygon(std::span<const double> xs, std::span<const double> ys,
                                int colour) {
+  const size_t n = std::min(xs.size(), ys.size());
+  if (n == 0) return;
+  if (n <= SMALL_POLYGON && fill_small_polygon(xs.data(), ys.data(), static_cast<int>(n), colour))
+    return;
+  fill_polygon_general(xs.first(n), ys.first(n), colour);
+}
+
+// The same rule as the general way, with fixed lists: the vertices' nearest
+// pixels found once (all on the screen), each scan line's crossings sorted
+// in place, the outline drawn unclipped. False, having drawn nothing, when
+// the polygon does not lie on the screen.
+bool Framebuffer::fill_small_polygon(const double* xs, const double* ys, int n, int colour) {
+  // A last point that repeats the first adds nothing: its edges are the
+  // closing one, of no length, and the one before, the same without it.
+  if (n > 1 && xs[n - 1] == xs[0] && ys[n - 1] == ys[0]) --n;
+  int vx[SMALL_POLYGON], vy[SMALL_POLYGON];
+  double lo = ys[0], hi = ys[0];
+  for (int i = 0; i < n; ++i) {
+    // More than half a pixel inside the screen (never a NaN): the nearest
+    // pixel, halves up, is on it.
+    if (!(xs[i] > -0.5 && xs[i] < SCREEN_W - 0.5 && ys[i] > -0.5 && ys[i] < SCREEN_H - 0.5))
+      return false;
+    vx[i] = static_cast<int>(xs[i] + 0.5);
+    vy[i] = static_cast<int>(ys[i] + 0.5);
+    lo = std::min(lo, ys[i]);
+    hi = std::max(hi, ys[i]);
+  }
+  const std::uint8_t c = static_cast<std::uint8_t>(colour & 15);
+  const int ymin = std::max(ceil_within(lo, SCREEN_H), 0);
+  const int ymax = std::min(floor_within(hi, SCREEN_H), SCREEN_H - 1);
+  if (ymin <= ymax) {
+    double cross[SMALL_POLYGON];
+    for (int y = ymin; y <= ymax; ++y) {
+      // Each edge counts on its half-open y range, as in the general way.
+      int count = 0;
+      for (int i = 0, p = n - 1; i < n; p = i++) {
+        const double ya = ys[p], yb = ys[i];
+        if ((ya <= y && yb > y) || (yb <= y && ya > y))
+          cross[count++] = xs[p] + (y - ya) * (xs[i] - xs[p]) / (yb - ya);
+      }
+      for (int k = 1; k < count; ++k)  // insertion sort: a few crossings
+        for (int j = k; j > 0 && cross[j] < cross[j - 1]; --j) std::swap(cross[j], cross[j - 1]);
+      std::uint8_t* row = &pix_[y * SCREEN_W];
+      for (int k = 0; k + 1 < count; k += 2) {
+        int a, b;
+        span_between(cross[k], cross[k + 1], a, b);
+        fill_span(row, a, b, c);
+      }
+    }
+  }
+  for (int i = 0; i < n; ++i) {
+    const int j = i + 1 < n ? i + 1 : 0;
+    if (i == 0 || vx[j] != vx[i] || vy[j] != vy[i])
+      line_on_screen(pix_.data(), vx[i], vy[i], vx[j], vy[j], c);
+  }
+  ++generation_;
+  return true;
+}
+
+void Framebuffer::fill_polygon_general(std::span<const double> xs, std::span<const double> ys,
+                                       int colour) {
   const size_t n = std::min(xs.size(), ys.size());
   if (n == 0) return;
   // A polygon with a point that cannot be mapped is not drawn.
@@ -429,8 +562,6 @@ void Framebuffer::fill_rows(std::span<const double> xs, std::span<const double> 
   // between polygons, so that filling many small ones allocates nothing.
   std::vector<double>& cross = crossings_;
   if (cross.size() < n) cross.resize(n);
-  // Rounding of crossings computed from different pieces of one shared edge.
-  constexpr double SLACK = 1e-6;
   const std::uint8_t c = static_cast<std::uint8_t>(colour & 15);
   for (int y = ymin; y <= ymax; ++y) {
     // Each edge counts on its half-open y range, so a vertex on the scan
@@ -448,9 +579,8 @@ void Framebuffer::fill_rows(std::span<const double> xs, std::span<const double> 
     }
     std::uint8_t* row = &pix_[y * SCREEN_W];
     for (size_t k = 0; k + 1 < count; k += 2) {
-      // Closed on both sides: a centre on the edge belongs to both polygons.
-      const int a = std::max(ceil_within(cross[k] - SLACK, SCREEN_W), 0);
-      const int b = std::min(floor_within(cross[k + 1] + SLACK, SCREEN_W), SCREEN_W - 1);
+      int a, b;
+      span_between(cross[k], cross[k + 1], a, b);
       for (int x = a; x <= b; ++x) row[x] = c;
     }
   }

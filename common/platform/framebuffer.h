@@ -38,6 +38,10 @@ class Framebuffer {
   // edge, even one broken at different points on each side, leave no pixel
   // between them. The outline through the nearest pixels is drawn too.
   void fill_polygon(std::span<const double> xs, std::span<const double> ys, int colour);
+  // The same pixels by the general way, which fill_polygon takes for
+  // polygons of many points or reaching off the screen; kept apart so that
+  // the quick way for small ones can be checked against it.
+  void fill_polygon_general(std::span<const double> xs, std::span<const double> ys, int colour);
   // Draws text with the built-in fixed font, magnified by `scale`.
   void text(int x, int y, std::string_view s, int colour, int scale = 1,
             TextAnchor anchor = TextAnchor::Top);
@@ -82,6 +86,7 @@ class Framebuffer {
   bool high_contrast_ = false;
   std::vector<double> crossings_;  // fill_polygon's scan-line crossings
 
+  bool fill_small_polygon(const double* xs, const double* ys, int n, int colour);
   void fill_rows(std::span<const double> xs, std::span<const double> ys, int ymin, int ymax,
                  int colour);
   // number()'s label of u, below 10^8, of n digits, by pairs of digits
