@@ -125,8 +125,8 @@ void screen_number(double x, double y, long v, int colour, int up) {
 
 // MAPPXL's mapping for a loop over thousands of labels: the plot window's
 // factors read once, the same arithmetic, so the same pixels. Only points
-// that land in the drawing area are mapped here; the rest (and any point
-// the window cannot map to a number) are left to screen_number.
+// that land in the drawing area are mapped here; any point the window
+// cannot map to a number is left to screen_number.
 struct LabelPixels {
   double sx, xmin, xoff, ymax, h, yoff;
   LabelPixels() {
@@ -135,17 +135,19 @@ struct LabelPixels {
     h = p.height != 0 ? p.height : 1;
     xmin = p.xmin, xoff = p.xoff, ymax = p.ymax, yoff = p.yoff;
   }
-  // The pixel of (x, y) when it lies in the drawing area.
-  bool in_area(double x, double y, int& ix, int& iy) const {
+  // Where (x, y) lands: IN_AREA with its pixel, OUTSIDE the drawing area,
+  // or UNMAPPED when the window makes no number of it.
+  enum Place { IN_AREA, OUTSIDE, UNMAPPED };
+  Place place(double x, double y, int& ix, int& iy) const {
     const double fx = sx * (x - xmin) + xoff, fy = (ymax - y) * 480.0 / h + yoff;
     // Rounded half away from zero, fx lands on columns AREA_X1..AREA_X2 when
     // it lies within half a pixel of them (and the clamp to the screen
     // routines' range cannot move it there); likewise fy.
     if (!(fx > AREA_X1 - 0.5 && fx < AREA_X2 + 0.5 && fy > AREA_Y1 - 0.5 && fy < AREA_Y2 + 0.5))
-      return false;
+      return std::isnan(fx) || std::isnan(fy) ? UNMAPPED : OUTSIDE;
     ix = static_cast<int>(fx), iy = static_cast<int>(fy);
     ix += fx - ix >= 0.5, iy += fy - iy >= 0.5;
-    return true;
+    return IN_AREA;
   }
 };
 
@@ -157,18 +159,29 @@ void screen_numbers(const Points& xy, int first, int last, const MeshWindow& fra
   const LabelPixels map;
   Platform& pl = plat();
   Framebuffer& fb = pl.fb();
+  // Drawn a few hundred at a time; the window follows the picture as it is
+  // drawn, a few times a second.
+  NumberLabel batch[256];
+  int count = 0;
+  auto draw_batch = [&] {
+    fb.numbers_centred({batch, static_cast<size_t>(count)});
+    count = 0;
+    pl.graphics_update();
+  };
   for (int i = first; i <= last; ++i) {
     const double x = xy(i, 1), y = xy(i, 2);
     if (!frame.holds(x, y)) continue;
     int ix, iy;
-    if (map.in_area(x, y, ix, iy))
-      fb.number_centred(ix, iy - up, i, colour(i));
-    else
+    const LabelPixels::Place at = map.place(x, y, ix, iy);
+    if (at == LabelPixels::IN_AREA) {
+      batch[count++] = NumberLabel{ix, iy - up, i, colour(i)};
+      if (count == 256) draw_batch();
+    } else if (at == LabelPixels::UNMAPPED) {
+      draw_batch();  // kept in order
       screen_number(x, y, i, colour(i), up);
-    // The window follows the picture as it is drawn, a few times a second.
-    if ((i & 63) == 0) pl.graphics_update();
+    }
   }
-  pl.graphics_update();
+  draw_batch();
 }
 
 // A number in PostScript: a blank box behind it, then the label centred.

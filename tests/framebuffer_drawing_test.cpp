@@ -82,17 +82,23 @@ TEST(FramebufferText, NumbersAreTheFontsBitsWhereverTheyFall) {
     EXPECT_EQ(Framebuffer::decimal_digits(v), static_cast<int>(digits.size())) << v;
     for (const std::string& text : {digits, " -" + digits + " 1"})
       for (const auto& spot : spots) {
-        Framebuffer by_text, by_number, before;
+        Framebuffer by_text, by_number, centred, before;
         stripes(by_text);
         stripes(by_number);
+        stripes(centred);
         stripes(before);
         by_text.text(spot[0], spot[1], text, 11);
         by_number.number(spot[0], spot[1] + FONT_H - 3, v, 11);
+        // Centred on a pixel 4 a character right of the text's start, in a
+        // run of labels that covers it again.
+        const int mid = spot[0] + 4 * static_cast<int>(digits.size());
+        const NumberLabel run[] = {{mid, spot[1] + FONT_H - 3, v, 2}, {mid, spot[1] + FONT_H - 3, v, 11}};
+        centred.numbers_centred(run);
         for (int y = 0; y < SCREEN_H; ++y)
           for (int x = 0; x < SCREEN_W; ++x) {
             const int want = expected_text_pixel(text, spot[0], spot[1], 1, x, y, 11, before.at(x, y));
             wrong += by_text.at(x, y) != want;
-            if (text == digits) wrong += by_number.at(x, y) != want;
+            if (text == digits) wrong += (by_number.at(x, y) != want) + (centred.at(x, y) != want);
           }
       }
   }

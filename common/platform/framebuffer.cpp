@@ -395,21 +395,21 @@ void paint_pair(std::uint8_t* at, int p, const PairPaint* inks) {
 
 }  // namespace
 
-// Inlined into its two callers: a screen draws tens of thousands of labels.
+// Inlined into its callers: a screen draws tens of thousands of labels.
 [[gnu::always_inline]] inline bool Framebuffer::blend_number(int x, int y, unsigned u, int n,
                                                              int colour) {
   const int top = y - (FONT_H - 3);
   if (top < 0 || top + FONT_H > SCREEN_H || x < 0 || x + CELL_W * n + 9 > SCREEN_W) return false;
   const PairPaint* inks = pair_inks(static_cast<std::uint8_t>(colour & 15));
   // The pairs from the right: an odd count's last digit beside the blank.
-  std::uint8_t* const left = &pix_[top * SCREEN_W + x];
-  int k = (n - 1) / 2;
-  unsigned w = u;
-  if (n % 2) {
-    paint_pair(left + 14 * k, w % 10 * PAIR_SET + PAIR_SET - 1, inks);
-    w /= 10, --k;
+  std::uint8_t* at = &pix_[top * SCREEN_W + x] + 14 * ((n - 1) / 2);
+  int p = n % 2 ? u % 10 * PAIR_SET + PAIR_SET - 1 : DIGIT_PAIR[u % 100];
+  unsigned w = n % 2 ? u / 10 : u / 100;
+  for (int k = (n + 1) / 2;;) {
+    paint_pair(at, p, inks);
+    if (--k == 0) break;
+    p = DIGIT_PAIR[w % 100], w /= 100, at -= 14;
   }
-  for (; k >= 0; --k, w /= 100) paint_pair(left + 14 * k, DIGIT_PAIR[w % 100], inks);
   ++generation_;
   return true;
 }
@@ -427,6 +427,16 @@ void Framebuffer::number_centred(int x, int y, long v, int colour) {
     if (blend_number(x - 4 * n, y, v, n, colour)) return;
   }
   number(x - 4 * decimal_digits(v), y, v, colour);
+}
+
+void Framebuffer::numbers_centred(std::span<const NumberLabel> labels) {
+  for (const NumberLabel& l : labels) {
+    if (l.v >= 0 && l.v < 100000000) {
+      const int n = digits_below_1e8(l.v);
+      if (blend_number(l.x - 4 * n, l.y, l.v, n, l.colour)) continue;
+    }
+    number_centred(l.x, l.y, l.v, l.colour);
+  }
 }
 
 void Framebuffer::line(int x1, int y1, int x2, int y2, int colour) {

@@ -19,6 +19,14 @@ struct Rgb {
   std::uint8_t r, g, b;
 };
 
+// A node or element number on the screen: v's text centred on pixel x as
+// Framebuffer::number_centred draws it, its baseline on row y.
+struct NumberLabel {
+  int x, y;
+  long v;
+  int colour;
+};
+
 // Where a text string is placed relative to its (x, y) pixel.
 enum class TextAnchor { Top, Baseline };
 
@@ -51,6 +59,9 @@ class Framebuffer {
   // The same with v's text centred on x as the screen's node and element
   // numbers are: it starts 4 pixels a character to the left of x.
   void number_centred(int x, int y, long v, int colour);
+  // Each label as number_centred draws it, in order: a screen of numbers
+  // at once.
+  void numbers_centred(std::span<const NumberLabel> labels);
   // The characters of v's decimal text, its sign included.
   static int decimal_digits(long v);
   static int text_width(std::string_view s, int scale = 1);
