@@ -373,9 +373,9 @@ TEST(PostScriptRecords, LargePictureComesOutWhole) {
   auto held = [k](double v) { return std::round(v * k * 10) / 10; };
   std::vector<std::string> want;
   std::vector<double> xs(3001), ys(3001);
-  for (int i = 0; i <= 3000; ++i) {
-    xs[i] = i % 7;
-    ys[i] = i % 3 == 0 ? 0 : 1;
+  for (int i = 0; i <= 3000; ++i) {  // rounded both ways, and to -0.0
+    xs[i] = i % 7 - 3.05;
+    ys[i] = i % 3 == 0 ? -0.05 : i % 3 == 1 ? 0 : 1;
   }
   for (int i = 0; i < 14000; ++i) {  // more than one piece of what is gathered
     JOINP1(i * 0.1, 3, 1000 - i * 0.1, -3);
@@ -383,7 +383,8 @@ TEST(PostScriptRecords, LargePictureComesOutWhole) {
                    tenths_by_printf((1000 - i * 0.1) * k, 7) + " -1.6 l sr");
     if (i % 2000 == 0) {
       FILPOL(3001, xs.data(), ys.data(), 3);
-      want.push_back("n 0.0 0.0 m");
+      want.push_back("n " + tenths_by_printf(held(xs[0]), 7) + " " +
+                     tenths_by_printf(held(ys[0]), 7) + " m");
       std::string moves;
       for (int j = 1; j <= 3000; ++j) {
         moves += tenths_by_printf(held(xs[j]) - held(xs[j - 1]), 7) + " " +
