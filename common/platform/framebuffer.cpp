@@ -343,51 +343,46 @@ int digits_below_1e8(unsigned v) {
   return v < 1000000 ? 5 + (v >= 100000) : 7 + (v >= 10000000);
 }
 
-// Number labels are painted rather than blended: each pair's rows as what
-// to keep of the picture (the bytes of its clear pixels all ones) and, for
-// each colour, what to put on its set pixels; a row is then an and, an or
+// Number labels are painted rather than blended: for each colour, each
+// pair's rows as what to keep of the picture (the bytes of its clear pixels
+// all ones) and what to put on its set pixels; a row is then an and, an or
 // and a store, one fewer step than the blend.
 constexpr int PAIR_COUNT = PAIR_SET * PAIR_SET;
 struct PairPaint {
-  alignas(16) std::uint64_t row[PAIR_ROWS][2] = {};
+  alignas(16) std::uint64_t keep[PAIR_ROWS][2] = {};
+  std::uint64_t ink[PAIR_ROWS][2] = {};
 };
-constexpr auto PAIR_KEEP = [] {
-  std::array<PairPaint, PAIR_COUNT> t{};
-  for (int p = 0; p < PAIR_COUNT; ++p)
-    for (int r = 0; r < PAIR_ROWS; ++r)
-      for (int i = 0; i < 2; ++i) t[p].row[r][i] = ~PAIR_MASKS[p].row[r][i];
-  return t;
-}();
 
-// The pairs' set pixels in each colour, made when the colour is first used.
-std::array<std::unique_ptr<PairPaint[]>, 16> g_inks;
+// The pairs' paint in each colour, made when the colour is first used.
+std::array<std::unique_ptr<PairPaint[]>, 16> g_paints;
 
-[[gnu::noinline]] const PairPaint* make_inks(std::uint8_t c) {
-  std::unique_ptr<PairPaint[]>& t = g_inks[c];
+[[gnu::noinline]] const PairPaint* make_paints(std::uint8_t c) {
+  std::unique_ptr<PairPaint[]>& t = g_paints[c];
   t = std::make_unique<PairPaint[]>(PAIR_COUNT);
   for (int p = 0; p < PAIR_COUNT; ++p)
     for (int r = 0; r < PAIR_ROWS; ++r)
-      for (int i = 0; i < 2; ++i)
-        t[p].row[r][i] = PAIR_MASKS[p].row[r][i] & (c * 0x0101010101010101ULL);
+      for (int i = 0; i < 2; ++i) {
+        t[p].keep[r][i] = ~PAIR_MASKS[p].row[r][i];
+        t[p].ink[r][i] = PAIR_MASKS[p].row[r][i] & (c * 0x0101010101010101ULL);
+      }
   return t.get();
 }
 
-const PairPaint* pair_inks(std::uint8_t c) {
-  const PairPaint* t = g_inks[c & 15].get();
-  return t ? t : make_inks(c & 15);
+const PairPaint* pair_paints(std::uint8_t c) {
+  const PairPaint* t = g_paints[c & 15].get();
+  return t ? t : make_paints(c & 15);
 }
 
 // Paints pair p of a label at `at` (the cell's top left).
-void paint_pair(std::uint8_t* at, int p, const PairPaint* inks) {
-  const PairPaint& keep = PAIR_KEEP[p];
-  const PairPaint& ink = *std::assume_aligned<16>(inks + p);
+void paint_pair(std::uint8_t* at, const PairPaint& pair) {
+  const PairPaint& m = *std::assume_aligned<16>(&pair);
   at += PAIR_ROW0 * SCREEN_W;
 #pragma GCC unroll 9
   for (int r = 0; r < PAIR_ROWS; ++r, at += SCREEN_W) {
     Bytes16 v, k, i;
     std::memcpy(&v, at, 16);
-    std::memcpy(&k, keep.row[r], 16);
-    std::memcpy(&i, ink.row[r], 16);
+    std::memcpy(&k, m.keep[r], 16);
+    std::memcpy(&i, m.ink[r], 16);
     v = (v & k) | i;
     std::memcpy(at, &v, 16);
   }
@@ -400,13 +395,13 @@ void paint_pair(std::uint8_t* at, int p, const PairPaint* inks) {
                                                              int colour) {
   const int top = y - (FONT_H - 3);
   if (top < 0 || top + FONT_H > SCREEN_H || x < 0 || x + CELL_W * n + 9 > SCREEN_W) return false;
-  const PairPaint* inks = pair_inks(static_cast<std::uint8_t>(colour & 15));
+  const PairPaint* paints = pair_paints(static_cast<std::uint8_t>(colour & 15));
   // The pairs from the right: an odd count's last digit beside the blank.
   std::uint8_t* at = &pix_[top * SCREEN_W + x] + 14 * ((n - 1) / 2);
   int p = n % 2 ? u % 10 * PAIR_SET + PAIR_SET - 1 : DIGIT_PAIR[u % 100];
   unsigned w = n % 2 ? u / 10 : u / 100;
   for (int k = (n + 1) / 2;;) {
-    paint_pair(at, p, inks);
+    paint_pair(at, paints[p]);
     if (--k == 0) break;
     p = DIGIT_PAIR[w % 100], w /= 100, at -= 14;
   }
