@@ -119,8 +119,8 @@ bool bends(double x0, double y0, double xm, double ym, double x1, double y1) {
 // Appends one side from the last point: its end point when straight or
 // when its three points are in line, else points along the parabola
 // through the three. False when the list is full.
-bool append_side(Region& r, double x0, double y0, double xm, double ym, double x1, double y1,
-                 bool curved) {
+[[gnu::always_inline]] inline bool append_side(Region& r, double x0, double y0, double xm,
+                                               double ym, double x1, double y1, bool curved) {
   if (curved && bends(x0, y0, xm, ym, x1, y1) && !append_curve(r, x0, y0, xm, ym, x1, y1))
     return false;
   return r.add(x1, y1);
@@ -613,9 +613,13 @@ void CQUAD2(const Levels& lv, const Geometry& geo, int fill, double f1, double f
     w.count = 0;
     FILLEL(8, 4, geo, icont[base_band(lv, emin, emax)], w);
   }
-  for (int k = 0; k < std::clamp(lv.nlev, 0, NLEV); ++k) {
+  // The levels at or below the minimum cross nothing; the first above it
+  // is most often at or above the maximum too.
+  const int nlev = std::clamp(lv.nlev, 0, NLEV);
+  int k = 0;
+  while (k < nlev && lv.at(k) <= emin) ++k;
+  for (; k < nlev; ++k) {
     const double L = lv.at(k);
-    if (L <= emin) continue;
     if (L >= emax) break;
     int pieces[2][2];
     const int np = quad_pieces(f, L, pieces);
@@ -632,6 +636,47 @@ void CQUAD2(const Levels& lv, const Geometry& geo, int fill, double f1, double f
     }
   }
 }
+
+void map_quad_corners(const QuadGrid& q, QuadGrid& pixels) {
+  const ScreenMapping screen;
+  for (int i = 0; i <= 4; i += 2)
+    for (int j = 0; j <= 4; j += 2) screen.map(q.x[i][j], q.y[i][j], pixels.x[i][j], pixels.y[i][j]);
+}
+
+template <int i, int j>
+bool fill_plain_quarter(const Levels& lv, const QuadGrid& q, const QuadGrid& pixels, double f1,
+                        double f2, double f3, double f4, PolyWork& w) {
+  if (ps_mode() || std::min(w.capacity, MWORK) < 5) return false;
+  const double emax = std::max({f1, f2, f3, f4}), emin = std::min({f1, f2, f3, f4});
+  if (!finite(f1, f2, f3, f4) || !finite(emax, emin, lv.vmin, lv.dv)) return false;
+  const int nlev = std::clamp(lv.nlev, 0, NLEV);
+  int k = 0;
+  while (k < nlev && lv.at(k) <= emin) ++k;
+  if (k < nlev && lv.at(k) < emax) return false;  // a level crosses it
+  // Its corners, the first repeated as FILLEL closes the outline, and the
+  // midpoints of its sides; the sides tested as FILLEL tests them.
+  constexpr int ci[5] = {i, i + 2, i + 2, i, i}, cj[5] = {j, j, j + 2, j + 2, j};
+  constexpr int mi[4] = {i + 1, i + 2, i + 1, i}, mj[4] = {j, j + 1, j + 2, j + 1};
+#pragma GCC unroll 4
+  for (int s = 0; s < 4; ++s)
+    if (bends(q.x[ci[s]][cj[s]], q.y[ci[s]][cj[s]], q.x[mi[s]][mj[s]], q.y[mi[s]][mj[s]],
+              q.x[ci[s + 1]][cj[s + 1]], q.y[ci[s + 1]][cj[s + 1]]))
+      return false;
+  double px[5], py[5];
+#pragma GCC unroll 5
+  for (int c = 0; c < 5; ++c) px[c] = pixels.x[ci[c]][cj[c]], py[c] = pixels.y[ci[c]][cj[c]];
+  w.count = 0;
+  fill_pixels(5, px, py, icont[base_band(lv, emin, emax)]);
+  return true;
+}
+template bool fill_plain_quarter<0, 0>(const Levels&, const QuadGrid&, const QuadGrid&, double,
+                                       double, double, double, PolyWork&);
+template bool fill_plain_quarter<2, 0>(const Levels&, const QuadGrid&, const QuadGrid&, double,
+                                       double, double, double, PolyWork&);
+template bool fill_plain_quarter<2, 2>(const Levels&, const QuadGrid&, const QuadGrid&, double,
+                                       double, double, double, PolyWork&);
+template bool fill_plain_quarter<0, 2>(const Levels&, const QuadGrid&, const QuadGrid&, double,
+                                       double, double, double, PolyWork&);
 
 // --- the key -----------------------------------------------------------------
 

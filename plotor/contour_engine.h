@@ -91,6 +91,18 @@ void CTRIA2(const Levels& lv, const Geometry& geo, int fill, double f1, double f
 // A curved quadrilateral (8 points), values bilinear from its four corners.
 void CQUAD2(const Levels& lv, const Geometry& geo, int fill, double f1, double f2, double f3,
             double f4, double emax, double emin, PolyWork& w);
+// CQUAD2 filling on the screen the quarter of an 8-noded quadrilateral
+// whose first corner is (i, j) on its half grid `q` (corners anticlockwise
+// from there), in the most common case, where no level crosses the quarter
+// and its sides are straight: the base band filled from the four corners,
+// taken from `pixels`, the half grid's corners already mapped to the screen
+// (map_quad_corners). False, having drawn nothing, in any other case.
+template <int i, int j>
+bool fill_plain_quarter(const Levels& lv, const QuadGrid& q, const QuadGrid& pixels, double f1,
+                        double f2, double f3, double f4, PolyWork& w);
+// The corners of the quarters of the half grid `q` (the points of even i
+// and j) mapped to the screen, as the fill maps its points.
+void map_quad_corners(const QuadGrid& q, QuadGrid& pixels);
 
 // A key value as 9 characters, its form chosen by its magnitude.
 std::string key_label(double v);

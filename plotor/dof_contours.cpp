@@ -49,10 +49,12 @@ Geometry sub_geometry(const Geometry& el, int type, const Nat* c, int n) {
 // The same for the quarter of an 8-noded quadrilateral whose first corner
 // is (i, j) on the element's half grid: its corners anticlockwise, each
 // followed by the midpoint of the side after it.
-Geometry quarter_geometry(const QuadGrid& q, int i, int j) {
-  const int gi[8] = {i, i + 1, i + 2, i + 2, i + 2, i + 1, i, i};
-  const int gj[8] = {j, j, j, j + 1, j + 2, j + 2, j + 2, j + 1};
+template <int i, int j>
+Geometry quarter_geometry(const QuadGrid& q) {
+  constexpr int gi[8] = {i, i + 1, i + 2, i + 2, i + 2, i + 1, i, i};
+  constexpr int gj[8] = {j, j, j, j + 1, j + 2, j + 2, j + 2, j + 1};
   Geometry g{};
+#pragma GCC unroll 8
   for (int k = 0; k < 8; ++k) set_point(g, k + 1, q.x[gi[k]][gj[k]], q.y[gi[k]][gj[k]]);
   return g;
 }
@@ -112,10 +114,19 @@ void all_nodes(const Levels& lv, const MeshModel& m, int e, int type, const doub
       // coordinates -1, -0.5, 0, 0.5, 1 as indices 0..4).
       QuadGrid q;
       quad_half_grid(el, q);
-      quad2(lv, quarter_geometry(q, 0, 0), fill, u[1], u[2], uc, u[8], w);
-      quad2(lv, quarter_geometry(q, 2, 0), fill, u[2], u[3], u[4], uc, w);
-      quad2(lv, quarter_geometry(q, 2, 2), fill, uc, u[4], u[5], u[6], w);
-      quad2(lv, quarter_geometry(q, 0, 2), fill, u[8], uc, u[6], u[7], w);
+      // Filled quarters on the screen that no level crosses take the short
+      // way, their corners mapped once.
+      QuadGrid pixels;
+      const bool screen_fill = fill && !ps_mode();
+      if (screen_fill) map_quad_corners(q, pixels);
+      if (!screen_fill || !fill_plain_quarter<0, 0>(lv, q, pixels, u[1], u[2], uc, u[8], w))
+        quad2(lv, quarter_geometry<0, 0>(q), fill, u[1], u[2], uc, u[8], w);
+      if (!screen_fill || !fill_plain_quarter<2, 0>(lv, q, pixels, u[2], u[3], u[4], uc, w))
+        quad2(lv, quarter_geometry<2, 0>(q), fill, u[2], u[3], u[4], uc, w);
+      if (!screen_fill || !fill_plain_quarter<2, 2>(lv, q, pixels, uc, u[4], u[5], u[6], w))
+        quad2(lv, quarter_geometry<2, 2>(q), fill, uc, u[4], u[5], u[6], w);
+      if (!screen_fill || !fill_plain_quarter<0, 2>(lv, q, pixels, u[8], uc, u[6], u[7], w))
+        quad2(lv, quarter_geometry<0, 2>(q), fill, u[8], uc, u[6], u[7], w);
       break;
     }
     default:

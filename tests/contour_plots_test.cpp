@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -150,6 +151,70 @@ TEST(DofContours, EightNodedQuadrilateralPeaksAtItsCentre) {
   // midside node: (0.25, 0.02) holds about 0.5 + 0.04, band 5 or 6.
   const int c = pixel(0.25, 0.02);
   EXPECT_TRUE(c == icont[5] || c == icont[6]) << c;
+}
+
+// On the screen, the filled quarters of 8-noded quadrilaterals that no
+// level crosses take a short way: the picture must be the one that CQUAD2
+// draws quarter by quarter, for grids fine and coarse, with straight and
+// bent sides, and values that leave some quarters whole and cut others.
+TEST(DofContours, ShortWayForWholeQuartersDrawsWhatCquad2Draws) {
+  for (int n : {3, 12, 40}) {
+    ScriptedSession s("");
+    // An n x n grid of 8-noded quadrilaterals over the unit square, its
+    // inner points moved a little, some midside nodes off their sides.
+    std::vector<std::pair<double, double>> xy;
+    auto node = [&](int i, int j) {  // i, j on the half grid 0 .. 2n
+      const double h = 1.0 / (2 * n);
+      const bool inner = i > 0 && j > 0 && i < 2 * n && j < 2 * n;
+      const double wobble = inner ? 0.15 * h * std::sin(7.1 * i + 3.3 * j) : 0;
+      xy.push_back({i * h + wobble, j * h + (i % 2 == 1 && j % 4 == 0 ? wobble : -wobble)});
+      return static_cast<int>(xy.size());
+    };
+    std::vector<std::vector<int>> id(2 * n + 1, std::vector<int>(2 * n + 1, 0));
+    for (int i = 0; i <= 2 * n; ++i)
+      for (int j = 0; j <= 2 * n; ++j)
+        if (i % 2 == 0 || j % 2 == 0) id[i][j] = node(i, j);
+    TestMesh t(1, xy);
+    for (int a = 0; a < 2 * n; a += 2)
+      for (int b = 0; b < 2 * n; b += 2)
+        t.add(4, {id[a][b], id[a + 1][b], id[a + 2][b], id[a + 2][b + 1], id[a + 2][b + 2],
+                  id[a + 1][b + 2], id[a][b + 2], id[a][b + 1]});
+    Tables tb;
+    for (int k = 1; k <= t.m->npoin; ++k)
+      tb.w->vnode(k) = std::sin(3 * t.m->coord(k, 1)) + 0.6 * t.m->coord(k, 2);
+    const ContourView view = full_view(*t.m, *tb.w);
+    PLCSPL(*t.m, *tb.w, NLEV, 1, view, 0);
+    const std::vector<std::uint8_t> quick(plat().fb().data(), plat().fb().data() + 640 * 480);
+    // The same picture, each quarter through CQUAD2.
+    full_view(*t.m, *tb.w);
+    double vmin = tb.w->vnode(1), vmax = vmin;
+    for (int k = 1; k <= t.m->npoin; ++k)
+      vmin = std::min(vmin, tb.w->vnode(k)), vmax = std::max(vmax, tb.w->vnode(k));
+    const Levels lv = contour_levels(vmin, vmax, NLEV, DOF_THRESHOLD, DOF_UNIT);
+    draw_key(lv, 1);
+    for (int e = 1; e <= t.m->nelem; ++e) {
+      double u[9];
+      for (int k = 1; k <= 8; ++k) u[k] = tb.w->vnode(t.m->lnods(e, k));
+      const double uc = 0.5 * (u[2] + u[4] + u[6] + u[8]) - 0.25 * (u[1] + u[3] + u[5] + u[7]);
+      const double f[4][4] = {{u[1], u[2], uc, u[8]}, {u[2], u[3], u[4], uc},
+                              {uc, u[4], u[5], u[6]}, {u[8], uc, u[6], u[7]}};
+      QuadGrid q;
+      quad_half_grid(element_geometry(*t.m, e), q);
+      const int first[4][2] = {{0, 0}, {2, 0}, {2, 2}, {0, 2}};
+      for (int k = 0; k < 4; ++k) {
+        const int i = first[k][0], j = first[k][1];
+        const int gi[8] = {i, i + 1, i + 2, i + 2, i + 2, i + 1, i, i};
+        const int gj[8] = {j, j, j, j + 1, j + 2, j + 2, j + 2, j + 1};
+        Geometry g{};
+        for (int p = 0; p < 8; ++p) set_point(g, p + 1, q.x[gi[p]][gj[p]], q.y[gi[p]][gj[p]]);
+        CQUAD2(lv, g, 1, f[k][0], f[k][1], f[k][2], f[k][3], *std::max_element(f[k], f[k] + 4),
+               *std::min_element(f[k], f[k] + 4), tb.w->poly);
+      }
+    }
+    int differ = 0;
+    for (int k = 0; k < 640 * 480; ++k) differ += plat().fb().data()[k] != quick[k];
+    EXPECT_EQ(differ, 0) << n << " x " << n;
+  }
 }
 
 TEST(DofContours, CornerNodePlotNeverReadsMidsideValues) {

@@ -183,10 +183,8 @@ constexpr auto SHORT_LINES = [] {
 }();
 
 // A line whose two ends are on the screen, so every pixel between is, and
-// none is tested.
-inline void line_on_screen(std::uint8_t* pix, int x1, int y1, int x2, int y2, std::uint8_t c) {
-  std::uint8_t* const p = pix + y1 * SCREEN_W + x1;
-  const int dx = x2 - x1, dy = y2 - y1;
+// none is tested: from the first end, at p, by (dx, dy).
+inline void line_from(std::uint8_t* p, int dx, int dy, std::uint8_t c) {
   if (static_cast<unsigned>(dx + SHORT_LINE) <= 2 * SHORT_LINE &&
       static_cast<unsigned>(dy + SHORT_LINE) <= 2 * SHORT_LINE) {
     const ShortLine& s = SHORT_LINES[(dy + SHORT_LINE) * (2 * SHORT_LINE + 1) + dx + SHORT_LINE];
@@ -195,6 +193,10 @@ inline void line_on_screen(std::uint8_t* pix, int x1, int y1, int x2, int y2, st
     return;
   }
   bresenham(dx, dy, [p, c](int at) { p[at] = c; });
+}
+
+inline void line_on_screen(std::uint8_t* pix, int x1, int y1, int x2, int y2, std::uint8_t c) {
+  line_from(pix + y1 * SCREEN_W + x1, x2 - x1, y2 - y1, c);
 }
 
 // Rounding of crossings computed from different pieces of one shared edge.
@@ -487,45 +489,50 @@ bool Framebuffer::fill_small_polygon(const double* xs, const double* ys, int n, 
   // A last point that repeats the first adds nothing: its edges are the
   // closing one, of no length, and the one before, the same without it.
   if (n > 1 && xs[n - 1] == xs[0] && ys[n - 1] == ys[0]) --n;
-  int vx[SMALL_POLYGON], vy[SMALL_POLYGON];
+  int vx[SMALL_POLYGON], vy[SMALL_POLYGON], at[SMALL_POLYGON];
   double lo = ys[0], hi = ys[0];
   for (int i = 0; i < n; ++i) {
     // More than half a pixel inside the screen (never a NaN): the nearest
     // pixel, halves up, is on it.
-    if (!(xs[i] > -0.5 && xs[i] < SCREEN_W - 0.5 && ys[i] > -0.5 && ys[i] < SCREEN_H - 0.5))
+    if (!((xs[i] > -0.5) & (xs[i] < SCREEN_W - 0.5) & (ys[i] > -0.5) & (ys[i] < SCREEN_H - 0.5)))
       return false;
     vx[i] = static_cast<int>(xs[i] + 0.5);
     vy[i] = static_cast<int>(ys[i] + 0.5);
+    at[i] = vy[i] * SCREEN_W + vx[i];
     lo = std::min(lo, ys[i]);
     hi = std::max(hi, ys[i]);
   }
   const std::uint8_t c = static_cast<std::uint8_t>(colour & 15);
   const int ymin = std::max(ceil_within(lo, SCREEN_H), 0);
   const int ymax = std::min(floor_within(hi, SCREEN_H), SCREEN_H - 1);
-  if (ymin <= ymax) {
-    double cross[SMALL_POLYGON];
-    for (int y = ymin; y <= ymax; ++y) {
-      // Each edge counts on its half-open y range, as in the general way.
-      int count = 0;
-      for (int i = 0, p = n - 1; i < n; p = i++) {
-        const double ya = ys[p], yb = ys[i];
-        if ((ya <= y && yb > y) || (yb <= y && ya > y))
-          cross[count++] = xs[p] + (y - ya) * (xs[i] - xs[p]) / (yb - ya);
-      }
-      for (int k = 1; k < count; ++k)  // insertion sort: a few crossings
-        for (int j = k; j > 0 && cross[j] < cross[j - 1]; --j) std::swap(cross[j], cross[j - 1]);
-      std::uint8_t* row = &pix_[y * SCREEN_W];
-      for (int k = 0; k + 1 < count; k += 2) {
-        int a, b;
-        span_between(cross[k], cross[k + 1], a, b);
-        fill_span(row, a, b, c);
-      }
+  double cross[SMALL_POLYGON];
+  for (int y = ymin; y <= ymax; ++y) {
+    // Each edge counts on its half-open y range, as in the general way.
+    int count = 0;
+    for (int i = 0, p = n - 1; i < n; p = i++) {
+      const double ya = ys[p], yb = ys[i];
+      if ((ya <= y && yb > y) || (yb <= y && ya > y))
+        cross[count++] = xs[p] + (y - ya) * (xs[i] - xs[p]) / (yb - ya);
+    }
+    for (int k = 1; k < count; ++k)  // insertion sort: a few crossings
+      for (int j = k; j > 0 && cross[j] < cross[j - 1]; --j) std::swap(cross[j], cross[j - 1]);
+    std::uint8_t* row = &pix_[y * SCREEN_W];
+    // The crossings lie between the screen's first and last pixel centres,
+    // half a pixel out at most: their whole pixels, as span_between finds
+    // them, without its holding to the screen.
+    for (int k = 0; k + 1 < count; k += 2) {
+      const double left = cross[k] - SLACK, right = cross[k + 1] + SLACK;
+      const int l = static_cast<int>(left), r = static_cast<int>(right);
+      fill_span(row, std::max(l + (l < left), 0), std::min(r - (r > right), SCREEN_W - 1), c);
     }
   }
-  for (int i = 0; i < n; ++i) {
+  // The outline; a side within one pixel after the first is that pixel,
+  // already drawn as the end of the side before.
+  std::uint8_t* const pix = pix_.data();
+  line_from(pix + at[0], vx[n > 1] - vx[0], vy[n > 1] - vy[0], c);
+  for (int i = 1; i < n; ++i) {
     const int j = i + 1 < n ? i + 1 : 0;
-    if (i == 0 || vx[j] != vx[i] || vy[j] != vy[i])
-      line_on_screen(pix_.data(), vx[i], vy[i], vx[j], vy[j], c);
+    if (at[j] != at[i]) line_from(pix + at[i], vx[j] - vx[i], vy[j] - vy[i], c);
   }
   ++generation_;
   return true;
