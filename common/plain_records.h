@@ -1,8 +1,8 @@
 // Whole records of plain fields read at once. The record's columns are
 // sorted into blanks, digits, points and minus signs sixteen at a time, each
-// class a bit mask over the record; each field's shape is then checked with
-// a few operations on its slice of the masks, and its digits combined in one
-// block. A field is plain when it holds blanks, then an optional minus, then
+// class a bit mask over up to 64 columns; the shapes of all the fields are
+// checked together with a few operations on the masks, and the digits of
+// two reals combined in one block. A field is plain when it holds blanks, then an optional minus, then
 // digits with (for a real) at most one point, a real of six columns or more
 // also E+dd or E-dd in its last four. Such a value is formed as the field
 // readers of field_reading.cpp form it (the digits as a whole number, one
@@ -72,6 +72,20 @@ template <int... B>
   ColumnMasks m;
   (sort_block<B>(p, m), ...);
   return m;
+}
+
+// The columns holding E and plus signs.
+template <int... B>
+[[gnu::always_inline]] inline void sort_exponent_marks(const char* p, std::uint64_t& e, std::uint64_t& plus,
+                                                       std::integer_sequence<int, B...>) {
+  auto marks = [&](int b) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * b));
+    e |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8('E')))))
+         << (16 * b);
+    plus |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8('+')))))
+            << (16 * b);
+  };
+  (marks(B), ...);
 }
 
 // 10^s for a scale s >= 0 and 1 below, 10^-s for s < 0 and 1 above, at
@@ -168,6 +182,7 @@ template <const auto& L, std::size_t K, int C0, Exponents E>
     ints[L.before(K, 'I')] = plain_int<AT, f.w>(p, neg);
     return true;
   } else {
+    static_assert(f.implied >= 0 && f.implied <= 15, "implied decimals within the exact powers");
     const char* const end = p + AT + f.w;
     const unsigned points = static_cast<unsigned>(point >> REL) & FULL;
     Mantissa& out = mant[L.before(K, 'F')];
@@ -219,17 +234,17 @@ template <const auto& L, std::size_t K0>
   std::uint64_t minus = m.minus & ALL, other = used & ~(digit | point | minus), last = LAST,
                 exponents = 0;
   if (other) {
-    exponents = other & E_AT;
-    for (std::uint64_t e = exponents; e; e &= e - 1) {
-      const int c = __builtin_ctzll(e);
-      const char* const q = p + C0 + c;
-      if (q[1] != '+' && q[1] != '-') return false;
-      if (q[0] != 'E' || ((digit >> (c + 2)) & 3) != 3 || ((blank >> (c - 1)) & 1)) return false;
-      other &= ~(std::uint64_t{3} << c);
-      minus &= ~(std::uint64_t{2} << c);
-      last ^= (std::uint64_t{8} << c) | (std::uint64_t{1} << (c - 1));  // the mantissa's last column
-    }
-    if (other) return false;
+    // E and a sign in a real's fourth and third last columns, two digits
+    // after them; nothing else but blanks, digits, points and minus signs.
+    std::uint64_t e = 0, plus = 0;
+    sort_exponent_marks(p + C0, e, plus, std::make_integer_sequence<int, (COLS + 15) / 16>());
+    exponents = e & E_AT;
+    const std::uint64_t signs = exponents << 1;
+    if ((other & ~(exponents | (signs & plus))) | (signs & ~(plus | minus)) |
+        (((exponents << 2) | (exponents << 3)) & ~digit) | ((exponents >> 1) & blank))
+      return false;
+    minus &= ~signs;
+    last ^= (exponents << 3) | (exponents >> 1);  // each mantissa's last column
   }
   const std::uint64_t after_used = (used << 1) & ~START;
   if ((after_used & (blank | minus)) | (point & INTS) | (used & last & ~(digit | point)) |
@@ -257,26 +272,24 @@ template <const auto& L, std::size_t K0>
   return _mm_cvtepi32_pd(_mm_madd_epi16(_mm_packs_epi32(fours, fours), tenthousands));
 }
 
+// Two reals of a record from their mantissas.
+[[gnu::always_inline]] inline __m128d two_reals(const Mantissa& a, const Mantissa& b) {
+  const __m128d multiply =
+      _mm_set_pd(SCALE_TABLES.multiply[b.scale + 22], SCALE_TABLES.multiply[a.scale + 22]);
+  const __m128d divide =
+      _mm_set_pd(SCALE_TABLES.divide[b.scale + 22], SCALE_TABLES.divide[a.scale + 22]);
+  const __m128i sign = _mm_set_epi64x(static_cast<long long>(std::uint64_t{b.neg} << 63),
+                                      static_cast<long long>(std::uint64_t{a.neg} << 63));
+  return _mm_xor_pd(_mm_div_pd(_mm_mul_pd(two_wholes(a.digits, b.digits), multiply), divide),
+                    _mm_castsi128_pd(sign));
+}
+
 // The reals of a record from their mantissas, two at a time.
-template <std::size_t N>
-[[gnu::always_inline]] inline void plain_reals(const Mantissa* mant, double* reals) {
-  for (std::size_t i = 0; i < N; i += 2) {
-    const Mantissa& a = mant[i];
-    const Mantissa& b = mant[i + 1 < N ? i + 1 : i];
-    const __m128d multiply =
-        _mm_set_pd(SCALE_TABLES.multiply[b.scale + 22], SCALE_TABLES.multiply[a.scale + 22]);
-    const __m128d divide =
-        _mm_set_pd(SCALE_TABLES.divide[b.scale + 22], SCALE_TABLES.divide[a.scale + 22]);
-    const __m128i sign = _mm_set_epi64x(static_cast<long long>(std::uint64_t{b.neg} << 63),
-                                        static_cast<long long>(std::uint64_t{a.neg} << 63));
-    const __m128d r = _mm_xor_pd(
-        _mm_div_pd(_mm_mul_pd(two_wholes(a.digits, b.digits), multiply), divide),
-        _mm_castsi128_pd(sign));
-    if (i + 1 < N)
-      _mm_storeu_pd(reals + i, r);
-    else
-      _mm_store_sd(reals + i, r);
-  }
+template <std::size_t N, std::size_t... I>
+[[gnu::always_inline]] inline void plain_reals(const Mantissa* mant, double* reals,
+                                               std::index_sequence<I...>) {
+  ((2 * I + 1 < N ? _mm_storeu_pd(reals + 2 * I, two_reals(mant[2 * I], mant[2 * I + 1]))
+                  : _mm_store_sd(reals + 2 * I, two_reals(mant[2 * I], mant[2 * I]))), ...);
 }
 
 // The record of layout L in `line` (of `length` characters, readable from
@@ -298,7 +311,7 @@ inline bool read_plain_record(const char* line, std::size_t length, long* ints, 
   }
   Mantissa mant[REALS > 0 ? REALS : 1];
   if (!plain_segment<L, 0>(p, ints, mant)) return false;
-  plain_reals<REALS>(mant, reals);
+  plain_reals<REALS>(mant, reals, std::make_index_sequence<(REALS + 1) / 2>());
   return true;
 }
 

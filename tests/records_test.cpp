@@ -287,12 +287,20 @@ constexpr quick::PlainLayout<9> ODD_SHAPE{
 template <const auto& L>
 void whole_records_agree(unsigned seed, int& plain_lines) {
   auto pick = [&](int n) { return static_cast<int>((seed = seed * 1103515245u + 12345u) >> 16) % n; };
+  // Edge forms, each alone among plain fields in a quarter of the lines.
+  const char* const edges[] = {"", "1.E5", "1+05", "-.5", "+", ".", "-.", "1.5E", "1e+", "-0.000",
+                               "E+05", "-E-05", ".E+05", "5.E+05", "-5.E-05", "1.5E+99", "1.5E-99",
+                               "12345678901234", "0.1E+23", "1E-23", "- 5", "5-", "1.2.3", "E+5",
+                               "1.5E+5 ", "1.5E-0-", "1.5E--5", "1.5e+05", "1.5E+0x", "0x", "5."};
   for (int i = 0; i < 20000; ++i) {
     std::string line, plain;
+    const int odd = i % 4 == 3 ? pick(static_cast<int>(L.count)) : -1;
     for (const quick::PlainField& f : L.f) {
       std::string t;
       const double v = (pick(2000) - 1000) * std::pow(10.0, pick(12) - 6);
-      switch (pick(i % 4 == 0 ? 12 : 4)) {  // odd fields in a quarter of the lines
+      const int form = odd < 0 ? pick(i % 4 == 0 ? 12 : 4) : &f - L.f == odd ? 4 + pick(2) : pick(4);
+      switch (form) {  // odd fields in a quarter of the lines, one in another quarter
+        case 5: t = edges[pick(static_cast<int>(std::size(edges)))]; break;
         case 0: t = f.kind == 'I' ? fmt_I(pick(2000) - 999, f.w) : fmt_E(v, f.w, std::max(1, f.w - 7)); break;
         case 1: t = f.kind == 'I' ? fmt_I(pick(99999), f.w) : fmt_F(v, f.w, std::min(5, f.w / 2)); break;
         case 2: t = std::string(f.w, ' '); break;
