@@ -18,9 +18,11 @@ namespace {
 constexpr double PI = 3.14159265358979323846;
 
 bool element_in(const MeshModel& m, int e, const MeshWindow& w) {
-  for (int k = 1; k <= m.nnode(e); ++k) {
-    int n = m.lnods(e, k);
-    if (!w.holds(m.coord(n, 1), m.coord(n, 2))) return false;
+  const int nn = m.nnode(e);
+  const int* nodes = m.lnods.row(e);
+  for (int k = 1; k <= nn; ++k) {
+    const double* p = m.coord.row(nodes[k]);
+    if (!w.holds(p[1], p[2])) return false;
   }
   return true;
 }
@@ -71,10 +73,13 @@ bool element_sides(int nnode, int nside, Side* sides, int& count) {
 // Draws a side through its nodes: a curve when the three nodes are not in
 // line, else a straight line.
 void draw_side(const Positions& xy, int na, int nm, int nb) {
-  const double xa = xy(na, 1), ya = xy(na, 2);
-  const double xb = xy(nb, 1), yb = xy(nb, 2);
+  const double* pa = xy.row(na);
+  const double* pb = xy.row(nb);
+  const double xa = pa[1], ya = pa[2];
+  const double xb = pb[1], yb = pb[2];
   if (nm != 0) {
-    const double xm = xy(nm, 1), ym = xy(nm, 2);
+    const double* pm = xy.row(nm);
+    const double xm = pm[1], ym = pm[2];
     const double area2 = (xm - xa) * (yb - ya) - (xb - xa) * (ym - ya);
     if (std::fabs(area2) >= 0.0001) {
       const double xs[3] = {xa, xm, xb}, ys[3] = {ya, ym, yb};
@@ -202,12 +207,16 @@ void BOUNDS(int npoin, const Table2<double, MPOIN, 2>& coord, double& xmin, doub
   }
   xmin = xmax = coord(1, 1);
   ymin = ymax = coord(1, 2);
+  // Kept in locals so that the loop reads each row once and stores nothing.
+  double x1 = xmin, x2 = xmax, y1 = ymin, y2 = ymax;
   for (int i = 2; i <= npoin; ++i) {
-    xmin = std::min(xmin, coord(i, 1));
-    xmax = std::max(xmax, coord(i, 1));
-    ymin = std::min(ymin, coord(i, 2));
-    ymax = std::max(ymax, coord(i, 2));
+    const double* p = coord.row(i);
+    x1 = std::min(x1, p[1]);
+    x2 = std::max(x2, p[1]);
+    y1 = std::min(y1, p[2]);
+    y2 = std::max(y2, p[2]);
   }
+  xmin = x1, xmax = x2, ymin = y1, ymax = y2;
 }
 
 void STZOOM(double x1, double x2, double y1, double y2, MeshWindow& frame) {
@@ -232,11 +241,14 @@ void CENTRD(MeshModel& m) {
   for (int e = 1; e <= m.nelem; ++e) {
     double sx = 0, sy = 0;
     int count = 0;
-    for (int k = 1; k <= m.nnode(e); ++k) {
-      int n = m.lnods(e, k);
+    const int nn = m.nnode(e);
+    const int* nodes = m.lnods.row(e);
+    for (int k = 1; k <= nn; ++k) {
+      const int n = nodes[k];
       if (!valid_node(m, n)) continue;
-      sx += m.coord(n, 1);
-      sy += m.coord(n, 2);
+      const double* p = m.coord.row(n);
+      sx += p[1];
+      sy += p[2];
       ++count;
     }
     m.xycen(e, 1) = count ? sx / count : 0.0;
@@ -305,27 +317,29 @@ void LCURV(CurveRoutine curve, const void* data) {
   }
 }
 
-void PLOTEL(const MeshModel& m, int e, bool highlight, const Positions* at) {
-  if (!valid_element(m, e)) return;
+bool PLOTEL(const MeshModel& m, int e, bool highlight, const Positions* at) {
+  if (!valid_element(m, e)) return false;
   const Positions& xy = at ? *at : m.coord;
   const int nn = m.nnode(e);
+  const int* nodes = m.lnods.row(e);
   Side sides[4];
   int count = 0;
   if (!element_sides(nn, std::abs(m.nside(e)), sides, count) || count == 0) {
     // Not a known type: straight sides through its nodes, closed.
     for (int k = 1; k <= nn; ++k) {
-      int a = m.lnods(e, k), b = m.lnods(e, k % nn + 1);
+      int a = nodes[k], b = nodes[k % nn + 1];
       SETCOL(side_colour(m.kode(a), m.kode(b), highlight));
       draw_side(xy, a, 0, b);
     }
-    return;
+    return true;
   }
   for (int i = 0; i < count; ++i) {
     const Side& s = sides[i];
-    const int a = m.lnods(e, s.a), b = m.lnods(e, s.b), mid = s.mid ? m.lnods(e, s.mid) : 0;
+    const int a = nodes[s.a], b = nodes[s.b], mid = s.mid ? nodes[s.mid] : 0;
     SETCOL(side_colour(m.kode(a), m.kode(b), highlight));
     draw_side(xy, a, mid, b);
   }
+  return true;
 }
 
 void PLOT1D(const MeshModel& m, int e) {

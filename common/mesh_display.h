@@ -46,8 +46,9 @@ int node_label_colour(int kode);
 // Draws the elements lying wholly inside the frame; returns how many.
 int PLMESH(const MeshModel& m, const MeshWindow& frame, bool zoomed, bool no1d, bool clear);
 // PLOTEL, LABNOD and LABNDE draw at the nodes' coordinates, or at the
-// positions `at` when it is given.
-void PLOTEL(const MeshModel& m, int e, bool highlight = false, const Positions* at = nullptr);
+// positions `at` when it is given. PLOTEL draws only a valid element and
+// says whether it did.
+bool PLOTEL(const MeshModel& m, int e, bool highlight = false, const Positions* at = nullptr);
 void PLOT1D(const MeshModel& m, int e);
 // Draws the curve through three points (0-based arrays) over the local
 // coordinate -1..1 of the 3-node line.

@@ -38,9 +38,16 @@ bool valid_element(const MeshModel& m, int e) {
   if (e < 1 || e > m.nelem) return false;
   const int nn = m.nnode(e);
   if (nn < 1 || nn > MNODE) return false;
-  for (int k = 1; k <= nn; ++k)
-    if (!valid_node(m, m.lnods(e, k))) return false;
-  return true;
+  // The row is read once; a node outside 1..npoin, seen as unsigned after
+  // taking one away, is at least npoin (0 and negatives wrap to the top).
+  const int* nodes = m.lnods.row(e);
+  const unsigned npoin = static_cast<unsigned>(m.npoin);
+  // Every column is looked at, those past nn masked off: a fixed count the
+  // compiler does at once.
+  unsigned bad = 0;
+  for (int k = 1; k <= MNODE; ++k)
+    bad |= static_cast<unsigned>(k <= nn) & (static_cast<unsigned>(nodes[k]) - 1u >= npoin);
+  return bad == 0;
 }
 
 int element_type_code(int key) {

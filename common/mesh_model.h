@@ -63,6 +63,18 @@ struct Table2 {
     assert(i >= 1 && i <= R && j >= 1 && j <= C);
     return i > top ? rest[j] : v[i * (C + 1) + j];
   }
+  // Row i for reading, its columns at [1..C]: one check of the reach for a
+  // loop over the row instead of one per entry.
+  const T* row(int i) const {
+    assert(i >= 1 && i <= R);
+    return i > top ? rest.data() : &v[i * (C + 1)];
+  }
+  // Row i for writing, reached first.
+  T* row_to_fill(int i) {
+    assert(i >= 1 && i <= R);
+    if (i > top) reach(i);
+    return &v[i * (C + 1)];
+  }
   void fill(const T& x) {
     top = 0;
     rest.fill(x);

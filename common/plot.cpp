@@ -499,7 +499,10 @@ void JOINP(const double p1[2], const double p2[2]) {
 
 void JOINP1(double x1, double y1, double x2, double y2) {
   const double a[2] = {x1, y1}, b[2] = {x2, y2};
-  JOINP(a, b);
+  if (ps_mode())
+    JOINPS(a, b);  // the picture's many sides go straight to the records
+  else
+    JOINP(a, b);
 }
 
 void POLY(int n, const double* xs, const double* ys) {

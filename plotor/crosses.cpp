@@ -67,7 +67,8 @@ void each_point(const ResultSet& r, const MeshWindow& frame, bool zoomed, Draw d
   if (screen) plat().mouse_show(false);
   const int n = std::clamp(r.ngaus, 0, MGAUS);
   for (int i = 1; i <= n; ++i) {
-    const double x = r.xgaus(i, 1), y = r.xgaus(i, 2);
+    const double* at = r.xgaus.row(i);
+    const double x = at[1], y = at[2];
     if (!finite_point(x, y)) continue;
     if (zoomed && !frame.holds(x, y)) continue;
     draw(i, x, y);
@@ -101,7 +102,8 @@ void PLSTRS(const ResultSet& r, double scale, const MeshWindow& frame, bool zoom
   const double cap = arm_cap();
   each_point(r, frame, zoomed, [&](int i, double x, double y) {
     double s1, s3, theta;
-    PRST(r.stres(i, 1), r.stres(i, 2), r.stres(i, 3), s1, s3, theta);
+    const double* v = r.stres.row(i);
+    PRST(v[1], v[2], v[3], s1, s3, theta);
     if (!std::isfinite(s1) || !std::isfinite(s3) || !std::isfinite(theta)) return;
     const double h1 = std::min(std::fabs(s1) * 0.5 / scale, cap);
     const double h3 = std::min(std::fabs(s3) * 0.5 / scale, cap);

@@ -26,15 +26,29 @@ double mesh_width(const MeshModel& m) {
   return std::max(1.0, x2 - x1);
 }
 
+// The box of the undeformed nodes (`mesh`, as BOUNDS gives it) and the
+// displaced ones.
+void box_with_displaced(const double mesh[4], const MeshModel& m, const PlotWork& w,
+                        double box[4]) {
+  double b[4];
+  BOUNDS(m.npoin, w.cdef, b[0], b[1], b[2], b[3]);
+  box[0] = std::min(mesh[0], b[0]);
+  box[1] = std::max(mesh[1], b[1]);
+  box[2] = std::min(mesh[2], b[2]);
+  box[3] = std::max(mesh[3], b[3]);
+}
+
 }  // namespace
 
 // --- factors -------------------------------------------------------------------
 
 double largest_displacement(const MeshModel& m, const ResultSet& r) {
   double big = 1.0e-6;
-  for (int n = 1; n <= m.npoin; ++n)
+  for (int n = 1; n <= m.npoin; ++n) {
+    const double* d = r.disp.row(n);
     for (int k = 1; k <= 2; ++k)
-      if (std::isfinite(r.disp(n, k))) big = std::max(big, std::fabs(r.disp(n, k)));
+      if (std::isfinite(d[k])) big = std::max(big, std::fabs(d[k]));
+  }
   return big;
 }
 
@@ -62,31 +76,43 @@ double magnified(double factor, double value) {
 
 // --- positions and windows ---------------------------------------------------
 
+namespace {
+
+// w.cdef := coord + factor x disp at every node. Every node is moved, in
+// an element or not, so no position is left over from an earlier plot.
+void move_nodes(const MeshModel& m, const ResultSet& r, PlotWork& w, double factor) {
+  for (int n = 1; n <= m.npoin; ++n) {
+    const double* c = m.coord.row(n);
+    const double* d = r.disp.row(n);
+    double* to = w.cdef.row_to_fill(n);
+    for (int k = 1; k <= 2; ++k) to[k] = c[k] + magnified(factor, d[k]);
+  }
+}
+
+}  // namespace
+
 void displace(MeshModel& m, const ResultSet& r, PlotWork& w, double factor) {
-  // Every node is moved, in an element or not, so no position is left over
-  // from an earlier plot.
-  for (int n = 1; n <= m.npoin; ++n)
-    for (int k = 1; k <= 2; ++k) w.cdef(n, k) = m.coord(n, k) + magnified(factor, r.disp(n, k));
+  move_nodes(m, r, w, factor);
+  const Positions& at = w.cdef;
   for (int e = 1; e <= m.nelem; ++e) {
     if (!valid_element(m, e)) continue;
+    const int nn = m.nnode(e);
+    const int* nodes = m.lnods.row(e);
     double sx = 0, sy = 0;
-    for (int k = 1; k <= m.nnode(e); ++k) {
-      sx += w.cdef(m.lnods(e, k), 1);
-      sy += w.cdef(m.lnods(e, k), 2);
+    for (int k = 1; k <= nn; ++k) {
+      const double* p = at.row(nodes[k]);
+      sx += p[1];
+      sy += p[2];
     }
-    m.xycen(e, 1) = sx / m.nnode(e);
-    m.xycen(e, 2) = sy / m.nnode(e);
+    m.xycen(e, 1) = sx / nn;
+    m.xycen(e, 2) = sy / nn;
   }
 }
 
 void displaced_box(const MeshModel& m, const PlotWork& w, double box[4]) {
-  double a[4], b[4];
+  double a[4];
   BOUNDS(m.npoin, m.coord, a[0], a[1], a[2], a[3]);
-  BOUNDS(m.npoin, w.cdef, b[0], b[1], b[2], b[3]);
-  box[0] = std::min(a[0], b[0]);
-  box[1] = std::max(a[1], b[1]);
-  box[2] = std::min(a[2], b[2]);
-  box[3] = std::max(a[3], b[3]);
+  box_with_displaced(a, m, w, box);
 }
 
 bool is_one_dimensional(const MeshModel& m, int e) {
@@ -95,9 +121,11 @@ bool is_one_dimensional(const MeshModel& m, int e) {
 
 bool element_inside(const MeshModel& m, int e, const Positions& at, const MeshWindow& frame) {
   if (!valid_element(m, e)) return false;
-  for (int k = 1; k <= m.nnode(e); ++k) {
-    const int n = m.lnods(e, k);
-    if (!frame.holds(at(n, 1), at(n, 2))) return false;
+  const int nn = m.nnode(e);
+  const int* nodes = m.lnods.row(e);
+  for (int k = 1; k <= nn; ++k) {
+    const double* p = at.row(nodes[k]);
+    if (!frame.holds(p[1], p[2])) return false;
   }
   return true;
 }
@@ -128,10 +156,11 @@ int PLMSHO(const MeshModel& m, int matsel, const Positions& at, const MeshWindow
   int drawn = 0;
   for (int e = 1; e <= m.nelem; ++e) {
     if (matsel > 0 && m.mattyp(e) != matsel) continue;
-    if (is_one_dimensional(m, e) || !valid_element(m, e)) continue;
+    if (is_one_dimensional(m, e)) continue;
+    // PLOTEL checks the element and says whether it drew it; zoomed, the
+    // check comes first so that only valid nodes are looked up.
     if (zoomed && !element_inside(m, e, at, frame)) continue;
-    PLOTEL(m, e, highlight, &at);
-    ++drawn;
+    if (PLOTEL(m, e, highlight, &at)) ++drawn;
   }
   SETCOL(15);
   if (zoomed && drawn == 0) PUTERR("No elt lies inside zoom area! Try again with larger area.");
@@ -141,9 +170,12 @@ int PLMSHO(const MeshModel& m, int matsel, const Positions& at, const MeshWindow
 
 void draw_vectors(const MeshModel& m, const PlotWork& w, const MeshWindow& frame) {
   SETCOL(2);
-  for (int n = 1; n <= m.npoin; ++n)
-    if (frame.holds(m.coord(n, 1), m.coord(n, 2)))
-      JOINP1(m.coord(n, 1), m.coord(n, 2), w.cdef(n, 1), w.cdef(n, 2));
+  for (int n = 1; n <= m.npoin; ++n) {
+    const double* c = m.coord.row(n);
+    if (!frame.holds(c[1], c[2])) continue;
+    const double* d = w.cdef.row(n);
+    JOINP1(c[1], c[2], d[1], d[2]);
+  }
   SETCOL(15);
 }
 
@@ -338,15 +370,19 @@ void ps_displacements(MeshModel& m, ResultSet& r, PlotWork& w, const ViewState& 
   // Any factor is drawn (zero shows the undeformed mesh); only one too large
   // for the picture's numbers is held.
   const double largest = largest_displacement(m, r);
-  const double limit = factor_limit(mesh_width(m), largest);
+  double mesh[4];  // the undeformed box, for the limit and the picture's box
+  BOUNDS(m.npoin, m.coord, mesh[0], mesh[1], mesh[2], mesh[3]);
+  const double limit = factor_limit(std::max(1.0, mesh[1] - mesh[0]), largest);
   if (std::fabs(factor) > limit) {
     factor = std::copysign(limit, factor);
     WRLINE("Exaggeration factor held to " + free_real_text(factor));
   }
-  displace(m, r, w, factor);
+  // The displaced centroids are not drawn here, and CENTRD puts the
+  // undeformed ones back at the end: the nodes alone are moved.
+  move_nodes(m, r, w, factor);
 
   double box[4];
-  displaced_box(m, w, box);
+  box_with_displaced(mesh, m, w, box);
   MeshWindow frame;
   const bool zoomed = begin_picture(
       vectors ? "VORTAN plots - nodal vectors" : "VORTAN plots - deformed mesh", box[0], box[1],

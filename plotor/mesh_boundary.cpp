@@ -44,11 +44,12 @@ int edge_key_node(int a, int mid, int b) { return mid != 0 ? mid : std::min(a, b
 // by their midside node. Only the edges of the side's key node are looked at.
 int find_edge(const PlotWork& w, int a, int mid, int b) {
   for (int k = w.edge_head(edge_key_node(a, mid, b)); k != 0; k = w.edge_next(k)) {
+    const int* e = w.edges.row(k);
     if (mid == 0) {
-      if (w.edges(k, 3) != 0) continue;
-      const int p = w.edges(k, 1), q = w.edges(k, 2);
+      if (e[3] != 0) continue;
+      const int p = e[1], q = e[2];
       if ((p == a && q == b) || (p == b && q == a)) return k;
-    } else if (w.edges(k, 3) != 0 && w.edges(k, 2) == mid) {
+    } else if (e[3] != 0 && e[2] == mid) {
       return k;
     }
   }
@@ -58,9 +59,10 @@ int find_edge(const PlotWork& w, int a, int mid, int b) {
 // Stores the side (a, mid, b) as edge k, a boundary edge until a second
 // element shares it.
 void store_edge(PlotWork& w, int k, int a, int mid, int b) {
-  w.edges(k, 1) = a;
-  w.edges(k, 2) = mid != 0 ? mid : b;
-  w.edges(k, 3) = mid != 0 ? b : 0;
+  int* e = w.edges.row_to_fill(k);
+  e[1] = a;
+  e[2] = mid != 0 ? mid : b;
+  e[3] = mid != 0 ? b : 0;
   w.edge_flags(k) = 1;
   const int key = edge_key_node(a, mid, b);
   w.edge_next(k) = w.edge_head(key);
@@ -68,24 +70,27 @@ void store_edge(PlotWork& w, int k, int a, int mid, int b) {
 }
 
 bool edge_inside(const MeshModel& m, const PlotWork& w, int k, const MeshWindow& frame) {
-  const int count = w.edges(k, 3) != 0 ? 3 : 2;
+  const int* e = w.edges.row(k);
+  const int count = e[3] != 0 ? 3 : 2;
   for (int j = 1; j <= count; ++j) {
-    const int n = w.edges(k, j);
-    if (!frame.holds(m.coord(n, 1), m.coord(n, 2))) return false;
+    const double* p = m.coord.row(e[j]);
+    if (!frame.holds(p[1], p[2])) return false;
   }
   return true;
 }
 
 void draw_edge(const MeshModel& m, const PlotWork& w, int k) {
-  const int a = w.edges(k, 1);
-  if (w.edges(k, 3) == 0) {
-    const int b = w.edges(k, 2);
-    JOINP1(m.coord(a, 1), m.coord(a, 2), m.coord(b, 1), m.coord(b, 2));
+  const int* e = w.edges.row(k);
+  const double* pa = m.coord.row(e[1]);
+  if (e[3] == 0) {
+    const double* pb = m.coord.row(e[2]);
+    JOINP1(pa[1], pa[2], pb[1], pb[2]);
     return;
   }
-  const int mid = w.edges(k, 2), b = w.edges(k, 3);
-  const double xs[3] = {m.coord(a, 1), m.coord(mid, 1), m.coord(b, 1)};
-  const double ys[3] = {m.coord(a, 2), m.coord(mid, 2), m.coord(b, 2)};
+  const double* pm = m.coord.row(e[2]);
+  const double* pb = m.coord.row(e[3]);
+  const double xs[3] = {pa[1], pm[1], pb[1]};
+  const double ys[3] = {pa[2], pm[2], pb[2]};
   // Three nodes nearly in line make a straight edge from end to end.
   if (std::fabs((ys[1] - ys[0]) * (xs[2] - xs[0]) - (ys[2] - ys[0]) * (xs[1] - xs[0])) < 1.0e-4)
     JOINP1(xs[0], ys[0], xs[2], ys[2]);
@@ -101,14 +106,19 @@ int boundary_edges(const MeshModel& m, PlotWork& w) {
   w.edge_head.fill(0);
   int count = 0;
   const int nelem = m.nelem;
+  int key = -1, type = 0;  // the last element's type, most often the next one's too
   for (int e = 1; e <= nelem; ++e) {
     const int nn = m.nnode(e), ns = std::abs(m.nside(e));
-    const int type = element_type_code(element_key(nn, ns));
+    if (element_key(nn, ns) != key) {
+      key = element_key(nn, ns);
+      type = element_type_code(key);
+    }
     if (type == 0) {
       PUTERR("Element has no recognized type!");
       return -1;
     }
     if (type < 5 || type > 12) continue;  // bars, joints and rockbolts
+    const int* nodes = m.lnods.row(e);
     int start = 1, step = 0;
     for (int side = 1; side <= ns; ++side) {
       if (side > 1) {
@@ -121,9 +131,9 @@ int boundary_edges(const MeshModel& m, PlotWork& w) {
         PUTERR("Nnode exceeded!");
         continue;
       }
-      const int a = m.lnods(e, start);
-      const int mid = step == 2 ? m.lnods(e, cyclic(start + 1, nn)) : 0;
-      const int b = m.lnods(e, cyclic(start + step, nn));
+      const int a = nodes[start];
+      const int mid = step == 2 ? nodes[cyclic(start + 1, nn)] : 0;
+      const int b = nodes[cyclic(start + step, nn)];
       // A side through a node the mesh does not have cannot be drawn.
       if (!valid_node(m, a) || !valid_node(m, b) || (step == 2 && !valid_node(m, mid))) continue;
       const int k = find_edge(w, a, mid, b);

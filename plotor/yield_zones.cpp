@@ -93,7 +93,8 @@ int PLYLD(const ResultSet& r, int code, const MeshWindow& frame, bool zoomed) {
   int marked = 0;
   for (int i = 1; i <= n; ++i) {
     if (r.iyield(i) != code) continue;
-    const double x = r.xgaus(i, 1), y = r.xgaus(i, 2);
+    const double* at = r.xgaus.row(i);
+    const double x = at[1], y = at[2];
     if (!std::isfinite(x) || !std::isfinite(y)) continue;
     if (zoomed && !frame.holds(x, y)) continue;
     MARPT(x, y, half);

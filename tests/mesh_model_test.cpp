@@ -1,6 +1,7 @@
 // The mesh model's shared utilities and element catalogue.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -187,6 +188,53 @@ TEST(MeshUtilities, ClearMeshEmptiesTheModel) {
   EXPECT_EQ(m->lnods(9999, 8), 0);
   EXPECT_EQ(m->props(9, 9), 0.0);
   EXPECT_EQ(m->title, std::string(80, ' '));
+}
+
+// Each node is tested against 1..npoin whatever its sign or size, and only
+// the element's own nnode columns count.
+TEST(MeshUtilities, ValidElementRefusesEveryNodeOutsideTheMesh) {
+  auto m = make_tables<MeshModel>();
+  clear_mesh(*m);
+  m->npoin = 5;
+  m->nelem = 2;
+  m->nnode(2) = 3;
+  for (int k = 1; k <= 3; ++k) m->lnods(2, k) = k + 2;  // 3 4 5
+  m->lnods(2, 4) = -7;  // past nnode: not looked at
+  EXPECT_TRUE(valid_element(*m, 2));
+  for (int bad : {0, -1, 6, INT_MIN, INT_MAX}) {
+    for (int k = 1; k <= 3; ++k) {
+      m->lnods(2, k) = bad;
+      EXPECT_FALSE(valid_element(*m, 2)) << "node " << bad << " in column " << k;
+      m->lnods(2, k) = k + 2;
+    }
+  }
+  for (int nn : {0, -1, MNODE + 1}) {
+    m->nnode(2) = nn;
+    EXPECT_FALSE(valid_element(*m, 2)) << "nnode " << nn;
+  }
+  m->nnode(2) = 3;
+  EXPECT_FALSE(valid_element(*m, 0));
+  EXPECT_FALSE(valid_element(*m, 3));
+  EXPECT_FALSE(valid_element(*m, 1));  // no node given
+  m->npoin = 4;                         // node 5 no longer in the mesh
+  EXPECT_FALSE(valid_element(*m, 2));
+}
+
+// A row read whole is the row as entry by entry, reached or not; one
+// filled for writing is reached with those below it.
+TEST(MeshUtilities, TableRowsReadAsTheirEntries) {
+  auto t = make_tables<Table2<double, 100, 2>>();
+  t->fill(2.5);
+  (*t)(3, 2) = 7;
+  EXPECT_EQ(t->row(3)[2], 7);
+  EXPECT_EQ(t->row(2)[1], 2.5);
+  EXPECT_EQ(t->row(50)[2], 2.5);  // not reached
+  double* r = t->row_to_fill(10);
+  EXPECT_EQ(r[1], 2.5);
+  r[1] = -1;
+  EXPECT_EQ((*t)(10, 1), -1);
+  EXPECT_EQ((*t)(9, 2), 2.5);
+  EXPECT_EQ(t->row(11)[1], 2.5);
 }
 
 }  // namespace
