@@ -151,10 +151,14 @@ void read_elements(PartA& a) {
       table_error(m, "ERROR: more than " + num(MELEM) + " element lines; exceeds MELEM");
     if (e < 1 || e > MELEM)
       table_error(m, "ERROR: element no. " + num(e) + " exceeds MELEM or is not positive");
-    for (int k = 0; k < MNODE; ++k)
-      if (const long n = nodes[k]; n < 0 || n > MPOIN)
-        table_error(m, "ERROR: node no. " + num(n) + " of element " + num(e) +
-                           " exceeds MPOIN or is negative");
+    // All the node numbers checked together; the first one out of range is named.
+    bool node_outside = false;
+    for (int k = 0; k < MNODE; ++k) node_outside |= static_cast<unsigned long>(nodes[k]) > MPOIN;
+    if (node_outside)
+      for (int k = 0; k < MNODE; ++k)
+        if (const long n = nodes[k]; n < 0 || n > MPOIN)
+          table_error(m, "ERROR: node no. " + num(n) + " of element " + num(e) +
+                             " exceeds MPOIN or is negative");
     int el = static_cast<int>(e);
     // A slot is filled once: a second line of that number would silently
     // replace an element of the file.
@@ -167,7 +171,8 @@ void read_elements(PartA& a) {
     // the rest of the row stays 0.
     int nn = 0;
     while (nn < MNODE && nodes[nn] != 0) ++nn;
-    for (int k = 1; k <= MNODE; ++k) m.lnods(el, k) = k <= nn ? static_cast<int>(nodes[k - 1]) : 0;
+    int* const row = m.lnods.row_to_fill(el);
+    for (int k = 1; k <= MNODE; ++k) row[k] = k <= nn ? static_cast<int>(nodes[k - 1]) : 0;
     m.nnode(el) = nn;
     if (flag != 0) break;
   }
@@ -211,8 +216,9 @@ void read_nodes(PartA& a) {
       table_error(m, "ERROR: node no. " + num(n) + " exceeds MPOIN or is negative");
     int node = static_cast<int>(n);
     m.npoin = std::max(m.npoin, node);
-    m.coord(node, 1) = x;
-    m.coord(node, 2) = y;
+    double* const place = m.coord.row_to_fill(node);
+    place[1] = x;
+    place[2] = y;
     m.kode(node) = static_cast<int>(kode);
     if (nd > 0) m.ndof(node) = static_cast<int>(nd);
     if (flag != 0) break;

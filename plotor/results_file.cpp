@@ -72,7 +72,7 @@ bool read_nodal(std::string_view line, NodalLine& n) {
 
 struct GaussLine {
   int element = 0, point = 0, yield = 0;
-  double x = 0, y = 0, values[4] = {};
+  double xy_values[6] = {};  // the point's x and y, then its four values
 };
 
 // I5, I2, I3, 6F10: element, Gauss point, yield code, the point's x and y
@@ -80,16 +80,12 @@ struct GaussLine {
 // comes from a LineSource.
 bool read_gauss(std::string_view line, GaussLine& g) {
   long numbers[3];
-  double reals[6];
   // A line read whole with element 0 may be blank: it is looked at again.
-  if (quick::read_plain_record<GAUSS_FIELDS>(line.data(), line.size(), numbers, reals) &&
+  if (quick::read_plain_record<GAUSS_FIELDS>(line.data(), line.size(), numbers, g.xy_values) &&
       numbers[0] != 0) {
     g.element = static_cast<int>(numbers[0]);
     g.point = static_cast<int>(numbers[1]);
     g.yield = static_cast<int>(numbers[2]);
-    g.x = reals[0];
-    g.y = reals[1];
-    std::copy(reals + 2, reals + 6, g.values);
     return true;
   }
   if (blank(line)) return false;
@@ -97,9 +93,7 @@ bool read_gauss(std::string_view line, GaussLine& g) {
   g.element = static_cast<int>(c.I(5));
   g.point = static_cast<int>(c.I(2));
   g.yield = static_cast<int>(c.I(3));
-  g.x = c.F(10, 0);
-  g.y = c.F(10, 0);
-  for (double& v : g.values) v = c.F(10, 0);
+  for (double& v : g.xy_values) v = c.F(10, 0);
   return c.ok();
 }
 
@@ -140,9 +134,9 @@ void read_gauss_section(LineSource& in, const MeshModel& m, ResultSet& r) {
     r.igaus(g.element, g.point) = i;
     r.iyield(i) = g.yield;
     r.gpval(i) = 0.0;
-    r.xgaus(i, 1) = g.x;
-    r.xgaus(i, 2) = g.y;
-    for (int k = 1; k <= 4; ++k) r.stres(i, k) = g.values[k - 1];
+    // Whole rows: the reach of each table checked once a line.
+    std::copy(g.xy_values, g.xy_values + 2, r.xgaus.row_to_fill(i) + 1);
+    std::copy(g.xy_values + 2, g.xy_values + 6, r.stres.row_to_fill(i) + 1);
     if (r.ngaus == MGAUS) {
       WRLINE(" Warning: max. no. of Gauss-point values reached.");
       WRLINE(" Any subsequent values will be ignored.");
@@ -216,7 +210,7 @@ SetRead read_result_set(std::istream& in, const MeshModel& m, ResultSet& r,
       ++outside;
       continue;
     }
-    for (int k = 1; k <= 4; ++k) r.disp(n.node, k) = n.values[k - 1];
+    std::copy(n.values, n.values + 4, r.disp.row_to_fill(n.node) + 1);
   }
   if (outside > 0)
     WRLINE(" Warning: " + std::to_string(outside) +
