@@ -132,13 +132,15 @@ constexpr std::uint64_t column_mask(Col col) {
 template <int AT, int W>
 [[gnu::always_inline]] inline long plain_int(const char* p, std::uint64_t minus_here) {
   static_assert(W >= 1 && W <= 8, "an integer of at most eight columns");
-  // The eight bytes ending at the field's end, as digit values: blanks and
-  // the sign (below '0') become zeros, the columns before the field go.
-  std::uint64_t x;
+  // The eight bytes ending at the field's end, as digit values: the low
+  // four bits of a digit are its value and of a blank zero; the columns
+  // before the field go, and so do the sign and the blanks before it (the
+  // field's shape is checked: a digit follows the sign, which therefore
+  // never stands in the last column).
+  std::uint64_t x, keep = ~std::uint64_t{0} << (8 * (8 - W));
   std::memcpy(&x, p + AT + W - 8, 8);
-  x = static_cast<std::uint64_t>(_mm_cvtsi128_si64(
-          _mm_subs_epu8(_mm_cvtsi64_si128(static_cast<long long>(x)), _mm_set1_epi8('0')))) &
-      (~std::uint64_t{0} << (8 * (8 - W)));
+  if (minus_here) keep <<= 8 * (std::countr_zero(minus_here) + 1);
+  x &= keep & 0x0F0F0F0F0F0F0F0Fu;
   // Pairs in the low byte of each 16 bits (the first column is the lowest
   // byte), then the four pairs weighted and summed in the top 32 bits.
   x = x * 10 + (x >> 8);
