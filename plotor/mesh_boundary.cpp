@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <span>
 #include <string>
-#include <vector>
 
 #include "deformed_mesh.h"
 #include "platform/platform.h"
@@ -100,9 +98,9 @@ void draw_edge(const MeshModel& m, const PlotWork& w, int k) {
     LCURV(xs, ys);
 }
 
-// Walks every element's sides into the edge tables; `noted` is set when a
-// message was written on the way.
-int walk_sides(const MeshModel& m, PlotWork& w, bool& noted) {
+}  // namespace
+
+int boundary_edges(const MeshModel& m, PlotWork& w) {
   w.edge_flags.fill(1);
   w.edges.fill(0);
   w.edge_head.fill(0);
@@ -131,7 +129,6 @@ int walk_sides(const MeshModel& m, PlotWork& w, bool& noted) {
       step = node_step(type, side);
       if (start > nn) {
         PUTERR("Nnode exceeded!");
-        noted = true;
         continue;
       }
       const int a = nodes[start];
@@ -152,88 +149,6 @@ int walk_sides(const MeshModel& m, PlotWork& w, bool& noted) {
       store_edge(w, ++count, a, mid, b);
     }
   }
-  return count;
-}
-
-// The boundary of a mesh stays the same from one redraw to the next: the
-// last clean walk is kept with the element tables it was made from, and a
-// walk of the same tables into the same edge tables, still as the walk left
-// them, is not made again. The tables are compared whole, so no change of
-// the mesh, wherever it is made, can leave a stale boundary.
-struct LastWalk {
-  const PlotWork* w = nullptr;
-  int npoin = 0, nelem = 0, count = -1;  // count -1: nothing kept
-  std::vector<int> nnode, nside, lnods;  // elements 1..nelem
-  std::vector<int> edges, flags;         // edges 1..count as the walk left them
-};
-LastWalk g_last;
-
-// Slots [from, from + n) of a table's storage.
-template <class T, size_t N>
-std::span<const T> slots(const std::array<T, N>& v, size_t from, size_t n) {
-  return std::span<const T>(v.data() + from, n);
-}
-
-template <class T>
-bool same(std::span<const T> now, const std::vector<T>& kept) {
-  return now.size() == kept.size() && std::equal(now.begin(), now.end(), kept.begin());
-}
-
-// The mesh's element tables as they are kept; rows 1..nelem all reached,
-// or nothing is kept (rows above a table's reach hold no storage of theirs).
-bool element_tables_reached(const MeshModel& m) {
-  return m.nelem >= 0 && m.nnode.top >= m.nelem && m.nside.top >= m.nelem && m.lnods.top >= m.nelem;
-}
-constexpr size_t LNODS_ROW = MNODE + 1;
-std::span<const int> lnods_rows(const MeshModel& m) {
-  return slots(m.lnods.v, LNODS_ROW, LNODS_ROW * static_cast<size_t>(m.nelem));
-}
-std::span<const int> edge_rows(const PlotWork& w, int count) {
-  const size_t row = w.edges.rest.size();
-  return slots(w.edges.v, row, row * static_cast<size_t>(count));
-}
-
-bool edge_tables_hold_last(const PlotWork& w) {
-  const LastWalk& k = g_last;
-  const auto unset = [](int x) { return x == 0; };
-  return w.edges.top == k.count && w.edge_flags.top == k.count && w.edge_flags.rest == 1 &&
-         std::all_of(w.edges.rest.begin(), w.edges.rest.end(), unset) &&
-         same(edge_rows(w, k.count), k.edges) && same(slots(w.edge_flags.v, 1, k.count), k.flags);
-}
-
-bool same_as_last(const MeshModel& m, const PlotWork& w) {
-  const LastWalk& k = g_last;
-  const size_t n = static_cast<size_t>(m.nelem);
-  return k.count >= 0 && k.w == &w && k.npoin == m.npoin && k.nelem == m.nelem &&
-         element_tables_reached(m) && same(slots(m.nnode.v, 1, n), k.nnode) &&
-         same(slots(m.nside.v, 1, n), k.nside) && same(lnods_rows(m), k.lnods) &&
-         edge_tables_hold_last(w);
-}
-
-void keep_walk(const MeshModel& m, const PlotWork& w, int count) {
-  LastWalk& k = g_last;
-  k.count = -1;
-  if (count < 0 || !element_tables_reached(m)) return;
-  const size_t n = static_cast<size_t>(m.nelem);
-  const auto keep = [](std::span<const int> from, std::vector<int>& to) {
-    to.assign(from.begin(), from.end());
-  };
-  keep(slots(m.nnode.v, 1, n), k.nnode);
-  keep(slots(m.nside.v, 1, n), k.nside);
-  keep(lnods_rows(m), k.lnods);
-  keep(edge_rows(w, count), k.edges);
-  keep(slots(w.edge_flags.v, 1, count), k.flags);
-  k.w = &w, k.npoin = m.npoin, k.nelem = m.nelem, k.count = count;
-}
-
-}  // namespace
-
-int boundary_edges(const MeshModel& m, PlotWork& w) {
-  if (same_as_last(m, w)) return g_last.count;
-  bool noted = false;
-  const int count = walk_sides(m, w, noted);
-  // A walk that wrote a message is made again, so the message is too.
-  keep_walk(m, w, noted ? -1 : count);
   return count;
 }
 

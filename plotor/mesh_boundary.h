@@ -12,9 +12,7 @@
 
 namespace vortan {
 
-// Walks the elements and rebuilds the edge tables of `w` (kept as they are
-// when w holds the last walk and the mesh's elements and node count are the
-// same):
+// Walks the elements and rebuilds the edge tables of `w`:
 //   w.edges(k, 1..3)  edge k as node numbers: a straight edge is its two end
 //                     nodes and 0; a quadratic edge its first node, its
 //                     midside node and its last node;

@@ -259,37 +259,6 @@ TEST(MeshBoundary, SharedSidesOfLinearQuadrilateralsAreInterior) {
   EXPECT_EQ(at(40, 100), BACKGROUND);  // outside the frame
 }
 
-// The boundary is walked again whenever a node of an element, the node or
-// element count, or the edge tables themselves changed since the last walk.
-TEST(MeshBoundary, AKeptBoundaryFollowsEveryChangeOfTheMesh) {
-  ScriptedSession s("");
-  TestMesh t = three_squares();
-  Results res;
-  PlotWork& w = *res.w;
-  // The count, then each edge and its flag.
-  const auto walk = [&](PlotWork& into) {
-    std::vector<int> all = {boundary_edges(*t.m, into)};
-    const PlotWork& r = into;  // read without reaching further
-    for (int k = 1; k <= all[0] + 1; ++k)
-      for (int v : {r.edges(k, 1), r.edges(k, 2), r.edges(k, 3), r.edge_flags(k)}) all.push_back(v);
-    return all;
-  };
-  // w, the last walked, against a first walk into another work area.
-  const auto fresh = [&](int count) {
-    const std::vector<int> was = walk(w);
-    EXPECT_EQ(was[0], count);
-    EXPECT_EQ(was, walk(*Results().w));
-    walk(w);
-  };
-  fresh(10), fresh(10);
-  t.m->lnods(3, 2) = 8, t.m->lnods(3, 3) = 4, fresh(10);  // the last square turned: 3-8-4-7
-  t.m->npoin = 7, fresh(8);  // node 8 gone: the sides through it are not walked
-  t.m->npoin = 8, t.m->nelem = 2, fresh(7);
-  t.m->nelem = 3, fresh(10);
-  w.edges(2, 1) = 5, fresh(10);
-  w.edge_flags.fill(1), fresh(10);
-}
-
 TEST(MeshBoundary, EveryAreaElementTypeWalksItsOwnSides) {
   ScriptedSession s("");
   TestMesh t(2, {{0, 0}, {1, 0}, {2, 0}, {2, 1}, {1, 1}, {0, 1}, {0, 2}, {1, 2}});
