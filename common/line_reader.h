@@ -88,8 +88,9 @@ class LineSource {
     if (state_ == LineRead::Ok) {
       const char* const start = buf_ + begin_;
       const std::size_t found = line_end(start) - start, length = found - (found > 0 && start[found - 1] == '\r');
-      if (begin_ + found < end_ && found <= rule_.keep + 1 && length <= rule_.keep &&
-          nul_ >= begin_ + length) {
+      // (A length within the bound holds the found end within it too, the
+      // end being the length and at most one carriage return.)
+      if (begin_ + found < end_ && length <= rule_.keep && nul_ >= begin_ + length) {
         long_taken_ = 0;
         last_ = found + 1;
         begin_ += last_;
