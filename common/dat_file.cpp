@@ -1,6 +1,7 @@
 #include "dat_file.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <string>
 
@@ -151,9 +152,15 @@ void read_elements(PartA& a) {
       table_error(m, "ERROR: more than " + num(MELEM) + " element lines; exceeds MELEM");
     if (e < 1 || e > MELEM)
       table_error(m, "ERROR: element no. " + num(e) + " exceeds MELEM or is not positive");
-    // All the node numbers checked together; the first one out of range is named.
+    // All the node numbers checked together (the first one out of range is
+    // named), and the blank ones marked.
     bool node_outside = false;
-    for (int k = 0; k < MNODE; ++k) node_outside |= static_cast<unsigned long>(nodes[k]) > MPOIN;
+    static_assert(MNODE <= 32, "a bit for each node of an element");
+    unsigned blank_nodes = 0;
+    for (int k = 0; k < MNODE; ++k) {
+      node_outside |= static_cast<unsigned long>(nodes[k]) > MPOIN;
+      blank_nodes |= unsigned{nodes[k] == 0} << k;
+    }
     if (node_outside)
       for (int k = 0; k < MNODE; ++k)
         if (const long n = nodes[k]; n < 0 || n > MPOIN)
@@ -169,10 +176,9 @@ void read_elements(PartA& a) {
     m.matset(el) = static_cast<int>(set);
     // The element has as many nodes as lead its row before the first 0;
     // the rest of the row stays 0.
-    int nn = 0;
-    while (nn < MNODE && nodes[nn] != 0) ++nn;
+    const int nn = blank_nodes != 0 ? std::countr_zero(blank_nodes) : MNODE;
     int* const row = m.lnods.row_to_fill(el);
-    for (int k = 1; k <= MNODE; ++k) row[k] = k <= nn ? static_cast<int>(nodes[k - 1]) : 0;
+    for (int k = 0; k < MNODE; ++k) row[k + 1] = static_cast<int>(nodes[k]) & -int{k < nn};
     m.nnode(el) = nn;
     if (flag != 0) break;
   }
