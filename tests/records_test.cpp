@@ -341,8 +341,9 @@ TEST(RecordsRead, WholeRecordsAgreeWithTheReaderFieldByField) {
   whole_records_agree<NODE_SHAPE>(23, plain_lines[1]);
   whole_records_agree<ODD_SHAPE>(37, plain_lines[2]);
   // Records of plain fields are read whole, not all left to the reader.
-  if (quick::AVAILABLE)
+  if (quick::AVAILABLE) {
     for (int n : plain_lines) EXPECT_GT(n, 500);
+  }
 }
 
 TEST(RecordsRead, ReaderWalksTheColumns) {
