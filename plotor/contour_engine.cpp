@@ -127,14 +127,17 @@ bool bends(double x0, double y0, double xm, double ym, double x1, double y1) {
 }
 
 // Appends the side between two natural points of an element, bending with
-// the element through the image of their natural midpoint.
-bool append_nat_side(Region& r, Nat a, Nat b, int type, const Geometry& geo) {
-  double x0, y0, xm, ym, x1, y1;
-  ST2XY(a.s, a.t, type, geo, x0, y0);
-  ST2XY(b.s, b.t, type, geo, x1, y1);
+// the element through the image of their natural midpoint. (x, y) comes in
+// as a's image and goes out as b's, the next side's start, so a chain of
+// sides maps each point once.
+bool append_nat_side(Region& r, Nat a, Nat b, int type, const Geometry& geo, double& x,
+                     double& y) {
+  const double x0 = x, y0 = y;
+  double xm, ym;
+  ST2XY(b.s, b.t, type, geo, x, y);
   const Nat m = midpoint(a, b);
   ST2XY(m.s, m.t, type, geo, xm, ym);
-  return append_side(r, x0, y0, xm, ym, x1, y1, type != 5);
+  return append_side(r, x0, y0, xm, ym, x, y, type != 5);
 }
 
 // Fills the region whose corners are natural points, each side bending with
@@ -145,7 +148,7 @@ void fill_nat_region(int n, const Nat* c, int type, const Geometry& geo, int col
   double x, y;
   ST2XY(c[0].s, c[0].t, type, geo, x, y);
   bool ok = r.add(x, y);
-  for (int i = 0; ok && i < n; ++i) ok = append_nat_side(r, c[i], c[(i + 1) % n], type, geo);
+  for (int i = 0; ok && i < n; ++i) ok = append_nat_side(r, c[i], c[(i + 1) % n], type, geo, x, y);
   if (!ok) {
     w.count = 0;
     PUTERR("Element is too long & thin for contouring!");
@@ -369,13 +372,15 @@ void fill_quad_above(const double* f, double L, int npieces, const int pieces[2]
       // Along the boundary from side[i]'s crossing to side[i+1]'s.
       const int to = side[(i + 1) % n];
       Nat a = side_crossing(f, L, side[i]);
+      double ax, ay;
+      ST2XY(a.s, a.t, 9, geo, ax, ay);
       for (int c = side[i] % 4 + 1; ok; c = c % 4 + 1) {
-        ok = append_nat_side(r, a, QC[c], 9, geo);
+        ok = append_nat_side(r, a, QC[c], 9, geo, ax, ay);
         a = QC[c];
         if (c == to) break;
       }
       const Nat end = side_crossing(f, L, to);
-      if (ok) ok = append_nat_side(r, a, end, 9, geo);
+      if (ok) ok = append_nat_side(r, a, end, 9, geo, ax, ay);
       // Along the contour piece to the partner crossing.
       Nat pts[MTRACE];
       const int np = trace_piece(f, L, end, side_crossing(f, L, partner[to]), geo, pts);
